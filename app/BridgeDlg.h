@@ -1,0 +1,234 @@
+// CBridgeDlg: the hidden main dialog. It owns every piece of bridge state and runs all of
+// the logic on the UI thread from its 100 ms timer and its window messages. Its member
+// functions live in the folder of the subsystem that owns them.
+#pragma once
+#include <cstdint>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "client/ContactRecord.h"
+#include "device/USB.h"
+#include "platform/Dialog.h"
+
+class CThread;
+class COptionsSheet;
+class CDebugDlg;
+class CInfoDlg;
+
+// Window timers of the main dialog.
+constexpr unsigned TIMER_TICK = 1001;          // 100 ms: client-link step, then device poll
+constexpr unsigned TIMER_CALLER_ID = 1002;     // 4000 ms: repeat the ringing alert
+constexpr unsigned TIMER_LOOPBACK = 1004;      // 2000 ms: loopback reply time-out
+constexpr unsigned TIMER_AUDIO = 1005;         // 30000 ms: started with the audio selection, no action
+constexpr unsigned TIMER_REPLY = 1006;         // 2000 ms: base command reply time-out
+constexpr unsigned TIMER_DIAL = 1007;          // 3000 ms: dial a hash entry after its last key
+constexpr unsigned TIMER_BALLOON = 1008;       // 5000 ms: clear the "connected" balloon
+constexpr unsigned TIMER_SILENCE = 1009;       // 60000 ms: a silent client is asked for its status
+constexpr unsigned TIMER_RECONNECT = 1010;     // 60000 ms: still silent, rebuild the link
+constexpr unsigned kTickMs = 100;
+constexpr unsigned kCallerIdMs = 4000;
+constexpr unsigned kReplyWaitMs = 2000;
+constexpr unsigned kAudioMs = 30000;
+constexpr unsigned kDialPauseMs = 3000;
+constexpr unsigned kBalloonClearMs = 5000;
+constexpr unsigned kSilenceMs = 60000;
+
+// The tray icon and its callback.
+constexpr unsigned kTrayIconId = 128;
+constexpr unsigned WM_TRAY_CALLBACK = 1124;
+constexpr unsigned kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
+constexpr unsigned kTrayRightDown = 516;    // WM_RBUTTONDOWN
+
+// Client link states (m_nLinkState).
+enum LinkState { Discovering = 0, Attached = 1, Ready = 4, Detached = 6 };
+// Client kinds (m_nClientKind).
+enum ClientKind { Skype = 0, SoftPhone = 1 };
+
+// Status codes of the handset side (m_nStatus).
+constexpr int STATUS_OFF_HOOK = 1;
+constexpr int STATUS_READY = 2;
+constexpr int STATUS_PRESS = 3;
+constexpr int STATUS_CALL_OUT = 4;
+constexpr int STATUS_IN_CALL = 5;
+constexpr int STATUS_BASE_ABSENT = 6;
+constexpr int STATUS_RINGING = 7;
+constexpr int STATUS_BASE_FOUND = 8;
+constexpr int STATUS_TEST_FAILED = 11;
+
+// m_nPending bits.
+constexpr std::uint8_t PENDING_RING = 0x01;
+constexpr std::uint8_t PENDING_CALLER = 0x02;
+
+// Process-wide client-link values.
+extern plat::WindowHandle g_hClientWnd;
+extern unsigned g_uAttachMsg;
+extern unsigned g_uDiscoverMsg;
+
+class CBridgeDlg : public plat::Dialog {
+public:
+    CBridgeDlg();
+    ~CBridgeDlg() override;
+
+    // ---- messages (app/) ----
+    bool OnInitDialog() override;
+    void OnPaint() override;
+    void OnTimer(unsigned id) override;
+    bool OnCommand(int id) override;
+    void OnClose() override;
+    bool OnCopyData(plat::WindowHandle from, const plat::CopyData& data) override;
+    bool OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t& result) override;
+
+    // ---- start-up and main window (app/) ----
+    void StartDeviceThread();
+    void CheckForDevice();
+    void PollDevice();
+    void DetectWindowsVersion();
+    int FindAudioDevice();
+    void OpenDebugWindow();
+    void OpenInfoDialog();
+    void UpdateInfoDialog();
+    void RefreshSettingsPage();
+    int ForwardToSettingsPage(const std::uint8_t* bytes, int length);
+    void NotifySettingsPage(int enable);
+    void SendClientCode(int code, std::uint32_t value);
+    void OnExit();
+    // The status text for a status code; empty when the code has none.
+    std::string StatusText(int status) const;
+
+    // ---- tray icon and menu (app/) ----
+    int AddTrayIcon();
+    void RemoveTrayIcon();
+    std::intptr_t DefWindowProc(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+    void ShowTrayMenu();
+    void OnOptions();
+    void OnConnectSkype();
+    void OnConnectSoftPhone();
+
+    // ---- client link (client/) ----
+    void DiscoverClient();
+    void StepClientLink();
+    std::intptr_t OnClientAttach(std::uintptr_t wparam, std::intptr_t lparam);
+    void OnClientAttached();
+    void OnClientRefused();
+    void ResetClientLink();
+    std::intptr_t SendClientCommand(const char* text, std::uint32_t tag);
+    void LogClientLine(const std::string& text);
+    void LogDeviceLine(const std::string& text);
+    void PollConnStatus();
+    void ShowBalloon(int kind);
+    void TraceRawSend(const std::uint8_t* bytes, int length);
+
+    // ---- notifications and call tracking (client/) ----
+    void OnClientNotification(const char* text);
+    int ReadToken(const char* position, std::string& out, int restOfLine);
+    void OnCallNotification(const char* text);
+    void RequestCallPartner();
+    void CopyCallPartner(char* buffer);
+    void EndCallLocally();
+    void PlaceCallToSelected();
+    void PlaceCall(const std::string& target);
+    void OnClientDetached();
+
+    // ---- contacts, chat messages and online status (client/) ----
+    void OnUsersReply(const char* text);
+    void OnUserNotification(const char* text);
+    void OnMessageNotification(const char* text);
+    void InsertContact(const std::string& handle);
+    void QueryNextContactStatus();
+    void EndStatusSweep();
+    void SelectContactText(int menuCode, char* buffer);
+    std::string NextContact();
+    std::string PrevContact();
+    std::string FindContactByLetter(char letter);
+    void CopyMessagePartner(char* buffer);
+    void RequestMessagePartner();
+
+    // ---- call control (callctl/) ----
+    void AnswerCall();
+    void OnHandsetOnHook();
+    void HangUpCall();
+    void SendDtmf(char key);
+    void SwapCalls();
+    void JoinConference();
+    void FinishCall(const std::string& callId);
+    void SetUserStatusDnd();
+    void SetUserStatusOnline();
+    void SelectAudioDevice();
+    void RequestCurrentUserHandle();
+    void StartCallerIdTimer();
+    void StopCallerIdTimer();
+    void RestartDialTimer();
+    void RequestBaseCommand(int request, int value);
+    void StopLoopbackTimer();
+    void StopReplyTimer();
+    void OnLoopbackTimeout();
+    void OnReplyTimeout();
+    // Logs the command to the VoIP log, then sends it.
+    std::intptr_t SendLoggedCommand(const std::string& text);
+
+    // ---- fields, in declaration order ----
+    int m_bSettingChain = 0;
+    int m_bSecondCall = 0;
+    int m_bLoopbackPending = 0;
+    std::string m_strUserHandle;
+    std::string m_strDisplayName;
+    int m_nStatus = STATUS_BASE_ABSENT;
+    COptionsSheet* m_pOptionsSheet = nullptr;
+    std::uint8_t m_nPending = 0;
+    CThread* m_pThread = nullptr;
+    int m_bDevicePresent = 0;
+    CUSB m_usb;
+    // Texts loaded from the string table.
+    std::string m_strOffHook;          // 3
+    std::string m_strUsbReady;         // 4
+    std::string m_strPress;            // 5
+    std::string m_strCallOut;          // 6
+    std::string m_strIncoming;         // 7
+    std::string m_strReady;            // 8
+    std::string m_strNotReady;         // 9
+    std::string m_strLoopbackFail;     // 110
+    std::string m_strRefused;          // 111
+    std::string m_strSkypeConnected;   // 112
+    std::string m_strSkypeMissing;     // 113
+    std::string m_strSoftPhoneConnected;  // 114
+    std::string m_strSoftPhoneMissing;    // 115
+    std::string m_strUsbDisconnected;  // 120
+    std::string m_strRinging;          // 123
+    std::string m_strNoReply;          // 125
+    std::string m_strRestartBase;      // 132
+    int m_bDebugMode = 0;
+    int m_nOsVersion = 0;
+    std::string m_strHeldCallId;
+    int m_bDndForSecondCall = 0;
+    std::string m_strAudioDevice;
+    int m_bCallClosed = 1;
+    int m_nClientKind = Skype;
+    int m_bOnlinePending = 1;
+    std::string m_strStatusText;
+    int m_bInCall = 0;
+    // Chat-message bookkeeping.
+    std::string m_strMessageId;
+    std::string m_strMessagePartner;
+    std::string m_strMessageBody;
+    int m_nNameIndex = 0;
+    int m_nMessageIndex = 0;
+    std::vector<std::string> m_names;
+    std::vector<std::string> m_messageIds;
+    std::vector<std::string> m_messagePartners;
+    std::vector<std::string> m_messageBodies;
+    int m_bClientAttached = 0;
+    int m_bContactSelected = 0;
+    std::string m_strPeerHandle;
+    std::string m_strCallId;
+    std::list<ContactRecord>::iterator m_pContactCursor;
+    CDebugDlg* m_pDebugDlg = nullptr;
+    CInfoDlg* m_pInfoDlg = nullptr;
+    int m_nLinkState = Detached;
+    std::list<ContactRecord> m_contacts;
+    // Client-link flags.
+    int m_bDiscoverPending = 1;
+    int m_bContactScan = 1;
+    // The text a 0x09 command reply is compared with; nothing ever sets it.
+    std::string m_strForwardText;
+};

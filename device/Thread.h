@@ -1,0 +1,117 @@
+// CThread: the device link. Polled by the main dialog every 100 ms; keeps the base found,
+// proves the link with a loopback test, dispatches the base's packets and drives the
+// handsets (call and menu state machine).
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/WinThread.h"
+
+class CBridgeDlg;
+
+// Requests a settings page hands to the link through the main dialog.
+enum BaseRequest {
+    REQ_DELETE_ALL = 1,
+    REQ_DELETE_HANDSET = 2,
+    REQ_PAGING = 3,
+    REQ_LOOPBACK = 5,
+    REQ_REGISTER = 6,
+    REQ_GET_VERSION = 10,
+    REQ_RESET = 11,
+};
+
+// Handset call states.
+enum CallState {
+    CS_IDLE = 1,
+    CS_OFF_HOOK = 2,
+    CS_MENU = 3,
+    CS_NUMBER_START = 4,
+    CS_BROWSE = 5,
+    CS_CONTACT_CALL = 6,
+    CS_NUMBER_CALL = 7,
+    CS_ANSWERED = 8,
+    CS_NUMBER = 9,
+    CS_HASH_ENTRY = 10,
+};
+
+class CThread : public plat::WinThread {
+public:
+    static constexpr const char* kRuntimeClassName = "CThread";
+    static constexpr int kFindEvery = 20;     // polls between device searches (2 s)
+    static constexpr int kMissesBeforeLoss = 20;
+    static constexpr int kTestEvery = 4;      // polls between link-test steps (400 ms)
+    static constexpr int kTestOverdueLimit = 3;
+
+    CThread();
+
+    bool InitInstance() override;
+    int Run() override;
+    int ExitInstance() override;
+
+    // ---- device link ----
+    void Reset();
+    void Poll();
+    void SendBaseCommand(int request, std::uint8_t value);
+    void SendDisconnect();
+    void SendPacket();
+    void OnPacket();
+    void OnTestReply();
+    void OnCommandReply();
+    void LinkTestFailed();
+    void KeepAlive();
+
+    // ---- handsets ----
+    void OnOffHook();
+    void OnAnswer();
+    void OnHangUp();
+    void GoIdle();
+    void OnFuncKey();
+    void OnKey();
+    void OnDialString();
+    void Dial();
+    void UpdateHandset();
+    void SendCallerAlert();
+    void ReleaseHandset();
+    void StopRinging();
+    void ReleaseAll();
+
+    // Fields, in declaration order.
+    CBridgeDlg* m_pDlg;
+    int displayPending;
+    std::string m_strByte;
+    std::string m_strTrace;
+    std::uint8_t m_nMenuItem;
+    std::uint8_t m_nTapCount;
+    std::uint8_t m_nLastMenuKey;
+    std::uint8_t m_received[52];
+    unsigned char* m_pReport;
+    std::uint8_t m_nOutLength;
+    std::uint8_t m_out[50];
+    std::uint8_t m_nFindDivider;
+    int m_nTestMisses;
+    std::string m_strDeleteText;
+    std::string m_strForwardOkText;
+    std::uint8_t m_nLastDeleteArg;
+    std::string m_strFinishedText;
+    int dialStringSeen;
+    int m_bSentSinceKeepAlive;
+    int m_bTestReportPending;
+    int m_nTestOk;
+    int m_nTestSent;
+    int m_bDisconnectReported;
+    int m_nPollDivider;
+    std::string m_strLoopbackOkText;
+    std::uint8_t m_nLoopbackSeed;
+    std::uint8_t m_nHandset;
+    std::string m_strDigits;
+    int m_nCallState;
+    int replyPending;
+
+private:
+    void MultiTap(std::uint8_t key);
+    void SendBytes(const std::uint8_t* bytes, std::size_t count);
+};
+
+// Process-wide counters of the poll; Reset leaves them alone.
+extern int g_nMissCount;
+extern int g_nRecoverCount;

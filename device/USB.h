@@ -1,0 +1,59 @@
+// CUSB: finds the base station among the HID devices, reads one input report at a time
+// with a bounded wait, and writes feature reports through a small ring.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/HidBus.h"
+#include "platform/Types.h"
+
+#ifndef BRIDGER_EXPORT
+#define BRIDGER_EXPORT
+#endif
+
+class CBridgeDlg;
+
+class BRIDGER_EXPORT CUSB {
+public:
+    static constexpr std::uint16_t kVendorId = 0x0E5E;
+    static constexpr std::uint16_t kDefaultProductId = 0x6611;
+    static constexpr unsigned kReadWaitMs = 200;
+    static constexpr int kRingSlots = 50;      // of the 100 slots only 0-49 are used
+    static constexpr int kVendorChangeLimit = 8;
+
+    CUSB();
+    ~CUSB();
+    CUSB(const CUSB&) = delete;
+    CUSB& operator=(const CUSB&) = delete;
+
+    int FindUSB();
+    void USB300Timer();
+    unsigned char* USBRead();
+    int USBWrite(unsigned char* data, unsigned char len);
+    void ResEvent();
+    void GetVID_PID(std::string& out);
+
+    // Fields, in declaration order.
+    std::uint16_t m_nProductId;
+    std::string m_strDeviceList;
+    CBridgeDlg* m_pOwner;
+    std::uint8_t m_nQueueHead;
+    std::uint8_t m_nQueueTail;
+    std::uint8_t m_queue[100][49];
+    std::uint8_t m_nCopyCounter;
+    std::uint32_t m_nBytesRead;
+    plat::ReadOverlap m_readOverlap;
+    std::uint8_t m_inputReport[49];
+    plat::Handle m_hReadEvent;
+    std::uint8_t m_zeroReport[49];
+    plat::Handle m_hDevice;
+    // A read that outlived its wait is waited on again, never reissued over itself.
+    bool m_bReadPending;
+
+private:
+    plat::Handle GetDeviceHandle(plat::Guid guid, plat::Handle deviceInfoSet, int index);
+    plat::Handle FindUSBHIDDevice();
+    void CheckUSBDev();
+    void DelQueue();
+    void CloseDevice();
+};

@@ -1,0 +1,14 @@
+// String-table texts in the user's UI language.
+#pragma once
+#include <string>
+
+namespace plat {
+
+class Resources {
+public:
+    virtual ~Resources() = default;
+    // Empty when the id has no text in the table.
+    virtual std::string LoadString(int id) = 0;
+};
+
+}  // namespace plat

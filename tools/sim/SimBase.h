@@ -1,0 +1,48 @@
+// A simulated DECT base station: it takes the bridge's feature reports and answers with
+// input reports as a healthy base would. Pure protocol, no platform: the headless backend
+// and the Windows end-to-end driver both carry its reports.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+class SimBase {
+public:
+    // ---- behaviour switches ----
+    void SetEcho(bool on) { echo_ = on; }              // loopback echoes (default on)
+    void SetReplies(bool on) { replies_ = on; }        // delete/reset/version replies (default on)
+    void SetVersion(const std::string& text) { version_ = text; }  // default "VA6-BASE 1.0"
+
+    // ---- the bridge's side ----
+    // One feature report arrived: the bytes the bridge gave its writer (without report ID).
+    void OnFeatureReport(const std::vector<std::uint8_t>& data);
+    // The next input report's 48 data bytes, if the base has one to send.
+    bool NextInputReport(std::vector<std::uint8_t>& data48);
+    bool HasInputReport() const { return !pending_.empty(); }
+
+    // ---- what the base does of its own accord ----
+    void SendRaw(const std::vector<std::uint8_t>& data);  // zero-padded to 48
+    void SendPacket(std::uint8_t code, const std::vector<std::uint8_t>& body);  // framed
+    void Key(std::uint8_t handset, char key);            // EVT_KEY
+    void FuncKey(std::uint8_t handset, char key);        // EVT_FUNC_KEY, '*' talk or '#' menu
+    void Answer(std::uint8_t handset);                   // EVT_ANSWER
+    void HangUp(std::uint8_t handset);                   // EVT_HANG_UP
+    void DialString(std::uint8_t handset, const std::string& digits, bool repeat);  // EVT_DIAL_STRING
+    void LineReleased();                                 // EVT_LINE_RELEASED
+    void RegisterEnd();                                  // EVT_REGISTER_END
+
+    // Every report the bridge wrote, in order.
+    const std::vector<std::vector<std::uint8_t>>& Received() const { return received_; }
+
+private:
+    bool echo_ = true;
+    bool replies_ = true;
+    std::string version_ = "VA6-BASE 1.0";
+    std::deque<std::vector<std::uint8_t>> pending_;
+    std::vector<std::vector<std::uint8_t>> received_;
+};
+
+}  // namespace sim

@@ -1,0 +1,48 @@
+// A simulated VoIP client speaking the desktop API's text protocol. Pure protocol: it
+// decides what to answer; a transport (the headless backend, or a real window in the
+// Windows end-to-end driver) carries the messages.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class ClientKindSim { Skype, SoftPhone };
+
+struct Contact {
+    std::string handle;
+    std::string status = "ONLINE";
+};
+
+class SimClient {
+public:
+    static const char* DiscoverName(ClientKindSim kind);  // "SkypeControlAPIDiscover" / "WM_UAXAPP_DISCOVER"
+    static const char* AttachName(ClientKindSim kind);    // "SkypeControlAPIAttach" / "WM_UAXAPP_ATTACH"
+
+    void SetKind(ClientKindSim kind) { kind_ = kind; }
+    ClientKindSim Kind() const { return kind_; }
+    void SetAuto(bool on) { auto_ = on; }
+    void SetContacts(std::vector<Contact> contacts) { contacts_ = std::move(contacts); }
+    void SetOwnHandle(const std::string& handle) { ownHandle_ = handle; }     // default "echo123"
+    void SetPartner(const std::string& handle) { partner_ = handle; }        // default "alice"
+
+    // A command from the bridge (the copy-data text without its NUL). Returns the
+    // notifications to send back, each in a later message (empty when auto is off).
+    std::vector<std::string> OnCommand(const std::string& command);
+
+    // Every command received, in order.
+    const std::vector<std::string>& Commands() const { return commands_; }
+
+private:
+    ClientKindSim kind_ = ClientKindSim::Skype;
+    bool auto_ = true;
+    std::vector<Contact> contacts_;
+    std::string ownHandle_ = "echo123";
+    std::string partner_ = "alice";
+    int nextCallId_ = 100;
+    std::vector<std::string> commands_;
+};
+
+}  // namespace sim
