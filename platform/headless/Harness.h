@@ -6,13 +6,21 @@
 // call below hands control to it and waits until it is idle again (waiting for the next
 // event, also inside a nested message-box loop). So the caller may read the bridge's
 // fields between calls.
+//
+// A second instance: every Harness of one test program shares one "machine", so a named
+// mutex created by the bridge of one Harness is found by the bridge of another Harness
+// started while the first still runs. Each Harness is a process of its own in every
+// other respect (windows, clock, peers, transcript); a process's mutexes go away when its
+// Harness is destroyed.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Types.h"
+#include "tools/sim/SimClient.h"
 
 class CBridgeDlg;
 
@@ -29,7 +37,20 @@ struct Options {
     bool autoMessageBoxes = true;         // boxes close at once
 };
 
-// One observable effect: virtual time in ms, kind ("usb>", "client<", "msgbox", ...), text.
+// One observable effect: virtual time in ms, kind and text. Kinds and their texts:
+//   usb> HEX / usb< HEX         a report written to / read from the base (upper-case hex)
+//   client> TEXT / client< TEXT a command delivered to / a notification sent by the client
+//   broadcast NAME / attach N   the discover broadcast / an attach message with its status
+//   status N TEXT               m_nStatus of the main dialog changed (recorded before the
+//                               next line, or after the event that changed it)
+//   msgbox TEXT, balloon TEXT, shell TARGET, exit RESULT
+//   tray add TIP / tray remove / tray menu ITEM|ITEM|...  ("-" stands for a separator)
+//   window created NAME / window destroyed NAME
+//   device-log TEXT / voip-log TEXT   a line inserted into the debug window's lists
+//   file open NAME / file close NAME / file open-failed NAME
+//   thread created / thread resumed / thread suspended
+//   control ...                 from Show()
+// The harness must only be called from the caller's thread, never from inside the process.
 struct Line {
     std::uint64_t time = 0;
     std::string kind;
@@ -60,6 +81,26 @@ public:
     SimClient& Client();
     void PlugBase();    // HID interface 0x0E5E/0x6611 and the wave device "VA6 USB Audio"
     void UnplugBase();
+    bool BasePlugged() const;
+
+    // The simulated client's process. Its API window exists from StartClient to StopClient;
+    // while it runs it answers the discover broadcast of its kind with attach status 0.
+    void StartClient(ClientKindSim kind);
+    void StopClient();
+    bool ClientRunning() const;
+    plat::WindowHandle ClientWindow() const;
+    // The client sends the attach message with this status (its window as WPARAM).
+    void ClientAttach(int status);
+    // The client sends one notification (copy-data, the text and its NUL).
+    void ClientSay(const std::string& text);
+    // The client sends these copy-data bytes exactly as given (no NUL added).
+    void ClientSendRaw(const std::vector<std::uint8_t>& bytes);
+
+    // Starts another process entry instead of the bridge (platform tests with dialogs of
+    // their own); the command line is what plat::system().CommandLine() returns.
+    void StartWith(std::function<int()> processMain, const std::string& commandLine = "");
+    // BridgerMain's result once the process ended, else -1.
+    int ExitCode() const;
 
     // User actions. Windows are named "main", "info", "debug", "options", "setup", "about".
     void Command(int commandId);                 // a command message to the main dialog

@@ -1,0 +1,300 @@
+#include "platform/headless/Harness.h"
+
+#include <algorithm>
+
+#include "app/BridgeApp.h"
+#include "app/BridgeDlg.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace sim {
+
+namespace {
+
+constexpr int kMainTemplate = 155;
+
+// The string-table text the information window shows for a status code.
+int StatusStringId(int status) {
+    switch (status) {
+        case 1: return 3;
+        case 2: case 8: return 4;
+        case 3: return 5;
+        case 4: return 6;
+        case 5: return 7;
+        case 6: return 120;
+        case 7: return 123;
+        case 11: return 132;
+        default: return 0;
+    }
+}
+
+bool IsList(res::ControlKind kind) {
+    return kind == res::ControlKind::ListBox || kind == res::ControlKind::DropDownList ||
+           kind == res::ControlKind::DropDownCombo;
+}
+
+void SetError(std::string* error, const std::string& text) {
+    if (error) *error = text;
+}
+
+}  // namespace
+
+struct Harness::Impl {
+    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {}
+
+    Options options;
+    HeadlessPlatform platform;
+    bool runsBridge = false;
+    plat::Dialog* main = nullptr;
+    plat::WindowHandle mainHandle = 0;  // tested before main is touched: the object may be gone
+    int lastStatus = 0;
+    bool observing = false;
+    int exitCode = -1;
+
+    CBridgeDlg* Bridge() const {
+        if (!runsBridge || !main || platform.windows.Sink(mainHandle) != main) return nullptr;
+        return static_cast<CBridgeDlg*>(main);
+    }
+
+    // Runs before every transcript line and after every event: a changed status is
+    // recorded as soon as anything else happens.
+    void ObserveStatus() {
+        if (observing) return;
+        CBridgeDlg* dlg = Bridge();
+        if (!dlg || dlg->m_nStatus == lastStatus) return;
+        observing = true;
+        lastStatus = dlg->m_nStatus;
+        const int stringId = StatusStringId(lastStatus);
+        const std::string text = stringId ? res::FindString(stringId, platform.Lang()) : std::string();
+        platform.transcript.Add("status", std::to_string(lastStatus) + " " + text);
+        observing = false;
+    }
+
+    const WindowState* Window(const std::string& name, std::string* error) const {
+        const int templateId = TemplateOfName(name);
+        if (!templateId) {
+            SetError(error, "unknown window '" + name + "'");
+            return nullptr;
+        }
+        const WindowState* w = platform.windows.FindByTemplate(templateId);
+        if (!w) SetError(error, "window '" + name + "' is not open");
+        return w;
+    }
+
+    const ControlState* UsableControl(const std::string& name, int id, std::string* error,
+                                      const WindowState** window) const {
+        const WindowState* w = Window(name, error);
+        if (!w) return nullptr;
+        const ControlState* c = platform.windows.Control(w->handle, id);
+        if (!c) {
+            SetError(error, "window '" + name + "' has no control " + std::to_string(id));
+            return nullptr;
+        }
+        if (!c->enabled || !c->visible) {
+            SetError(error, "control " + std::to_string(id) + " of '" + name + "' is " +
+                                (c->enabled ? "hidden" : "disabled"));
+            return nullptr;
+        }
+        *window = w;
+        return c;
+    }
+
+    // Hands a user action to the process as a message and lets it run.
+    void Deliver(plat::WindowHandle window, std::function<void(plat::Dialog&)> action) {
+        platform.loop.Post([this, window, action = std::move(action)] {
+            if (plat::Dialog* sink = platform.windows.Sink(window)) action(*sink);
+        });
+        platform.loop.Pump();
+    }
+
+    void StartProcess(std::function<int()> processMain, const std::string& commandLine, bool bridge) {
+        if (platform.loop.Started()) return;
+        runsBridge = bridge;
+        platform.system.SetCommandLine(commandLine);
+        platform.windows.SetMainCreatedHook([this](plat::Dialog& dlg) {
+            main = &dlg;
+            mainHandle = dlg.Handle();
+            if (runsBridge) lastStatus = static_cast<CBridgeDlg&>(dlg).m_nStatus;
+        });
+        platform.transcript.SetObserver([this] { ObserveStatus(); });
+        platform.loop.SetAfterEvent([this] { ObserveStatus(); });
+        platform.loop.SetBeforeHandOver([this] { platform.Install(); });
+        platform.loop.Start([this, processMain = std::move(processMain)] { exitCode = processMain(); });
+        ObserveStatus();
+    }
+};
+
+Harness::Harness(Options options) : impl_(std::make_unique<Impl>(options)) {
+    impl_->platform.windows.SetAutoMessageBoxes(options.autoMessageBoxes);
+}
+
+Harness::~Harness() {
+    // Whatever the process still does while it unwinds is no longer observable.
+    impl_->platform.transcript.Mute();
+    impl_->platform.loop.Abort();
+}
+
+void Harness::Start(const std::string& commandLine) {
+    impl_->StartProcess([] { return BridgerMain(); }, commandLine, true);
+}
+
+void Harness::StartWith(std::function<int()> processMain, const std::string& commandLine) {
+    impl_->StartProcess(std::move(processMain), commandLine, false);
+}
+
+bool Harness::Ended() const { return impl_->platform.loop.Ended(); }
+int Harness::ExitCode() const { return Ended() ? impl_->exitCode : -1; }
+
+void Harness::Run(std::uint64_t ms) {
+    impl_->platform.loop.Advance(ms);
+    impl_->ObserveStatus();
+}
+
+std::uint64_t Harness::Now() const { return impl_->platform.loop.Now(); }
+
+CBridgeDlg* Harness::Bridge() const { return impl_->Bridge(); }
+
+SimBase& Harness::Base() { return impl_->platform.base; }
+SimClient& Harness::Client() { return impl_->platform.client; }
+void Harness::PlugBase() { impl_->platform.PlugBase(); }
+void Harness::UnplugBase() { impl_->platform.UnplugBase(); }
+bool Harness::BasePlugged() const { return impl_->platform.BasePlugged(); }
+
+void Harness::StartClient(ClientKindSim kind) { impl_->platform.messages.StartClient(kind); }
+void Harness::StopClient() { impl_->platform.messages.StopClient(); }
+bool Harness::ClientRunning() const { return impl_->platform.messages.ClientRunning(); }
+plat::WindowHandle Harness::ClientWindow() const { return impl_->platform.messages.ClientWindow(); }
+
+void Harness::ClientAttach(int status) {
+    impl_->platform.messages.PostAttach(status);
+    impl_->platform.loop.Pump();
+}
+
+void Harness::ClientSay(const std::string& text) {
+    impl_->platform.messages.PostNotification(text);
+    impl_->platform.loop.Pump();
+}
+
+void Harness::ClientSendRaw(const std::vector<std::uint8_t>& bytes) {
+    impl_->platform.messages.PostRaw(bytes);
+    impl_->platform.loop.Pump();
+}
+
+void Harness::Command(int commandId) {
+    const WindowState* main = impl_->platform.windows.FindByTemplate(kMainTemplate);
+    if (!main) return;
+    impl_->Deliver(main->handle, [commandId](plat::Dialog& dlg) { dlg.OnCommand(commandId); });
+}
+
+void Harness::TrayCallback(unsigned mouseMessage) {
+    const HeadlessTray::Icon* icon = impl_->platform.tray.Shown();
+    if (!icon) return;
+    const unsigned message = icon->callbackMessage;
+    const unsigned iconId = icon->id;
+    const plat::WindowHandle owner = icon->owner;
+    impl_->Deliver(owner, [this, owner, message, iconId, mouseMessage](plat::Dialog& dlg) {
+        std::intptr_t result = 0;
+        if (!dlg.OnMessage(message, iconId, static_cast<std::intptr_t>(mouseMessage), result))
+            impl_->platform.windows.DefaultProc(owner, message, iconId, static_cast<std::intptr_t>(mouseMessage));
+    });
+}
+
+bool Harness::Click(const std::string& window, int controlId, std::string* error) {
+    const WindowState* w = nullptr;
+    if (!impl_->UsableControl(window, controlId, error, &w)) return false;
+    impl_->Deliver(w->handle, [controlId](plat::Dialog& dlg) { dlg.OnCommand(controlId); });
+    return true;
+}
+
+bool Harness::CheckRadio(const std::string& window, int controlId, std::string* error) {
+    const WindowState* w = nullptr;
+    const ControlState* c = impl_->UsableControl(window, controlId, error, &w);
+    if (!c) return false;
+    if (c->kind != res::ControlKind::AutoRadio) {
+        SetError(error, "control " + std::to_string(controlId) + " of '" + window + "' is no radio");
+        return false;
+    }
+    const plat::WindowHandle handle = w->handle;
+    impl_->Deliver(handle, [this, handle, controlId](plat::Dialog& dlg) {
+        impl_->platform.windows.CheckRadio(handle, controlId);
+        dlg.OnCommand(controlId);
+    });
+    return true;
+}
+
+bool Harness::Select(const std::string& window, int controlId, int index, std::string* error) {
+    const WindowState* w = nullptr;
+    const ControlState* c = impl_->UsableControl(window, controlId, error, &w);
+    if (!c) return false;
+    if (!IsList(c->kind)) {
+        SetError(error, "control " + std::to_string(controlId) + " of '" + window + "' is no list");
+        return false;
+    }
+    if (index < 0 || index >= static_cast<int>(c->items.size())) {
+        SetError(error, "control " + std::to_string(controlId) + " of '" + window + "' has no item " +
+                            std::to_string(index));
+        return false;
+    }
+    // A selection change notifies nobody: the dialogs read the selection when they act.
+    impl_->platform.windows.SetSelection(w->handle, controlId, index);
+    return true;
+}
+
+bool Harness::Close(const std::string& window, std::string* error) {
+    const WindowState* w = impl_->Window(window, error);
+    if (!w) return false;
+    impl_->Deliver(w->handle, [](plat::Dialog& dlg) { dlg.OnClose(); });
+    return true;
+}
+
+bool Harness::Show(const std::string& window, std::string* error) {
+    const WindowState* w = impl_->Window(window, error);
+    if (!w) return false;
+    sim::Transcript& t = impl_->platform.transcript;
+    t.Add("control", window + " caption \"" + w->caption + "\"");
+    std::vector<ControlState> controls = w->controls;
+    std::stable_sort(controls.begin(), controls.end(),
+                     [](const ControlState& a, const ControlState& b) { return a.id < b.id; });
+    for (const ControlState& c : controls) {
+        std::string line = window + " " + std::to_string(c.id) + " \"" + c.text + "\"";
+        line += c.enabled ? " enabled" : " disabled";
+        line += c.visible ? " visible" : " hidden";
+        if (c.kind == res::ControlKind::AutoRadio && c.checked) line += " checked";
+        if (IsList(c.kind) && c.selection >= 0) line += " sel=" + std::to_string(c.selection);
+        if (c.kind == res::ControlKind::Icon) line += " icon=" + std::to_string(c.icon);
+        if (IsList(c.kind)) line += " items=" + std::to_string(c.items.size());
+        t.Add("control", line);
+    }
+    return true;
+}
+
+void Harness::SetAutoMessageBoxes(bool autoClose) { impl_->platform.windows.SetAutoMessageBoxes(autoClose); }
+
+bool Harness::ConfirmMessageBox() {
+    if (!impl_->platform.windows.ConfirmMessageBox()) return false;
+    impl_->platform.loop.Pump();
+    return true;
+}
+
+int Harness::OpenMessageBoxes() const { return impl_->platform.windows.OpenMessageBoxes(); }
+
+const std::vector<Line>& Harness::Transcript() const { return impl_->platform.transcript.Lines(); }
+
+std::vector<Line> Harness::Find(const std::string& kind, const std::string& fragment) const {
+    std::vector<Line> out;
+    for (const Line& l : Transcript())
+        if (l.kind == kind && l.text.find(fragment) != std::string::npos) out.push_back(l);
+    return out;
+}
+
+int Harness::IndexOf(const std::string& kind, const std::string& fragment, int from) const {
+    const std::vector<Line>& lines = Transcript();
+    for (int i = std::max(from, 0); i < static_cast<int>(lines.size()); ++i) {
+        const Line& l = lines[static_cast<std::size_t>(i)];
+        if (l.kind == kind && l.text.find(fragment) != std::string::npos) return i;
+    }
+    return -1;
+}
+
+HeadlessPlatform& Harness::Platform() { return impl_->platform; }
+
+}  // namespace sim

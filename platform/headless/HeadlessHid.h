@@ -1,0 +1,84 @@
+// A simulated HID bus: devices that can be present or unplugged, unreadable or
+// unopenable, one of which may be the simulated base station. Reads complete at once
+// when the base has a report, or not at all: there is never any real waiting.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/HidBus.h"
+#include "platform/headless/Transcript.h"
+#include "tools/sim/SimBase.h"
+
+namespace sim {
+
+struct SimHidDevice {
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+    std::string path;
+    bool present = true;
+    bool readable = true;   // HidD_GetAttributes succeeds
+    bool openable = true;   // CreateFileA succeeds
+    SimBase* base = nullptr;
+    int generation = 0;     // a device plugged in again is a new device: old handles stay dead
+};
+
+class HeadlessHid : public plat::HidBus {
+public:
+    explicit HeadlessHid(Transcript& transcript) : transcript_(transcript) {}
+
+    plat::Guid HidGuid() override;
+    plat::Handle GetClassDevs(const plat::Guid& guid) override;
+    bool EnumInterface(plat::Handle set, const plat::Guid& guid, int index, plat::InterfaceRef& out) override;
+    bool DetailSize(plat::Handle set, const plat::InterfaceRef& ref, std::uint32_t& required) override;
+    bool Detail(plat::Handle set, const plat::InterfaceRef& ref, std::uint32_t size, std::string& path) override;
+    void DestroyClassDevs(plat::Handle set) override;
+    plat::Handle Open(const std::string& path) override;
+    bool GetAttributes(plat::Handle device, std::uint16_t& vendorId, std::uint16_t& productId) override;
+    void SetFeature(plat::Handle device, const std::uint8_t* report, std::size_t reportSize,
+                    std::size_t usedLength) override;
+    void Close(plat::Handle device) override;
+    plat::Handle CreateReadEvent() override;
+    void CloseEvent(plat::Handle event) override;
+    void StartRead(plat::Handle device, std::uint8_t* buffer, std::size_t size, plat::ReadOverlap& overlap) override;
+    bool WaitRead(plat::Handle device, plat::ReadOverlap& overlap, unsigned timeoutMs) override;
+    void CancelRead(plat::Handle device, plat::ReadOverlap& overlap) override;
+
+    // ---- the bus ----
+    // Adds a present device at the end of the enumeration order; its index.
+    int AddDevice(std::uint16_t vendorId, std::uint16_t productId, const std::string& path);
+    SimHidDevice& Device(int index) { return devices_.at(static_cast<std::size_t>(index)); }
+    int DeviceCount() const { return static_cast<int>(devices_.size()); }
+    void Plug(int index);
+    void Unplug(int index);
+    // Handles open and reads outstanding (for checks of leaks and double reads).
+    int OpenHandles() const { return static_cast<int>(handles_.size()); }
+    int PendingReads() const;
+    int OpenSets() const { return static_cast<int>(sets_.size()); }
+
+private:
+    struct OpenDevice {
+        int index;
+        int generation;
+    };
+    struct Read {
+        plat::Handle device;
+        std::uint8_t* buffer;
+        std::size_t size;
+        bool completed;
+    };
+    SimHidDevice* Live(plat::Handle device);
+    const SimHidDevice* InSet(plat::Handle set, const plat::InterfaceRef& ref) const;
+    void TryComplete(Read& read);
+
+    Transcript& transcript_;
+    std::vector<SimHidDevice> devices_;
+    std::map<plat::Handle, std::vector<int>> sets_;
+    std::map<plat::Handle, OpenDevice> handles_;
+    std::map<std::uintptr_t, Read> reads_;
+    plat::Handle nextHandle_ = 0x3000;
+    std::uintptr_t nextRead_ = 0;
+};
+
+}  // namespace sim

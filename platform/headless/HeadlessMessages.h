@@ -1,0 +1,59 @@
+// Registered messages, the broadcast and copy-data between the bridge's windows and the
+// simulated client's API window.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Messages.h"
+#include "platform/headless/EventLoop.h"
+#include "platform/headless/HeadlessWindows.h"
+#include "platform/headless/Transcript.h"
+#include "tools/sim/SimClient.h"
+
+namespace sim {
+
+class HeadlessMessages : public plat::Messages {
+public:
+    HeadlessMessages(EventLoop& loop, Transcript& transcript, HeadlessWindows& windows, SimClient& client);
+
+    unsigned Register(const std::string& name) override;
+    void Broadcast(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) override;
+    std::intptr_t SendCopyData(plat::WindowHandle to, plat::WindowHandle from, const plat::CopyData& data) override;
+    bool IsWindow(plat::WindowHandle window) const override;
+
+    // Registration fails (yields 0) while set.
+    void SetRegistrationFails(bool fails) { registrationFails_ = fails; }
+    // The name a registered number stands for; the number itself when unknown.
+    std::string NameOf(unsigned message) const;
+
+    // ---- the simulated client's process ----
+    void StartClient(ClientKindSim kind);
+    void StopClient() { clientRunning_ = false; }
+    bool ClientRunning() const { return clientRunning_; }
+    plat::WindowHandle ClientWindow() const { return clientWindow_; }
+    // Each of these reaches the bridge in a later message.
+    void PostAttach(int status);
+    void PostNotification(const std::string& text);
+    void PostRaw(const std::vector<std::uint8_t>& bytes);
+
+private:
+    // The bridge window the client talks to: the one that last reached it, else the main dialog.
+    plat::WindowHandle BridgeWindow() const;
+    std::intptr_t Deliver(plat::WindowHandle to, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+    void PostCopyData(std::vector<std::uint8_t> bytes, std::string shown);
+
+    EventLoop& loop_;
+    Transcript& transcript_;
+    HeadlessWindows& windows_;
+    SimClient& client_;
+    std::map<std::string, unsigned> numbers_;
+    unsigned nextNumber_ = 0xC000;
+    bool registrationFails_ = false;
+    plat::WindowHandle clientWindow_ = 0;
+    bool clientRunning_ = false;
+    plat::WindowHandle partner_ = 0;
+};
+
+}  // namespace sim

@@ -1,0 +1,52 @@
+#include "platform/headless/HeadlessPlatform.h"
+
+namespace sim {
+
+res::Lang LangOf(const std::string& name) {
+    return name == "zh-TW" ? res::Lang::TraditionalChinese : res::Lang::English;
+}
+
+HeadlessPlatform::HeadlessPlatform(res::Lang lang, plat::TimeOfDay clock, plat::OsVersion os)
+    : transcript([this] { return loop.Now(); }),
+      windows(loop, transcript, lang),
+      messages(loop, transcript, windows, client),
+      tray(transcript, lang),
+      hid(transcript),
+      system(loop, transcript, clock, os),
+      resources(lang),
+      files(transcript),
+      threads(transcript),
+      lang_(lang) {}
+
+plat::Platform HeadlessPlatform::Services() {
+    plat::Platform p;
+    p.windows = &windows;
+    p.messages = &messages;
+    p.tray = &tray;
+    p.hid = &hid;
+    p.waveOut = &waveOut;
+    p.system = &system;
+    p.resources = &resources;
+    p.files = &files;
+    p.threads = &threads;
+    return p;
+}
+
+void HeadlessPlatform::PlugBase() {
+    if (baseDevice_ < 0) {
+        baseDevice_ = hid.AddDevice(kBaseVendorId, kBaseProductId, kBasePath);
+        hid.Device(baseDevice_).base = &base;
+    } else {
+        hid.Plug(baseDevice_);
+    }
+    waveOut.Add(kBaseWaveDevice);
+    basePlugged_ = true;
+}
+
+void HeadlessPlatform::UnplugBase() {
+    if (baseDevice_ >= 0) hid.Unplug(baseDevice_);
+    waveOut.Remove(kBaseWaveDevice);
+    basePlugged_ = false;
+}
+
+}  // namespace sim

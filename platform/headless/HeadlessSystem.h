@@ -1,0 +1,47 @@
+// Kernel and shell services of the simulated process: the virtual local time, the
+// version, the command line, named mutexes (shared by every process of the machine) and
+// shell requests.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/System.h"
+#include "platform/headless/EventLoop.h"
+#include "platform/headless/Transcript.h"
+
+namespace sim {
+
+class HeadlessSystem : public plat::System {
+public:
+    HeadlessSystem(EventLoop& loop, Transcript& transcript, plat::TimeOfDay start, plat::OsVersion os)
+        : loop_(loop), transcript_(transcript), start_(start), os_(os) {}
+    ~HeadlessSystem() override { CloseAll(); }
+
+    plat::TimeOfDay LocalTime() override;
+    plat::OsVersion Version() override { return os_; }
+    std::string CommandLine() override { return commandLine_; }
+    void InitCommonControls() override {}
+    plat::Handle OpenMutex(const std::string& name) override;
+    plat::Handle CreateMutex(const std::string& name, bool initiallyOwned) override;
+    void ReleaseMutex(plat::Handle mutex) override;
+    void CloseHandle(plat::Handle handle) override;
+    void ShellOpen(plat::WindowHandle owner, const std::string& target) override;
+
+    void SetCommandLine(const std::string& line) { commandLine_ = line; }
+    void SetStartTime(plat::TimeOfDay start) { start_ = start; }
+    void SetVersion(plat::OsVersion os) { os_ = os; }
+    // The process ended: the system closes what it still holds.
+    void CloseAll();
+    // A mutex of this name exists anywhere on the machine.
+    static bool MutexExists(const std::string& name);
+
+private:
+    EventLoop& loop_;
+    Transcript& transcript_;
+    plat::TimeOfDay start_;
+    plat::OsVersion os_;
+    std::string commandLine_;
+    std::vector<plat::Handle> mine_;
+};
+
+}  // namespace sim

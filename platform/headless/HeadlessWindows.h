@@ -1,0 +1,130 @@
+// Dialog windows as data: made from the resource templates, their controls as plain
+// values, their timers on the event loop, and message boxes as nested loops.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Windows.h"
+#include "platform/headless/EventLoop.h"
+#include "platform/headless/Transcript.h"
+#include "res/ResourceTables.h"
+
+namespace sim {
+
+struct ControlState {
+    int id = 0;
+    res::ControlKind kind = res::ControlKind::Static;
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;
+    std::vector<std::string> items;
+    int selection = -1;
+    int icon = 0;
+};
+
+struct WindowState {
+    plat::WindowHandle handle = 0;
+    int templateId = 0;
+    plat::Dialog* sink = nullptr;
+    plat::WindowHandle parent = 0;
+    std::string caption;
+    bool visible = false;
+    bool systemMenu = false;
+    std::vector<std::string> systemMenuItems;
+    std::vector<ControlState> controls;  // in template order
+    bool modal = false;
+    bool ended = false;
+    int result = 0;
+};
+
+// "main", "info", ... for the templates the bridge uses.
+std::string WindowName(int templateId);
+// The template of a window name; 0 when the name is unknown.
+int TemplateOfName(const std::string& name);
+
+class HeadlessWindows : public plat::Windows {
+public:
+    HeadlessWindows(EventLoop& loop, Transcript& transcript, res::Lang lang);
+
+    plat::WindowHandle CreateModeless(int templateId, plat::Dialog& sink, plat::WindowHandle parent) override;
+    int RunModal(int templateId, plat::Dialog& sink, plat::WindowHandle parent) override;
+    void EndDialog(plat::WindowHandle window, int result) override;
+    void Destroy(plat::WindowHandle window) override;
+    bool Exists(plat::WindowHandle window) const override;
+
+    void Show(plat::WindowHandle window, bool show) override;
+    void ToForeground(plat::WindowHandle window) override;
+    void SetCaption(plat::WindowHandle window, const std::string& text) override;
+    std::string Caption(plat::WindowHandle window) const override;
+    void SetWindowIcon(plat::WindowHandle window, int iconId, bool big) override;
+    bool HasSystemMenu(plat::WindowHandle window) const override;
+    void AppendSystemMenuItem(plat::WindowHandle window, unsigned commandId, const std::string& text) override;
+
+    bool HasControl(plat::WindowHandle window, int id) const override;
+    void SetText(plat::WindowHandle window, int id, const std::string& text) override;
+    std::string Text(plat::WindowHandle window, int id) const override;
+    void Enable(plat::WindowHandle window, int id, bool enable) override;
+    bool IsEnabled(plat::WindowHandle window, int id) const override;
+    void ShowControl(plat::WindowHandle window, int id, bool show) override;
+    bool IsVisible(plat::WindowHandle window, int id) const override;
+    void Check(plat::WindowHandle window, int id, bool check) override;
+    bool IsChecked(plat::WindowHandle window, int id) const override;
+    void AddItem(plat::WindowHandle window, int id, const std::string& text) override;
+    void InsertItem(plat::WindowHandle window, int id, int index, const std::string& text) override;
+    int ItemCount(plat::WindowHandle window, int id) const override;
+    std::string ItemText(plat::WindowHandle window, int id, int index) const override;
+    void SetSelection(plat::WindowHandle window, int id, int index) override;
+    int Selection(plat::WindowHandle window, int id) const override;
+    void SetIcon(plat::WindowHandle window, int id, int iconId) override;
+
+    void SetTimer(plat::WindowHandle window, unsigned id, unsigned periodMs) override;
+    void KillTimer(plat::WindowHandle window, unsigned id) override;
+
+    void MessageBox(plat::WindowHandle owner, const std::string& text) override;
+    void MessageBoxNoOwner(const std::string& text) override;
+    std::intptr_t DefaultProc(plat::WindowHandle window, unsigned message, std::uintptr_t wparam,
+                              std::intptr_t lparam) override;
+
+    // ---- for the rest of the backend and the harness ----
+    // Window handles are unique for the life of the machine; other processes' windows
+    // (the simulated client's) take theirs from here too.
+    plat::WindowHandle AllocateHandle() { return nextHandle_ += 0x10; }
+    const WindowState* Find(plat::WindowHandle window) const;
+    // The newest existing window of the template; nullptr if none.
+    const WindowState* FindByTemplate(int templateId) const;
+    plat::Dialog* Sink(plat::WindowHandle window) const;
+    std::vector<plat::WindowHandle> TopLevelWindows() const;
+    ControlState* Control(plat::WindowHandle window, int id);
+    const ControlState* Control(plat::WindowHandle window, int id) const;
+    // Checks a radio as a click does: the other auto radios of the dialog go off.
+    void CheckRadio(plat::WindowHandle window, int id);
+
+    void SetAutoMessageBoxes(bool autoClose) { autoBoxes_ = autoClose; }
+    bool ConfirmMessageBox();
+    int OpenMessageBoxes() const { return static_cast<int>(boxes_.size()); }
+    // A new main dialog (template 155) got its window.
+    void SetMainCreatedHook(std::function<void(plat::Dialog&)> hook) { mainCreated_ = std::move(hook); }
+
+private:
+    struct Box {
+        std::string text;
+        bool confirmed = false;
+    };
+    WindowState* Get(plat::WindowHandle window);
+    const WindowState* Get(plat::WindowHandle window) const;
+    plat::WindowHandle Make(int templateId, plat::Dialog& sink, plat::WindowHandle parent, bool modal);
+    void RunBox(const std::string& text);
+
+    EventLoop& loop_;
+    Transcript& transcript_;
+    res::Lang lang_;
+    plat::WindowHandle nextHandle_ = 0x10000;
+    std::map<plat::WindowHandle, WindowState> windows_;
+    std::vector<Box> boxes_;  // open boxes, innermost last
+    bool autoBoxes_ = true;
+    std::function<void(plat::Dialog&)> mainCreated_;
+};
+
+}  // namespace sim

@@ -1,0 +1,35 @@
+// Every platform service of the Windows build, for one process.
+#pragma once
+#include "platform/Platform.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Hid.h"
+#include "platform/win32/Win32Messages.h"
+#include "platform/win32/Win32Resources.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32Threads.h"
+#include "platform/win32/Win32Tray.h"
+#include "platform/win32/Win32WaveOut.h"
+#include "platform/win32/Win32Windows.h"
+
+namespace win32 {
+
+class Win32Platform {
+public:
+    explicit Win32Platform(HINSTANCE instance);
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    void Install();
+
+    Win32Windows windows;
+    Win32Messages messages;
+    Win32Tray tray;
+    Win32Hid hid;
+    Win32WaveOut waveOut;
+    Win32System system;
+    Win32Resources resources;
+    Win32Files files;
+    Win32Threads threads;
+};
+
+}  // namespace win32

@@ -1,0 +1,112 @@
+#include "tools/sim/SimBase.h"
+
+#include <algorithm>
+
+#include "device/Packet.h"
+
+namespace sim {
+
+namespace {
+
+// The base frames its packets itself, independently of the bridge's codec, so that a
+// fault in one is not mirrored by the other.
+std::vector<std::uint8_t> Framed(std::uint8_t code, const std::vector<std::uint8_t>& body) {
+    const std::size_t bodyBytes = std::min<std::size_t>(body.size(), pkt::kMaxPacket - 5);
+    std::vector<std::uint8_t> packet;
+    packet.push_back(pkt::kMarker);
+    packet.push_back(pkt::kMarker);
+    packet.push_back(static_cast<std::uint8_t>(bodyBytes + 2));
+    packet.push_back(code);
+    packet.insert(packet.end(), body.begin(), body.begin() + static_cast<std::ptrdiff_t>(bodyBytes));
+    std::uint8_t sum = 0;
+    for (std::size_t i = 2; i < packet.size(); ++i) sum = static_cast<std::uint8_t>(sum + packet[i]);
+    packet.push_back(static_cast<std::uint8_t>(0x100 - sum));
+    return packet;
+}
+
+// A command as a healthy base accepts it: framed, its length inside the report, summing to 0.
+bool WellFramed(const std::vector<std::uint8_t>& data) {
+    if (data.size() < 5 || data[0] != pkt::kMarker || data[1] != pkt::kMarker) return false;
+    const std::size_t total = static_cast<std::size_t>(data[2]) + 3;
+    if (total > data.size() || total < 5) return false;
+    std::uint8_t sum = 0;
+    for (std::size_t i = 2; i < total; ++i) sum = static_cast<std::uint8_t>(sum + data[i]);
+    return sum == 0;
+}
+
+}  // namespace
+
+void SimBase::OnFeatureReport(const std::vector<std::uint8_t>& data) {
+    received_.push_back(data);
+    if (!WellFramed(data) || data[3] != pkt::CMD_BASE) return;
+    const std::size_t total = static_cast<std::size_t>(data[2]) + 3;
+    const std::uint8_t sub = data[4];
+    switch (sub) {
+        case pkt::BASE_LOOPBACK:
+            if (echo_ && total >= 11) {
+                std::vector<std::uint8_t> body{pkt::BASE_LOOPBACK};
+                body.insert(body.end(), data.begin() + 5, data.begin() + 10);
+                SendPacket(pkt::EVT_TEST_REPLY, body);
+            }
+            break;
+        case pkt::BASE_GET_VERSION:
+            if (replies_) {
+                std::vector<std::uint8_t> body{0x00};
+                body.insert(body.end(), version_.begin(), version_.end());
+                SendPacket(pkt::EVT_COMMAND_REPLY, body);
+            }
+            break;
+        case pkt::BASE_DELETE_ALL:
+        case pkt::BASE_RESET:
+            if (replies_) SendPacket(pkt::EVT_COMMAND_REPLY, {sub});
+            break;
+        case pkt::BASE_DELETE_HANDSET:
+            if (replies_ && total >= 7) SendPacket(pkt::EVT_COMMAND_REPLY, {sub, data[5]});
+            break;
+        default:
+            break;  // registration, paging: nothing to answer
+    }
+}
+
+bool SimBase::NextInputReport(std::vector<std::uint8_t>& data48) {
+    if (pending_.empty()) return false;
+    data48 = pending_.front();
+    pending_.pop_front();
+    data48.resize(pkt::kDataSize, 0);
+    return true;
+}
+
+void SimBase::SendRaw(const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> report(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(
+                                                                     std::min(data.size(), pkt::kDataSize)));
+    report.resize(pkt::kDataSize, 0);
+    pending_.push_back(report);
+}
+
+void SimBase::SendPacket(std::uint8_t code, const std::vector<std::uint8_t>& body) { SendRaw(Framed(code, body)); }
+
+void SimBase::Key(std::uint8_t handset, char key) {
+    SendPacket(pkt::EVT_KEY, {handset, 0x00, static_cast<std::uint8_t>(key)});
+}
+
+void SimBase::FuncKey(std::uint8_t handset, char key) {
+    SendPacket(pkt::EVT_FUNC_KEY, {handset, 0x00, static_cast<std::uint8_t>(key)});
+}
+
+void SimBase::Answer(std::uint8_t handset) { SendPacket(pkt::EVT_ANSWER, {handset}); }
+
+void SimBase::HangUp(std::uint8_t handset) { SendPacket(pkt::EVT_HANG_UP, {handset}); }
+
+void SimBase::DialString(std::uint8_t handset, const std::string& digits, bool repeat) {
+    (void)handset;  // the base's dial-string event names no handset
+    const std::size_t count = std::min<std::size_t>(digits.size(), pkt::kMaxPacket - 7);
+    std::vector<std::uint8_t> body{static_cast<std::uint8_t>(repeat ? 1 : 0), static_cast<std::uint8_t>(count + 1)};
+    body.insert(body.end(), digits.begin(), digits.begin() + static_cast<std::ptrdiff_t>(count));
+    SendPacket(pkt::EVT_DIAL_STRING, body);
+}
+
+void SimBase::LineReleased() { SendPacket(pkt::EVT_LINE_RELEASED, {}); }
+
+void SimBase::RegisterEnd() { SendPacket(pkt::EVT_REGISTER_END, {}); }
+
+}  // namespace sim
