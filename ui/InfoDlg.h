@@ -1,0 +1,16 @@
+// CInfoDlg: the small information window (client ready, status text, number or name).
+#pragma once
+#include "platform/Dialog.h"
+
+class CBridgeDlg;
+
+class CInfoDlg : public plat::Dialog {
+public:
+    // owner: the main dialog, whose UpdateInfoDialog fills the boxes.
+    explicit CInfoDlg(CBridgeDlg* owner);
+
+    bool OnInitDialog() override;
+    void OnClose() override;
+
+    CBridgeDlg* m_pOwner;
+};

@@ -1,0 +1,49 @@
+// COptionsSheet: the modeless options sheet with its one page, CSettingPage, where the
+// user manages the base station (delete, paging, loopback, version, registration).
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "platform/Dialog.h"
+
+class CBridgeDlg;
+
+class CSettingPage : public plat::Dialog {
+public:
+    explicit CSettingPage(CBridgeDlg* owner);
+
+    bool OnInitDialog() override;
+    bool OnCommand(int id) override;
+
+    void OnExecute();
+    void OnRegister();
+    void OnAllReset();
+    // Called by the main dialog while the sheet's window exists.
+    void SetLightOff();
+    void SetVersionText(const std::uint8_t* bytes, int length);
+    void EnableActionButtons(int enable);
+
+    CBridgeDlg* m_pOwner;
+    std::string m_strHidden;
+    std::string m_strLoopbackLabel;    // string 117
+    std::string m_strGetVersionLabel;  // string 122
+};
+
+class COptionsSheet {
+public:
+    // caption: string 108; the page is added here, page 0 selected.
+    COptionsSheet(const std::string& caption, CBridgeDlg* parent);
+    ~COptionsSheet();
+    COptionsSheet(const COptionsSheet&) = delete;
+    COptionsSheet& operator=(const COptionsSheet&) = delete;
+
+    // Creates the sheet's window modeless with the default styles; false on failure.
+    bool Create();
+    bool IsWindow() const;
+    void DestroyWindow();
+    void SetForegroundWindow();
+
+    std::string m_strCaption;
+    CBridgeDlg* m_pParent;
+    CSettingPage m_page;
+};
