@@ -1,0 +1,100 @@
+// Call actions of the main dialog: what a handset event or an attachment tells the client.
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "app/BridgeDlg.h"
+#include "callctl/CallCommands.h"
+
+std::intptr_t CBridgeDlg::SendLoggedCommand(const std::string& text) {
+    LogClientLine(text);
+    return SendClientCommand(text.c_str(), 0);
+}
+
+void CBridgeDlg::AnswerCall() {
+    // Without an id the call is taken when its RINGING or ROUTING arrives.
+    if (!m_strCallId.empty()) SendLoggedCommand(callcmd::Answer(m_strCallId));
+}
+
+void CBridgeDlg::OnHandsetOnHook() {
+    StopCallerIdTimer();
+    // Going on hook abandons a hash entry: its number is never dialled afterwards.
+    KillTimer(TIMER_DIAL);
+    m_nStatus = STATUS_READY;
+    SetUserStatusOnline();
+    m_strDisplayName.clear();
+    UpdateInfoDialog();
+    if (m_bInCall == 1) HangUpCall();
+    m_strCallId.clear();
+    LogDeviceLine(callcmd::kLogOnHook);
+}
+
+void CBridgeDlg::HangUpCall() {
+    m_bInCall = 0;
+    m_bCallClosed = 1;
+    if (m_strCallId.empty()) return;
+    SendLoggedCommand(callcmd::Finish(m_strCallId));
+    SendLoggedCommand(callcmd::kHookOn);
+}
+
+void CBridgeDlg::SendDtmf(char key) {
+    // Sent even before the call has an id; the client ignores what it cannot place.
+    SendLoggedCommand(callcmd::Dtmf(m_strCallId, key));
+}
+
+void CBridgeDlg::SwapCalls() {
+    if (m_bSecondCall == 1) {
+        m_bDndForSecondCall = 1;
+        SetUserStatusDnd();
+    }
+    std::swap(m_strCallId, m_strHeldCallId);
+    SendLoggedCommand(callcmd::Resume(m_strCallId));
+    SendLoggedCommand(callcmd::Hold(m_strHeldCallId));
+}
+
+void CBridgeDlg::JoinConference() {
+    if (m_bSecondCall == 1) {
+        m_bDndForSecondCall = 1;
+        SetUserStatusDnd();
+    }
+    SendLoggedCommand(callcmd::Resume(m_strHeldCallId));
+    SendLoggedCommand(callcmd::Join(m_strHeldCallId, m_strCallId));
+}
+
+void CBridgeDlg::FinishCall(const std::string& callId) {
+    SendLoggedCommand(callcmd::Finish(callId));
+}
+
+void CBridgeDlg::SetUserStatusDnd() {
+    SendLoggedCommand(callcmd::kUserStatusDnd);
+}
+
+void CBridgeDlg::SetUserStatusOnline() {
+    SendLoggedCommand(callcmd::kUserStatusOnline);
+}
+
+void CBridgeDlg::SelectAudioDevice() {
+    KillTimer(TIMER_AUDIO);
+    SetTimer(TIMER_AUDIO, kAudioMs);
+    // On the oldest systems the client keeps its own sound devices.
+    if (m_nOsVersion == 0) return;
+    SendLoggedCommand(callcmd::AudioIn(m_strAudioDevice));
+    SendLoggedCommand(callcmd::AudioOut(m_strAudioDevice));
+}
+
+void CBridgeDlg::RequestCurrentUserHandle() {
+    SendLoggedCommand(callcmd::kGetUserHandle);
+}
+
+void CBridgeDlg::StartCallerIdTimer() {
+    SetTimer(TIMER_CALLER_ID, kCallerIdMs);
+}
+
+void CBridgeDlg::StopCallerIdTimer() {
+    KillTimer(TIMER_CALLER_ID);
+}
+
+void CBridgeDlg::RestartDialTimer() {
+    KillTimer(TIMER_DIAL);
+    SetTimer(TIMER_DIAL, kDialPauseMs);
+}

@@ -1,0 +1,188 @@
+// The handset side of CThread: hook changes, keys and dial strings from the base become
+// call actions of the main dialog; the handset update decides what the handsets show.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/BridgeDlg.h"
+#include "device/HandsetTexts.h"
+#include "device/Packet.h"
+#include "device/Thread.h"
+
+namespace {
+
+// Body offsets of the base's handset events.
+constexpr std::size_t kHandsetByte = 4;   // off hook, answer, hang up, keys
+constexpr std::size_t kKeyByte = 6;       // EVT_KEY, EVT_FUNC_KEY
+constexpr std::size_t kRepeatByte = 4;    // EVT_DIAL_STRING: 0 = fresh
+constexpr std::size_t kCountByte = 5;     // EVT_DIAL_STRING: dialled characters + 1
+constexpr std::size_t kDialFirst = 6;     // EVT_DIAL_STRING: first dialled character
+
+bool IsDialChar(char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; }
+
+}  // namespace
+
+void CThread::OnOffHook() {
+    m_nHandset = m_received[kHandsetByte];
+    if (m_pDlg->m_nStatus == STATUS_RINGING) {
+        OnAnswer();
+        return;
+    }
+    m_nCallState = CS_OFF_HOOK;
+    m_pDlg->m_nStatus = STATUS_OFF_HOOK;
+    m_strDigits.clear();
+    m_pDlg->LogDeviceLine(handset::kLogOffHook);
+}
+
+void CThread::OnAnswer() {
+    m_nHandset = m_received[kHandsetByte];
+    m_pDlg->StopCallerIdTimer();
+    m_nCallState = CS_ANSWERED;
+    m_pDlg->m_nStatus = STATUS_IN_CALL;
+    m_pDlg->AnswerCall();
+}
+
+void CThread::OnHangUp() {
+    m_nHandset = m_received[kHandsetByte];
+    const auto ack = pkt::HangUpAck(m_nHandset);
+    SendBytes(ack.data(), ack.size());
+}
+
+void CThread::GoIdle() {
+    if (m_nCallState == CS_IDLE) return;
+    m_nCallState = CS_IDLE;
+    dialStringSeen = 0;
+    m_pDlg->OnHandsetOnHook();
+}
+
+void CThread::OnFuncKey() {
+    const char key = static_cast<char>(m_received[kKeyByte]);
+    if (key == handset::kMenuKey && m_nCallState == CS_OFF_HOOK) {
+        displayPending = 1;
+        m_nCallState = CS_MENU;
+        m_nMenuItem = handset::kMenuFirstLetter;
+    } else if (key == handset::kTalkKey && m_nCallState == CS_IDLE) {
+        OnOffHook();
+    }
+}
+
+void CThread::OnKey() {
+    const char key = static_cast<char>(m_received[kKeyByte]);
+
+    // The first key decides what the handset is doing: a number, a hash entry or the menu.
+    if (m_nCallState == CS_IDLE) OnOffHook();
+    if (m_nCallState == CS_OFF_HOOK) {
+        if (key == '0' || key == '1' || key == '+' || key == '#') {
+            m_nCallState = key == '#' ? CS_HASH_ENTRY : CS_NUMBER_START;
+            m_strDigits.clear();
+            m_pDlg->m_strDisplayName.clear();
+        } else {
+            m_nCallState = CS_BROWSE;
+        }
+    }
+
+    displayPending = 1;
+    switch (m_nCallState) {
+    case CS_MENU:
+    case CS_BROWSE:
+        if (key == '#') {
+            if (m_nCallState == CS_BROWSE) {
+                m_nCallState = CS_CONTACT_CALL;
+                Dial();
+            }
+        } else if (key == handset::kDownKey || key == handset::kAltDownKey) {
+            m_nMenuItem = handset::kMenuStepDown;
+            m_nTapCount = 0;
+        } else if (key == handset::kUpKey || key == handset::kAltUpKey) {
+            m_nMenuItem = handset::kMenuStepUp;
+            m_nTapCount = 0;
+        } else if (key >= '2' && key <= '9') {
+            MultiTap(static_cast<std::uint8_t>(key));
+        }
+        break;
+    case CS_NUMBER_START:
+    case CS_NUMBER:
+        if ((key >= '0' && key <= '9') || key == '+') {
+            m_nCallState = CS_NUMBER;
+            m_strDigits += key;
+            m_pDlg->m_strDisplayName = m_strDigits;
+        } else if (key == '#') {
+            m_pDlg->LogDeviceLine(handset::kLogCallOut);
+            m_nCallState = CS_NUMBER_CALL;
+            Dial();
+        }
+        break;
+    case CS_CONTACT_CALL:
+    case CS_NUMBER_CALL:
+    case CS_ANSWERED:
+        if (m_pDlg->m_bSecondCall == 1) {
+            // With a second call '*' and '#' steer the two calls; nothing else is a tone.
+            displayPending = 0;
+            if (key == '*') m_pDlg->SwapCalls();
+            else if (key == '#') m_pDlg->JoinConference();
+        } else {
+            m_pDlg->SendDtmf(key);
+            m_strDigits += key;
+            m_pDlg->m_strDisplayName = m_strDigits;
+        }
+        break;
+    case CS_HASH_ENTRY:
+        m_pDlg->RestartDialTimer();
+        m_strDigits += key;
+        m_pDlg->m_strDisplayName = m_strDigits;
+        break;
+    default:
+        break;
+    }
+}
+
+void CThread::MultiTap(std::uint8_t key) {
+    const handset::TapKey* entry = handset::FindTapKey(static_cast<char>(key));
+    if (entry == nullptr) return;
+    if (key == m_nLastMenuKey && m_nTapCount != 0 && m_nTapCount < entry->count) {
+        m_nMenuItem = static_cast<std::uint8_t>(entry->first + m_nTapCount);
+        m_nTapCount = static_cast<std::uint8_t>(m_nTapCount + 1 == entry->count ? 0 : m_nTapCount + 1);
+    } else {
+        m_nMenuItem = entry->first;
+        m_nTapCount = 1;
+        m_nLastMenuKey = key;
+    }
+}
+
+void CThread::OnDialString() {
+    if (m_nCallState != CS_IDLE && m_nCallState != CS_OFF_HOOK) return;
+    if (m_received[kRepeatByte] != 0 && dialStringSeen != 0) return;
+    dialStringSeen = 1;
+
+    // The count byte is the base's word; never read past the packet's body (the checksum
+    // sits at offset length+2) nor past the copy of the packet.
+    const std::size_t count = m_received[kCountByte];
+    const std::size_t bodyEnd = static_cast<std::size_t>(m_received[2]) + 2;  // one past the body
+    std::size_t end = count >= 1 ? kDialFirst + count - 1 : kDialFirst;       // one past the text
+    if (end > bodyEnd) end = bodyEnd;
+    if (end > sizeof m_received) end = sizeof m_received;
+
+    m_strDigits.clear();
+    for (std::size_t i = kDialFirst; i < end; ++i) {
+        const char c = static_cast<char>(m_received[i]);
+        if (IsDialChar(c)) m_strDigits += c;
+    }
+    m_pDlg->m_strDisplayName = m_strDigits;
+    m_pDlg->LogDeviceLine(handset::kLogCallOut);
+    m_nCallState = CS_NUMBER_CALL;
+    Dial();
+}
+
+void CThread::Dial() {
+    m_pDlg->m_nStatus = STATUS_CALL_OUT;
+    displayPending = 0;
+    if (m_nCallState == CS_CONTACT_CALL) {
+        m_pDlg->PlaceCallToSelected();
+    } else if (m_nCallState == CS_HASH_ENTRY) {
+        // The entry starts with its '#'; a '#' alone dials nothing.
+        if (m_strDigits.size() >= 2) m_pDlg->PlaceCall(m_strDigits.substr(1));
+        m_nCallState = CS_CONTACT_CALL;
+    } else {
+        m_pDlg->PlaceCall(m_strDigits);
+    }
+}
