@@ -229,6 +229,8 @@ public:
     // Client-link flags.
     int m_bDiscoverPending = 1;
     int m_bContactScan = 1;
+    // Ticks of CheckForDevice; a member, as there is one main dialog per process.
+    int m_nDeviceCheckTicks = 0;
     // The text a 0x09 command reply is compared with; nothing ever sets it.
     std::string m_strForwardText;
 };

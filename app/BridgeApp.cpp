@@ -1,0 +1,55 @@
+#include "app/BridgeApp.h"
+
+#include <memory>
+
+#include "app/BridgeDlg.h"
+#include "platform/Platform.h"
+#include "ui/SetupDlg.h"
+
+namespace {
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+}
+
+}  // namespace
+
+bool CBridgeApp::InitInstance() {
+    plat::System& system = plat::system();
+    system.InitCommonControls();
+
+    const std::string commandLine = system.CommandLine();
+    if (StartsWith(commandLine, CBridgeApp::kSetupWord)) {
+        // No mutex: the Setup dialog may run beside a bridge.
+        CSetupDlg setup;
+        setup.DoModal(nullptr);
+        return false;
+    }
+
+    const plat::Handle existing = system.OpenMutex(kMutexName);
+    if (existing != plat::kNullHandle) {
+        // Our own handle to the other instance's mutex must not keep it alive.
+        system.CloseHandle(existing);
+        plat::windows().MessageBoxNoOwner(kAlreadyRunning);
+        return false;
+    }
+
+    const plat::Handle mutex = system.CreateMutex(kMutexName, true);
+    {
+        // On the heap: the dialog embeds the HID transport with its report ring.
+        auto dlg = std::make_unique<CBridgeDlg>();
+        dlg->DoModal(nullptr);
+        dlg->DestroyWindow();
+    }
+    if (mutex != plat::kNullHandle) {
+        system.ReleaseMutex(mutex);
+        system.CloseHandle(mutex);
+    }
+    return false;
+}
+
+int BridgerMain() {
+    CBridgeApp app;
+    app.InitInstance();
+    return 0;
+}

@@ -1,0 +1,200 @@
+// The hidden main dialog: construction, start-up, its messages and timers, and exit.
+#include "app/BridgeDlg.h"
+
+#include "app/BridgeApp.h"
+#include "app/ShellConstants.h"
+#include "device/Thread.h"
+#include "platform/Platform.h"
+#include "res/resource.h"
+#include "ui/DebugDlg.h"
+#include "ui/InfoDlg.h"
+#include "ui/OptionsSheet.h"
+
+namespace {
+
+constexpr unsigned kWmTimer = 0x0113;
+constexpr const char* kReconnectLogLine = "ReFlash";
+
+std::string Load(int id) { return plat::resources().LoadString(id); }
+
+}  // namespace
+
+CBridgeDlg::CBridgeDlg() : plat::Dialog(IDD_BRIDGE) {
+    // No contact chosen yet; m_contacts is declared after the cursor.
+    m_pContactCursor = m_contacts.end();
+}
+
+CBridgeDlg::~CBridgeDlg() {
+    // Normally OnExit has released these; a dialog ended any other way must not leak them.
+    delete m_pDebugDlg;
+    delete m_pInfoDlg;
+    delete m_pOptionsSheet;
+    // m_pThread is left alone on purpose: its (suspended) thread may still refer to it.
+}
+
+bool CBridgeDlg::OnInitDialog() {
+    plat::Dialog::OnInitDialog();
+    DetectWindowsVersion();
+
+    m_strOffHook = Load(IDS_OFF_HOOK);
+    m_strUsbReady = Load(IDS_USB_READY);
+    m_strPress = Load(IDS_PRESS);
+    m_strCallOut = Load(IDS_CALL_OUT);
+    m_strIncoming = Load(IDS_INCOMMING);
+    m_strReady = Load(IDS_READY);
+    m_strNotReady = Load(IDS_NOT_READY);
+    m_strLoopbackFail = Load(IDS_LOOPBACK_FAIL);
+    m_strRefused = Load(IDS_REFUSED);
+    m_strSkypeConnected = Load(IDS_SKYPE_CONNECTED);
+    m_strSkypeMissing = Load(IDS_SKYPE_MISSING);
+    m_strSoftPhoneConnected = Load(IDS_SOFTPHONE_CONNECTED);
+    m_strSoftPhoneMissing = Load(IDS_SOFTPHONE_MISSING);
+    m_strUsbDisconnected = Load(IDS_USB_DISCONNECTED);
+    m_strRinging = Load(IDS_RINGING);
+    m_strNoReply = Load(IDS_NO_REPLY);
+    m_strRestartBase = Load(IDS_RESTART_BASE);
+
+    SetTimer(TIMER_TICK, kTickMs);
+
+    m_pThread = nullptr;
+    m_bDevicePresent = 0;
+    m_nClientKind = Skype;
+
+    ResetClientLink();
+
+    m_nPending = 0;
+    m_bContactSelected = 0;
+    m_bDndForSecondCall = 0;
+    m_bInCall = 0;
+    m_bSecondCall = 0;
+    m_nStatus = STATUS_BASE_ABSENT;
+    m_bCallClosed = 1;
+    m_strCallId.clear();
+    m_usb.m_pOwner = this;
+    m_bLoopbackPending = 0;
+    m_bSettingChain = 0;
+    m_bDebugMode = 0;
+
+    const std::string commandLine = plat::system().CommandLine();
+    if (commandLine.compare(0, 4, CBridgeApp::kDebugWindowWord) == 0) {
+        OpenDebugWindow();
+    } else if (commandLine == CBridgeApp::kDebugModeLine) {
+        m_bDebugMode = 1;
+        OpenDebugWindow();
+    }
+
+    AddTrayIcon();
+    m_nClientKind = Skype;
+    OpenInfoDialog();
+    return true;
+}
+
+void CBridgeDlg::OnPaint() {
+    // The backend has begun and ends the painting; the dialog only stays invisible.
+    ShowWindow(false);
+}
+
+void CBridgeDlg::OnTimer(unsigned id) {
+    switch (id) {
+        case TIMER_TICK:
+            StepClientLink();
+            PollDevice();
+            break;
+        case TIMER_CALLER_ID:
+            if (m_pThread) m_pThread->SendCallerAlert();
+            break;
+        case TIMER_LOOPBACK:
+            OnLoopbackTimeout();
+            break;
+        case TIMER_AUDIO:
+            break;
+        case TIMER_REPLY:
+            OnReplyTimeout();
+            break;
+        case TIMER_DIAL:
+            KillTimer(TIMER_DIAL);
+            if (m_pThread) m_pThread->Dial();
+            break;
+        case TIMER_BALLOON:
+            KillTimer(TIMER_BALLOON);
+            ShowBalloon(3);
+            break;
+        case TIMER_SILENCE:
+            if (m_bClientAttached == 1) {
+                PollConnStatus();
+                SetTimer(TIMER_RECONNECT, kSilenceMs);
+            }
+            break;
+        case TIMER_RECONNECT:
+            if (m_bClientAttached == 1) {
+                LogClientLine(kReconnectLogLine);
+                ResetClientLink();
+            }
+            break;
+        default:
+            break;
+    }
+    Default(kWmTimer, id, 0);
+}
+
+bool CBridgeDlg::OnCommand(int id) {
+    switch (id) {
+        case ID_TRAY_OPTIONS: OnOptions(); return true;
+        case ID_TRAY_EXIT: OnExit(); return true;
+        case ID_TRAY_DEBUG: OpenDebugWindow(); return true;
+        case ID_TRAY_INFO: OpenInfoDialog(); return true;
+        case ID_CONNECT_SKYPE: OnConnectSkype(); return true;
+        case ID_CONNECT_SOPHONE: OnConnectSoftPhone(); return true;
+        default: return false;
+    }
+}
+
+void CBridgeDlg::OnClose() {
+    // The window is never shown, so a close request comes from the system (log-off, end
+    // task): leave in order, so no icon or window is left behind.
+    OnExit();
+}
+
+bool CBridgeDlg::OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t& result) {
+    // Registered numbers are never 0, so an unregistered attach message matches nothing.
+    if (g_uAttachMsg != 0 && message == g_uAttachMsg) {
+        result = OnClientAttach(wparam, lparam);
+        return true;
+    }
+    if (message == WM_TRAY_CALLBACK) {
+        result = DefWindowProc(message, wparam, lparam);
+        return true;
+    }
+    return false;
+}
+
+void CBridgeDlg::SendClientCode(int code, std::uint32_t value) {
+    if (g_hClientWnd == 0 || !plat::messages().IsWindow(g_hClientWnd)) return;
+    plat::CopyData data;
+    data.tag = static_cast<std::uint32_t>(code);
+    data.size = sizeof value;
+    data.data = &value;
+    plat::messages().SendCopyData(g_hClientWnd, Handle(), data);
+}
+
+void CBridgeDlg::OnExit() {
+    if (m_pDebugDlg) {
+        if (m_pDebugDlg->IsWindow()) m_pDebugDlg->DestroyWindow();
+        delete m_pDebugDlg;
+        m_pDebugDlg = nullptr;
+    }
+    if (m_pInfoDlg) {
+        if (m_pInfoDlg->IsWindow()) m_pInfoDlg->DestroyWindow();
+        delete m_pInfoDlg;
+        m_pInfoDlg = nullptr;
+    }
+    if (m_pOptionsSheet) {
+        if (m_pOptionsSheet->IsWindow()) m_pOptionsSheet->DestroyWindow();
+        delete m_pOptionsSheet;
+        m_pOptionsSheet = nullptr;
+    }
+    RemoveTrayIcon();
+    if (m_pThread) m_pThread->SuspendThread();
+    SendClientCode(kClientExitCode, kClientExitValue);
+    EndDialog(kExitResult);
+}

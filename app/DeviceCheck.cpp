@@ -1,0 +1,59 @@
+// Finding the base station's sound device, starting the device thread and polling it.
+#include "app/BridgeDlg.h"
+#include "app/ShellConstants.h"
+#include "device/Thread.h"
+#include "platform/Platform.h"
+
+void CBridgeDlg::PollDevice() {
+    if (!m_pThread) return;
+    m_pThread->Poll();
+    if (m_bOnlinePending == 1 && m_bClientAttached == 1) {
+        SetUserStatusOnline();
+        m_bOnlinePending = 0;
+    }
+}
+
+void CBridgeDlg::CheckForDevice() {
+    if (++m_nDeviceCheckTicks < kDeviceCheckEvery) return;
+    m_nDeviceCheckTicks = 0;
+    if (FindAudioDevice() == 1) {
+        LogClientLine(kFindUsbLine);
+        StartDeviceThread();
+        // A thread that could not be created keeps the link waiting; the next check retries.
+        if (!m_pThread) return;
+        m_nLinkState = Discovering;
+    }
+}
+
+void CBridgeDlg::StartDeviceThread() {
+    if (m_pThread) return;
+    CThread* thread = new CThread();
+    if (!thread->CreateThreadSuspended()) {
+        delete thread;
+        return;
+    }
+    m_pThread = thread;
+    m_pThread->m_pDlg = this;
+    m_pThread->Reset();
+    m_pThread->ResumeThread();
+}
+
+void CBridgeDlg::DetectWindowsVersion() {
+    const unsigned minor = plat::system().Version().minor;
+    m_nOsVersion = (minor == 0 || minor == 1 || minor == 10) ? static_cast<int>(minor) : kOsVersionOther;
+}
+
+int CBridgeDlg::FindAudioDevice() {
+    // These systems select no audio device, so there is nothing to wait for.
+    if (m_nOsVersion == 0) return 1;
+    plat::WaveOut& waveOut = plat::waveOut();
+    const unsigned count = waveOut.DeviceCount();
+    for (unsigned index = 0; index < count; ++index) {
+        std::string name;
+        if (waveOut.ProductName(index, name) && name.compare(0, 3, kAudioDevicePrefix) == 0) {
+            m_strAudioDevice = name;
+            return 1;
+        }
+    }
+    return 0;
+}

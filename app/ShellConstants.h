@@ -1,0 +1,24 @@
+// Fixed values of the application shell: the device check, the exit code to the client,
+// the tray record and its menu.
+#pragma once
+#include <cstdint>
+
+// VoIP log line written when the base station's sound device shows up.
+constexpr const char* kFindUsbLine = "FindUSB";
+// Product names of the base station's wave-output device begin with this.
+constexpr const char* kAudioDevicePrefix = "VA6";
+// CheckForDevice looks for the sound device on every tenth call (once a second).
+constexpr int kDeviceCheckEvery = 10;
+// Windows minor versions kept as they are; every other one is stored as this.
+constexpr int kOsVersionOther = 90;
+
+// Copy-data tag sent to the client window when the bridge exits, and its value.
+constexpr int kClientExitCode = 9;
+constexpr std::uint32_t kClientExitValue = 0;
+// Result of the main dialog's modal loop after Exit.
+constexpr int kExitResult = 1;
+
+// The tray icon's picture and the popup's position of the "Connect" submenu that is dropped.
+constexpr int kTrayIconResource = 128;
+constexpr int kTrayMenuPopup = 0;
+constexpr int kTrayConnectPosition = 1;
