@@ -179,15 +179,22 @@ void Harness::ClientSendRaw(const std::vector<std::uint8_t>& bytes) {
     impl_->platform.loop.Pump();
 }
 
-void Harness::Command(int commandId) {
+bool Harness::Command(int commandId, std::string* error) {
     const WindowState* main = impl_->platform.windows.FindByTemplate(kMainTemplate);
-    if (!main) return;
+    if (!main) {
+        SetError(error, "window 'main' is not open");
+        return false;
+    }
     impl_->Deliver(main->handle, [commandId](plat::Dialog& dlg) { dlg.OnCommand(commandId); });
+    return true;
 }
 
-void Harness::TrayCallback(unsigned mouseMessage) {
+bool Harness::TrayCallback(unsigned mouseMessage, std::string* error) {
     const HeadlessTray::Icon* icon = impl_->platform.tray.Shown();
-    if (!icon) return;
+    if (!icon) {
+        SetError(error, "no tray icon is shown");
+        return false;
+    }
     const unsigned message = icon->callbackMessage;
     const unsigned iconId = icon->id;
     const plat::WindowHandle owner = icon->owner;
@@ -196,6 +203,7 @@ void Harness::TrayCallback(unsigned mouseMessage) {
         if (!dlg.OnMessage(message, iconId, static_cast<std::intptr_t>(mouseMessage), result))
             impl_->platform.windows.DefaultProc(owner, message, iconId, static_cast<std::intptr_t>(mouseMessage));
     });
+    return true;
 }
 
 bool Harness::Click(const std::string& window, int controlId, std::string* error) {

@@ -103,9 +103,9 @@ public:
     int ExitCode() const;
 
     // User actions. Windows are named "main", "info", "debug", "options", "setup", "about".
-    void Command(int commandId);                 // a command message to the main dialog
-    void TrayCallback(unsigned mouseMessage);    // 515, 516, ...
-    // Each returns false (and says why in *error) when the window or control is not there.
+    // Each returns false (and says why in *error) when the window, icon or control is not there.
+    bool Command(int commandId, std::string* error = nullptr);              // to the main dialog
+    bool TrayCallback(unsigned mouseMessage, std::string* error = nullptr);  // 515, 516, ...
     bool Click(const std::string& window, int controlId, std::string* error = nullptr);
     bool CheckRadio(const std::string& window, int controlId, std::string* error = nullptr);
     bool Select(const std::string& window, int controlId, int index, std::string* error = nullptr);
