@@ -118,6 +118,11 @@ public:
     void PollConnStatus();
     void ShowBalloon(int kind);
     void TraceRawSend(const std::uint8_t* bytes, int length);
+    // Silence watchdog: a notification (or an attachment) restarts it; the expiries of
+    // timers 1009 and 1010.
+    void RestartWatchdog();
+    void OnSilenceTimer();
+    void OnReconnectTimer();
 
     // ---- notifications and call tracking (client/) ----
     void OnClientNotification(const char* text);
