@@ -82,3 +82,51 @@ finish_test() {
   local ms=$((($(date +%s%N) - $1) / 1000000))
   say "PASS ($ms ms)"
 }
+
+# reg_set KEY NAME VALUE: a string value in the prefix's registry.
+reg_set() {
+  "$WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 || fail "Wine cannot write the registry ($1 $2)"
+}
+
+# windows_version EXE NAME: the Windows version Wine reports to that program (win2k is
+# 5.0, so minor version 0; winxp is 5.1).
+windows_version() {
+  reg_set "HKCU\\Software\\Wine\\AppDefaults\\$1" Version "$2"
+}
+
+# bridger_exits SECONDS: Bridger.exe (pid in bridger_PID) ends in time.
+bridger_exits() {
+  wait_exit "$bridger_PID" "$1" || fail "Bridger.exe did not end within $1 s"
+  say "Bridger.exe ended (exit $EXIT_CODE)"
+}
+
+# exit_bridger: ends the running bridge through its Exit command, as the tray menu would.
+exit_bridger() {
+  probe command --id 32772 --process bridger.exe || fail "could not send Exit to Bridger.exe"
+  bridger_exits 10
+}
+
+# client_attaches KIND [COMMAND]: starts a stand-in of that kind (output client.out) and
+# Bridger.exe (COMMAND, if given, is sent to it first to choose the kind), and waits until
+# the stand-in attached and got "Get CURRENTUSERHANDLE" and then "SET USERSTATUS ONLINE".
+client_attaches() {
+  local kind=$1 command=${2:-}
+  start client "$BIN_DIR/client-standin.exe" --kind "$kind" --status 0 --run 60000
+  wait_line "$WORK/client.out" '^ready' 20 || fail "the client stand-in did not start"
+  start bridger "$BIN_DIR/Bridger.exe"
+  if [[ -n $command ]]; then
+    probe main --process bridger.exe --hidden --timeout 20000 || fail "no hidden main dialog"
+    probe command --id "$command" --process bridger.exe || fail "could not send command $command"
+  fi
+  wait_line "$WORK/client.out" '^attach 0' 20 || fail "the bridge never discovered the $kind client"
+  wait_line "$WORK/client.out" '^client> SET USERSTATUS ONLINE$' 10 || fail "no SET USERSTATUS ONLINE"
+  local commands
+  commands=$(grep '^client> ' "$WORK/client.out" | sed 's/^client> //')
+  echo "$commands" | sed 's/^/  command: /'
+  grep -qx 'Get CURRENTUSERHANDLE' <<<"$commands" || fail "no Get CURRENTUSERHANDLE"
+  [[ $(grep -nx 'Get CURRENTUSERHANDLE' <<<"$commands" | head -1 | cut -d: -f1) -lt \
+     $(grep -nx 'SET USERSTATUS ONLINE' <<<"$commands" | head -1 | cut -d: -f1) ]] \
+     || fail "SET USERSTATUS ONLINE came before Get CURRENTUSERHANDLE"
+  grep -q '^SET AUDIO_' <<<"$commands" && fail "audio devices were chosen on a system whose minor version is 0"
+  true
+}
