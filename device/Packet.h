@@ -16,6 +16,7 @@ constexpr std::uint8_t kMaxLengthByte = 45;   // kMaxPacket - 3
 constexpr std::uint8_t kAllHandsets = 0x81;
 constexpr std::size_t kDisplayWidth = 16;     // CMD_DISPLAY text bytes
 constexpr std::size_t kMaxHandsetText = 20;   // length-prefixed texts
+constexpr std::size_t kLoopbackBytes = 5;     // s, s+1 .. s+4 of BASE_LOOPBACK and its echo
 
 // Base to bridge.
 enum EventCode : std::uint8_t {
@@ -52,6 +53,13 @@ enum BaseSubCode : std::uint8_t {
     BASE_LOOPBACK = 0x08,
     BASE_GET_VERSION = 0x0A,
     BASE_RESET = 0x0B,
+};
+
+// Sub-codes of EVT_COMMAND_REPLY that answer no command of ours (besides the BASE_ ones).
+enum ReplySubCode : std::uint8_t {
+    REPLY_TEXT = 0x00,     // a text (the version) for the settings page
+    REPLY_DONE = 0x05,     // the base finished something of its own accord
+    REPLY_FORWARD = 0x09,  // a forward setting was taken
 };
 
 // Two's complement of the 8-bit sum of bytes [from, to].

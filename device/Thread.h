@@ -2,8 +2,10 @@
 // proves the link with a loopback test, dispatches the base's packets and drives the
 // handsets (call and menu state machine).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/WinThread.h"
 
@@ -109,7 +111,11 @@ public:
 
 private:
     void MultiTap(std::uint8_t key);
+    // Sends a whole packet (a pkt:: builder's result, or code and body at offsets 3 ..):
+    // copies it into m_out, sets m_nOutLength and runs SendPacket, which frames it again.
+    // More than 48 bytes sends nothing.
     void SendBytes(const std::uint8_t* bytes, std::size_t count);
+    void SendBytes(const std::vector<std::uint8_t>& packet);
 };
 
 // Process-wide counters of the poll; Reset leaves them alone.

@@ -20,6 +20,9 @@ public:
     static constexpr unsigned kReadWaitMs = 200;
     static constexpr int kRingSlots = 50;      // of the 100 slots only 0-49 are used
     static constexpr int kVendorChangeLimit = 8;
+    static constexpr std::uint8_t kRingEmpty = 0xFF;
+    static constexpr std::size_t kMaxWrite = 48;
+    static constexpr const char* kLogPrefix = "6611 ";  // fixed, whatever the product id
 
     CUSB();
     ~CUSB();
@@ -56,4 +59,7 @@ private:
     void CheckUSBDev();
     void DelQueue();
     void CloseDevice();
+
+    // Bytes filled in each ring slot, so traces show the report's used part only.
+    std::uint8_t m_usedLength[kRingSlots] = {};
 };
