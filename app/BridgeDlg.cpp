@@ -13,7 +13,6 @@
 namespace {
 
 constexpr unsigned kWmTimer = 0x0113;
-constexpr const char* kReconnectLogLine = "ReFlash";
 
 std::string Load(int id) { return plat::resources().LoadString(id); }
 
@@ -120,16 +119,10 @@ void CBridgeDlg::OnTimer(unsigned id) {
             ShowBalloon(3);
             break;
         case TIMER_SILENCE:
-            if (m_bClientAttached == 1) {
-                PollConnStatus();
-                SetTimer(TIMER_RECONNECT, kSilenceMs);
-            }
+            OnSilenceTimer();  // client/: the poll, and the bounded reset of a silent client
             break;
         case TIMER_RECONNECT:
-            if (m_bClientAttached == 1) {
-                LogClientLine(kReconnectLogLine);
-                ResetClientLink();
-            }
+            OnReconnectTimer();
             break;
         default:
             break;
