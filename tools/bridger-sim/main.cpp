@@ -2,12 +2,11 @@
 // and VoIP client, playing a scenario and printing the transcript.
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tools/bridger-sim/Interpreter.h"
-#include "tools/bridger-sim/Scenario.h"
+#include "tools/bridger-sim/Play.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ bool ParseArguments(int argc, char** argv, Arguments& args) {
         const std::string a = argv[i];
         if ((a == "--transcript" || a == "--lang") && i + 1 < argc) {
             (a == "--transcript" ? args.transcript : args.lang) = argv[++i];
-        } else if (a.size() > 1 && a[0] == '-' && a != "-") {
+        } else if (a.size() > 1 && a[0] == '-') {
             return false;
         } else if (args.scenario.empty()) {
             args.scenario = a;
@@ -53,24 +52,15 @@ int main(int argc, char** argv) {
             return scn::kScriptError;
         }
     }
-    std::vector<scn::Step> steps;
-    scn::ScriptError error;
-    if (!scn::ParseScript(fromStdin ? std::cin : file, steps, &error)) {
-        std::cerr << name << ':' << error.line << ": error: " << error.message << '\n';
-        return scn::kScriptError;
-    }
-
-    int status = scn::kAllHeld;
-    {
-        scn::Interpreter interpreter(args.lang, name, std::cout, std::cerr);
-        status = interpreter.Run(steps);
-        if (!args.transcript.empty()) {
-            std::ofstream out(args.transcript);
-            for (const sim::Line& line : interpreter.Lines()) out << line.Format() << '\n';
-            if (!out) {
-                std::cerr << args.transcript << ": error: cannot write the transcript\n";
-                if (status == scn::kAllHeld) status = scn::kScriptError;
-            }
+    std::vector<sim::Line> lines;
+    int status = scn::PlayScenario(fromStdin ? std::cin : file, name, args.lang, std::cout, std::cerr, &lines);
+    if (!args.transcript.empty()) {
+        std::ofstream out(args.transcript);
+        for (const sim::Line& line : lines) out << line.Format() << '\n';
+        out.flush();
+        if (!out) {
+            std::cerr << args.transcript << ": error: cannot write the transcript\n";
+            if (status == scn::kAllHeld) status = scn::kScriptError;
         }
     }
     return status;
