@@ -17,6 +17,11 @@ public:
     virtual WindowHandle CreateModeless(int templateId, Dialog& sink, WindowHandle parent) = 0;
     // Creates the window and runs a modal loop until EndDialog; returns its result (-1 on failure).
     virtual int RunModal(int templateId, Dialog& sink, WindowHandle parent) = 0;
+    // A modeless property sheet with this caption, owned by parent, holding one page made
+    // from the template; the page's OnInitDialog runs before it returns. The sheet's window
+    // (0 on failure); destroying it destroys the page's window too.
+    virtual WindowHandle CreateModelessSheet(const std::string& caption, int pageTemplateId, Dialog& page,
+                                             WindowHandle parent) = 0;
     virtual void EndDialog(WindowHandle window, int result) = 0;
     virtual void Destroy(WindowHandle window) = 0;
     virtual bool Exists(WindowHandle window) const = 0;

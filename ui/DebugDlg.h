@@ -32,4 +32,12 @@ public:
     int m_hIcon;  // icon resource of the window
     plat::Handle m_fileUsb = plat::kNullHandle;
     plat::Handle m_fileVoip = plat::kNullHandle;
+
+private:
+    // Commands 1004/1012 and 1009: a name step to the VoIP log, the debug edit as a command.
+    void StepName(int direction);
+    void SendEditLine();
 };
+
+// Process start: the next debug window writes usb0.txt and voip0.txt again.
+void ResetLogFileCounter();

@@ -1,5 +1,7 @@
 // CInfoDlg: the small information window (client ready, status text, number or name).
 #pragma once
+#include <string>
+
 #include "platform/Dialog.h"
 
 class CBridgeDlg;
@@ -11,6 +13,8 @@ public:
 
     bool OnInitDialog() override;
     void OnClose() override;
+    // "Information R-517 V1.2 " (trailing blank): the caption in every language.
+    static std::string RuntimeCaption();
 
     CBridgeDlg* m_pOwner;
 };

@@ -7,6 +7,7 @@
 #include "platform/Dialog.h"
 
 class CBridgeDlg;
+class COptionsSheet;
 
 class CSettingPage : public plat::Dialog {
 public:
@@ -14,6 +15,8 @@ public:
 
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
+    // The close box reaches the page where the sheet and its page are one window.
+    void OnClose() override;
 
     void OnExecute();
     void OnRegister();
@@ -24,9 +27,16 @@ public:
     void EnableActionButtons(int enable);
 
     CBridgeDlg* m_pOwner;
+    COptionsSheet* m_pSheet = nullptr;  // set by the sheet that holds the page
     std::string m_strHidden;
     std::string m_strLoopbackLabel;    // string 117
     std::string m_strGetVersionLabel;  // string 122
+
+private:
+    // The radio clicks: which of the option controls each one enables.
+    void EnableOptions(int radio);
+    // The paging argument: the selected item, or the item the typed text names; -1 for none.
+    int PagingChoice() const;
 };
 
 class COptionsSheet {
@@ -42,8 +52,11 @@ public:
     bool IsWindow() const;
     void DestroyWindow();
     void SetForegroundWindow();
+    // WM_CLOSE: the default handling, then the window goes; the object stays.
+    void OnClose();
 
     std::string m_strCaption;
     CBridgeDlg* m_pParent;
     CSettingPage m_page;
+    plat::WindowHandle m_hSheet = 0;
 };

@@ -50,6 +50,9 @@ public:
 
     plat::WindowHandle CreateModeless(int templateId, plat::Dialog& sink, plat::WindowHandle parent) override;
     int RunModal(int templateId, plat::Dialog& sink, plat::WindowHandle parent) override;
+    // The sheet is its page's window (named after the page's template) under the sheet's caption.
+    plat::WindowHandle CreateModelessSheet(const std::string& caption, int pageTemplateId, plat::Dialog& page,
+                                           plat::WindowHandle parent) override;
     void EndDialog(plat::WindowHandle window, int result) override;
     void Destroy(plat::WindowHandle window) override;
     bool Exists(plat::WindowHandle window) const override;

@@ -165,6 +165,7 @@ plat::WindowHandle Win32Windows::CreateModeless(int templateId, plat::Dialog& si
 
 bool Win32Windows::TranslateDialogMessage(MSG& msg) {
     if (!msg.hwnd) return false;
+    if (TranslateSheetMessage(msg)) return true;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     if (!root || !Sink(root)) return false;
     return IsDialogMessageA(root, &msg) != FALSE;

@@ -14,6 +14,9 @@ public:
 
     plat::WindowHandle CreateModeless(int templateId, plat::Dialog& sink, plat::WindowHandle parent) override;
     int RunModal(int templateId, plat::Dialog& sink, plat::WindowHandle parent) override;
+    // Win32PropertySheet.cpp: PropertySheetA, modeless, one page routed to its plat::Dialog.
+    plat::WindowHandle CreateModelessSheet(const std::string& caption, int pageTemplateId, plat::Dialog& page,
+                                           plat::WindowHandle parent) override;
     void EndDialog(plat::WindowHandle window, int result) override;
     void Destroy(plat::WindowHandle window) override;
     bool Exists(plat::WindowHandle window) const override;
@@ -53,6 +56,8 @@ public:
 
     // Hands a message of the thread's queue to the dialog manager of the dialog it is for.
     bool TranslateDialogMessage(MSG& msg);
+    // Keyboard handling of the open property sheets; a sheet closed by its buttons goes away.
+    bool TranslateSheetMessage(MSG& msg);
 
 private:
     struct ModalState {
@@ -61,6 +66,7 @@ private:
     };
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     INT_PTR Handled(HWND window, UINT message, std::intptr_t result);
     plat::Dialog* Sink(HWND window) const;
