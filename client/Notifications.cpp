@@ -1,11 +1,214 @@
-#include "app/BridgeDlg.h"
+// Parsing of the client's notifications and tracking of the call the bridge acts on.
+#include <algorithm>
+#include <cstring>
 
-void CBridgeDlg::OnClientNotification(const char*) {}
-int CBridgeDlg::ReadToken(const char*, std::string&, int) { return 0; }
-void CBridgeDlg::OnCallNotification(const char*) {}
-void CBridgeDlg::RequestCallPartner() {}
-void CBridgeDlg::CopyCallPartner(char* buffer) { buffer[0] = 0; }
-void CBridgeDlg::EndCallLocally() {}
-void CBridgeDlg::PlaceCallToSelected() {}
-void CBridgeDlg::PlaceCall(const std::string&) {}
-void CBridgeDlg::OnClientDetached() {}
+#include "app/BridgeDlg.h"
+#include "client/ClientLink.h"
+#include "client/ClientTexts.h"
+#include "device/Thread.h"
+
+namespace {
+
+// Blank, tab, line feed, vertical tab, form feed, carriage return; bytes 128-255 are word bytes.
+bool IsSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+constexpr const char* kStatus = "STATUS";
+constexpr const char* kPartnerHandle = "PARTNER_HANDLE";
+constexpr const char* kRouting = "ROUTING";
+constexpr const char* kRinging = "RINGING";
+constexpr const char* kRefused = "REFUSED";
+constexpr const char* kMissed = "MISSED";
+constexpr const char* kFailed = "FAILED";
+constexpr const char* kFinished = "FINISHED";
+constexpr const char* kInProgress = "INPROGRESS";
+
+}  // namespace
+
+void CBridgeDlg::OnClientNotification(const char* text) {
+    RestartWatchdog();
+    if (!text) return;
+    int length = 0;
+    while (length < client::kFirstWordMax && text[length] != '\0' && !IsSeparator(text[length])) ++length;
+    const std::string word(text, static_cast<std::size_t>(length));
+    const char* position = text + length;
+
+    if (word == client::kWordUsers) {
+        OnUsersReply(position);
+    } else if (word == client::kWordUser) {
+        OnUserNotification(position);
+    } else if (word == client::kWordCall) {
+        OnCallNotification(position);
+    } else if (word == client::kWordMessage) {
+        OnMessageNotification(position);
+    } else if (word == client::kWordCurrentUser) {
+        ReadToken(position, m_strUserHandle, 1);
+    } else if (word == client::kWordConnStatus) {
+        std::string value;
+        ReadToken(position, value, 1);
+        if (value == client::kValueLoggedOut) OnClientDetached();
+    } else if (word == client::kWordAudioIn) {
+        std::string value;  // read and not used
+        ReadToken(position, value, 1);
+    }
+}
+
+int CBridgeDlg::ReadToken(const char* position, std::string& out, int restOfLine) {
+    // At the end of the text already: every further token is empty, nothing past it is read.
+    if (*position == '\0') {
+        out.clear();
+        return 0;
+    }
+    std::string token;
+    int offset = 1;  // the byte that ended the previous word is skipped
+    for (;;) {
+        const char c = position[offset];
+        if (c == '\0' || (!restOfLine && IsSeparator(c))) {
+            out = token;
+            return offset;
+        }
+        token += c;
+        ++offset;
+        if (offset == client::kTokenStop) return offset;  // 99 bytes: dropped, out unchanged
+    }
+}
+
+void CBridgeDlg::OnCallNotification(const char* text) {
+    std::string id, property, value;
+    const char* position = text;
+    position += ReadToken(position, id, 0);
+    position += ReadToken(position, property, 0);
+    ReadToken(position, value, 0);
+    // An empty id (doubled blanks) never names the current call.
+    const bool current = !id.empty() && id == m_strCallId;
+
+    if (property == kPartnerHandle) {
+        if (current) {
+            m_nPending |= PENDING_CALLER;
+            m_strPeerHandle = value;
+        }
+        return;
+    }
+    if (property != kStatus) return;
+
+    if (value == kRouting || value == kRinging) {
+        if (m_nStatus == STATUS_CALL_OUT || m_nStatus == STATUS_IN_CALL) {
+            if (!m_strCallId.empty() && m_strCallId != id) {
+                if (m_bDndForSecondCall) {
+                    if (value == kRinging) FinishCall(id);
+                } else {
+                    m_bSecondCall = 1;
+                    m_strHeldCallId = id;
+                }
+            } else {
+                m_bCallClosed = 0;
+                m_strCallId = id;
+                RequestCallPartner();
+            }
+        } else if (!m_strCallId.empty()) {
+            // busy with another call record: ignored
+        } else if (!id.empty()) {
+            m_bCallClosed = 0;
+            m_strCallId = id;
+            if (m_nStatus == STATUS_OFF_HOOK) {
+                if (m_pThread) m_pThread->OnAnswer();
+            } else if (value == kRinging) {
+                m_nStatus = STATUS_RINGING;
+                m_nPending |= PENDING_RING;
+                RequestCallPartner();
+            }
+        }
+    } else if (value == kRefused) {
+        m_bSecondCall = 0;
+        if (!m_bCallClosed && current) {
+            m_bCallClosed = 1;
+            m_bInCall = 0;
+            if (m_pThread) m_pThread->StopRinging();
+        }
+    } else if (value == kMissed || value == kFailed) {
+        if (!m_bCallClosed && current) {
+            m_bCallClosed = 1;
+            if (m_pThread) m_pThread->ReleaseAll();
+        }
+    } else if (value == kFinished) {
+        if (m_bDndForSecondCall) {
+            if (id == m_strCallId) {
+                m_strCallId = m_strHeldCallId;
+            } else if (id != m_strHeldCallId) {
+                return;
+            }
+            m_bSecondCall = 0;
+            m_bDndForSecondCall = 0;
+            SetUserStatusOnline();
+        }
+        // Compared with the call that may just have become current.
+        if (!m_bCallClosed && !id.empty() && id == m_strCallId) {
+            m_bCallClosed = 1;
+            m_bInCall = 0;
+            if (m_pThread) m_pThread->ReleaseHandset();
+        }
+    } else if (value == kInProgress) {
+        if (current) {
+            if (m_nStatus == STATUS_RINGING) {
+                m_nStatus = STATUS_READY;
+                if (m_pThread) m_pThread->StopRinging();
+            }
+            m_bInCall = 1;
+        }
+    }
+}
+
+void CBridgeDlg::RequestCallPartner() {
+    if (!m_strCallId.empty()) {
+        const std::string command = client::FormatText(client::kGetCallPartner, m_strCallId);
+        LogClientLine(command);
+        SendClientCommand(command.c_str(), 0);
+    }
+    m_nLinkState = Ready;
+}
+
+void CBridgeDlg::CopyCallPartner(char* buffer) {
+    const std::size_t length = std::min<std::size_t>(m_strPeerHandle.size(), client::kHandsetTextMax);
+    std::memcpy(buffer, m_strPeerHandle.data(), length);
+    buffer[length] = '\0';
+}
+
+void CBridgeDlg::EndCallLocally() {
+    StopCallerIdTimer();
+    m_nStatus = STATUS_READY;
+    SetUserStatusOnline();
+    m_strDisplayName.clear();
+    UpdateInfoDialog();
+    m_strCallId.clear();
+    LogDeviceLine(client::kLogOnHook);
+}
+
+void CBridgeDlg::PlaceCallToSelected() {
+    if (m_bContactSelected != 1) {
+        LogClientLine(client::kLogNoSelection);
+        return;
+    }
+    m_strCallId.clear();
+    m_bInCall = 1;
+    const std::string command = client::FormatText(client::kPlaceCall, m_strDisplayName);
+    LogClientLine(command);
+    SendClientCommand(command.c_str(), 0);
+}
+
+void CBridgeDlg::PlaceCall(const std::string& target) {
+    if (target.empty()) return;
+    m_strCallId.clear();
+    m_bInCall = 1;
+    const std::string command = client::FormatText(client::kPlaceCall, target);
+    LogClientLine(command);
+    SendClientCommand(command.c_str(), 0);
+}
+
+void CBridgeDlg::OnClientDetached() {
+    if (m_pThread) m_pThread->SendDisconnect();
+    m_contacts.clear();
+    m_pContactCursor = m_contacts.end();
+    ResetClientLink();
+    UpdateInfoDialog();
+}

@@ -1,0 +1,14 @@
+// Process-wide state of the client link that is not a field of the main dialog.
+#pragma once
+#include <string>
+
+namespace client {
+
+// The one-shot refusal flag: set when the process starts, cleared by the first refusal.
+// A test that stands for a fresh process sets it again.
+extern int g_bRefusalArmed;
+
+// "%s" formatting of one argument, for the command texts of ClientTexts.h.
+std::string FormatText(const char* format, const std::string& argument);
+
+}  // namespace client
