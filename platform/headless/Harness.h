@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/Types.h"
+#include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
 
 class CBridgeDlg;
