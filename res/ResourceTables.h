@@ -49,6 +49,8 @@ enum DialogFlag : unsigned {
     kMinimizeBox = 1u << 4,
     kSetFont = 1u << 5,
     kVisible = 1u << 6,
+    kChild = 1u << 7,           // a property page: the sheet frames it
+    kWindowDisabled = 1u << 8,  // WS_DISABLED: the sheet enables its current page
 };
 
 struct DialogTemplate {
