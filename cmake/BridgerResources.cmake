@@ -19,3 +19,10 @@ add_custom_command(
   VERBATIM)
 # The script names the icons by path: windres does not report them as dependencies.
 set_source_files_properties(${BRIDGER_RES_RC} PROPERTIES OBJECT_DEPENDS "${BRIDGER_RES_ICONS}")
+
+# The generator's Windows output, checked on the build machine (compiled too where
+# mingw's windres is installed).
+if(NOT CMAKE_CROSSCOMPILING)
+  add_test(NAME resources.generator
+           COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/resgen_test.py ${CMAKE_SOURCE_DIR})
+endif()
