@@ -128,6 +128,7 @@ public:
     void OnClientNotification(const char* text);
     int ReadToken(const char* position, std::string& out, int restOfLine);
     void OnCallNotification(const char* text);
+    void ForgetEndedWaitingCall(const std::string& callId);
     void RequestCallPartner();
     void CopyCallPartner(char* buffer);
     void EndCallLocally();

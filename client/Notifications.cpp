@@ -74,6 +74,14 @@ int CBridgeDlg::ReadToken(const char* position, std::string& out, int restOfLine
     }
 }
 
+// A waiting second call that ends before the user took it up is forgotten, so that the
+// handset's keys no longer swap to (or join) a call that is gone.
+void CBridgeDlg::ForgetEndedWaitingCall(const std::string& id) {
+    if (!m_bSecondCall || m_bDndForSecondCall || id.empty() || id != m_strHeldCallId || id == m_strCallId) return;
+    m_bSecondCall = 0;
+    m_strHeldCallId.clear();
+}
+
 void CBridgeDlg::OnCallNotification(const char* text) {
     std::string id, property, value;
     const char* position = text;
@@ -127,6 +135,7 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             if (m_pThread) m_pThread->StopRinging();
         }
     } else if (value == kMissed || value == kFailed) {
+        ForgetEndedWaitingCall(id);
         if (!m_bCallClosed && current) {
             m_bCallClosed = 1;
             if (m_pThread) m_pThread->ReleaseAll();
@@ -141,6 +150,8 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             m_bSecondCall = 0;
             m_bDndForSecondCall = 0;
             SetUserStatusOnline();
+        } else {
+            ForgetEndedWaitingCall(id);
         }
         // Compared with the call that may just have become current.
         if (!m_bCallClosed && !id.empty() && id == m_strCallId) {
