@@ -64,22 +64,23 @@ int HexDigit(char c) {
     return -1;
 }
 
+bool HexWord(const std::string& w, std::vector<std::uint8_t>& out) {
+    if (w.size() % 2 != 0) return false;
+    for (std::size_t k = 0; k < w.size(); k += 2) {
+        const int hi = HexDigit(w[k]);
+        const int lo = HexDigit(w[k + 1]);
+        if (hi < 0 || lo < 0) return false;
+        out.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
+    }
+    return true;
+}
+
 // Hex pairs; blanks may stand between pairs but never inside one.
 bool HexBytes(const Reader& r, std::size_t from, std::vector<std::uint8_t>& out, std::string& bad) {
     for (std::size_t i = from; i < r.Count(); ++i) {
-        const std::string& w = r.At(i);
-        if (w.size() % 2 != 0) {
-            bad = w;
+        if (!HexWord(r.At(i), out)) {
+            bad = r.At(i);
             return false;
-        }
-        for (std::size_t k = 0; k < w.size(); k += 2) {
-            const int hi = HexDigit(w[k]);
-            const int lo = HexDigit(w[k + 1]);
-            if (hi < 0 || lo < 0) {
-                bad = w;
-                return false;
-            }
-            out.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
         }
     }
     return true;
@@ -150,7 +151,7 @@ bool ParseBase(const Reader& r, Step& s, Message& m) {
         s.op = Op::BasePacket;
         if (n < 3) return Bad(m, r.Usage("base packet CODE HEX..."));
         std::vector<std::uint8_t> code;
-        if (!HexBytes(r, 2, code, bad) || code.size() != 1) return Bad(m, "bad packet code '" + r.At(2) + "'");
+        if (!HexWord(r.At(2), code) || code.size() != 1) return Bad(m, "bad packet code '" + r.At(2) + "'");
         s.number = code[0];
         if (!HexBytes(r, 3, s.bytes, bad)) return Bad(m, "bad hex '" + bad + "'");
         if (s.bytes.size() > 43) return Bad(m, "a packet body holds at most 43 bytes");
