@@ -112,7 +112,8 @@ void CBridgeDlg::OnTimer(unsigned id) {
             break;
         case TIMER_DIAL:
             KillTimer(TIMER_DIAL);
-            if (m_pThread) m_pThread->Dial();
+            // Only an entry still being typed is dialled: going on hook or taking a call abandons it.
+            if (m_pThread && m_pThread->m_nCallState == CS_HASH_ENTRY) m_pThread->Dial();
             break;
         case TIMER_BALLOON:
             KillTimer(TIMER_BALLOON);

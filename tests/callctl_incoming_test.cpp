@@ -1,0 +1,175 @@
+// Incoming calls end to end: ringing, answered on the handset or at the computer, refused,
+// missed or failed, and how they end.
+#include <string>
+#include <vector>
+
+#include "callctl/CallCommands.h"
+#include "tests/handset_harness.h"
+
+namespace handset_test {
+namespace {
+
+class Incoming : public CallHarness {
+protected:
+    // Index of the first command equal to text at or after from; -1 when none.
+    int Find(const std::vector<std::string>& commands, const std::string& text, int from = 0) {
+        for (std::size_t i = static_cast<std::size_t>(from); i < commands.size(); ++i)
+            if (commands[i] == text) return static_cast<int>(i);
+        return -1;
+    }
+    int Count(const std::vector<std::string>& lines, const std::string& text) {
+        int n = 0;
+        for (const std::string& l : lines) n += l == text;
+        return n;
+    }
+};
+
+TEST_F(Incoming, RingsWithTheCallerAndIsAnsweredOnTheHandset) {
+    Boot();
+    Ring("200");
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_RINGING);
+    EXPECT_EQ(Commands(), std::vector<std::string>{"GET CALL 200 PARTNER_HANDLE"});
+    const std::string alert = Hex(pkt::Alert("alice"));
+    EXPECT_EQ(Packets(), std::vector<std::string>{alert});
+    EXPECT_EQ(Dlg().m_strDisplayName, "alice");
+    h.Run(kCallerIdMs * 2);
+    EXPECT_EQ(Count(Packets(), alert), 3);  // repeated every 4 s while it rings
+
+    Mark();
+    Answer();
+    EXPECT_EQ(State(), CS_ANSWERED);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_IN_CALL);
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::Answer("200")});
+    h.Run(kCallerIdMs * 2);
+    EXPECT_EQ(Count(Packets(), alert), 0);
+    EXPECT_EQ(Dlg().m_bInCall, 1);  // the client's INPROGRESS came back
+
+    Mark();
+    HangUp();
+    EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::HangUpAck(kHandset))});
+    const std::vector<std::string> sent = Commands();
+    const int finished = Find(sent, callcmd::Finish("200"));
+    ASSERT_GE(finished, 0);
+    ASSERT_LT(static_cast<std::size_t>(finished + 1), sent.size());
+    EXPECT_EQ(sent[static_cast<std::size_t>(finished) + 1], callcmd::kHookOn);
+    EXPECT_GE(Find(sent, callcmd::kUserStatusOnline), 0);
+    EXPECT_EQ(State(), CS_IDLE);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
+    EXPECT_TRUE(Dlg().m_strCallId.empty());
+    EXPECT_TRUE(Logged(DeviceLog(), callcmd::kLogOnHook));
+}
+
+TEST_F(Incoming, AnyKeyOnTheRingingHandsetAnswersAndIsSentAsATone) {
+    Boot();
+    Ring("200");
+    Mark();
+    Key('5');
+    EXPECT_EQ(State(), CS_ANSWERED);
+    EXPECT_EQ(Commands(), (std::vector<std::string>{callcmd::Answer("200"), callcmd::Dtmf("200", '5')}));
+}
+
+TEST_F(Incoming, TalkKeyOnTheRingingHandsetAnswers) {
+    Boot();
+    Ring("200");
+    Mark();
+    Talk(2);
+    EXPECT_EQ(State(), CS_ANSWERED);
+    EXPECT_EQ(Link().m_nHandset, 2);
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::Answer("200")});
+}
+
+TEST_F(Incoming, CallWhileOffHookIsTakenAtOnce) {
+    Boot();
+    Key('0');
+    Mark();
+    Ring("300");
+    EXPECT_EQ(State(), CS_ANSWERED);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_IN_CALL);
+    ASSERT_FALSE(Commands().empty());
+    EXPECT_EQ(Commands().front(), callcmd::Answer("300"));
+    for (const std::string& p : Packets()) EXPECT_NE(p.rfind("242410" "0581", 0), 0u) << "no alert: " << p;
+}
+
+TEST_F(Incoming, AnsweredAtTheComputerStopsTheRinging) {
+    Boot();
+    Ring("200");
+    Mark();
+    Say("CALL 200 STATUS INPROGRESS");
+    EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Release(pkt::kAllHandsets))});
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
+    EXPECT_EQ(Dlg().m_bInCall, 1);
+    EXPECT_EQ(Dlg().m_strCallId, "200");
+    h.Run(kCallerIdMs * 2);
+    EXPECT_EQ(Packets().size(), 1u);  // no more alerts
+
+    // Its end at the computer releases the handsets again and sends nothing back.
+    Mark();
+    Say("CALL 200 STATUS FINISHED");
+    EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Release(Link().m_nHandset))});
+    EXPECT_EQ(Find(Commands(), callcmd::Finish("200")), -1);
+}
+
+TEST_F(Incoming, RefusedCallStopsTheRinging) {
+    Boot();
+    Ring("200");
+    Mark();
+    Say("CALL 200 STATUS REFUSED");
+    EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Release(pkt::kAllHandsets))});
+    EXPECT_EQ(State(), CS_IDLE);
+    h.Run(kCallerIdMs * 2);
+    EXPECT_EQ(Packets().size(), 1u);
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(Incoming, MissedAndFailedCallsEndOnTheBridgeOnly) {
+    Boot();
+    for (const std::string end : {"MISSED", "FAILED"}) {
+        Ring("200");
+        Mark();
+        Say("CALL 200 STATUS " + end);
+        EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Release(pkt::kAllHandsets))}) << end;
+        EXPECT_EQ(Dlg().m_nStatus, STATUS_READY) << end;
+        EXPECT_TRUE(Dlg().m_strCallId.empty()) << end;
+        EXPECT_TRUE(Logged(DeviceLog(), callcmd::kLogOnHook)) << end;
+        EXPECT_EQ(Find(Commands(), callcmd::Finish("200")), -1) << end;
+        h.Run(kCallerIdMs * 2);
+        EXPECT_EQ(Packets().size(), 1u) << end;
+    }
+}
+
+TEST_F(Incoming, FarEndHangingUpReleasesTheHandsetAndSendsNothingBack) {
+    Boot();
+    Ring("200");
+    Answer(3);
+    h.Run(kEventMs);
+    Mark();
+    Say("CALL 200 STATUS FINISHED");
+    EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Release(3))});
+    EXPECT_EQ(State(), CS_IDLE);
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::kUserStatusOnline});
+
+    // The handset's own hang-up afterwards is only acknowledged.
+    Mark();
+    HangUp(3);
+    EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::HangUpAck(3))});
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(Incoming, LineReleasedEndsTheCallLikeAHangUp) {
+    Boot();
+    Ring("200");
+    Answer();
+    h.Run(kEventMs);
+    Mark();
+    h.Base().LineReleased();
+    h.Run(kEventMs);
+    EXPECT_EQ(State(), CS_IDLE);
+    EXPECT_TRUE(Packets().empty());
+    const std::vector<std::string> sent = Commands();
+    const int finished = Find(sent, callcmd::Finish("200"));
+    ASSERT_GE(finished, 0);
+    EXPECT_EQ(Find(sent, callcmd::kHookOn, finished), finished + 1);
+}
+
+}  // namespace
+}  // namespace handset_test

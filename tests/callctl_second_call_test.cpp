@@ -1,0 +1,123 @@
+// A second call during a call: swapping, the conference, a third call and the end of one.
+#include <string>
+#include <vector>
+
+#include "callctl/CallCommands.h"
+#include "tests/handset_harness.h"
+
+namespace handset_test {
+namespace {
+
+class SecondCall : public CallHarness {
+protected:
+    // Call 200 answered on the handset, then call 201 rings at the client.
+    void TwoCalls() {
+        Boot();
+        Ring("200");
+        Answer();
+        h.Run(kEventMs);
+        Mark();
+        Ring("201");
+        ASSERT_EQ(Dlg().m_bSecondCall, 1);
+        ASSERT_EQ(Dlg().m_strHeldCallId, "201");
+        ASSERT_TRUE(Commands().empty());  // a waiting call is only noted
+        Mark();
+    }
+    std::vector<std::string> SwapOf(const std::string& resumed, const std::string& held) {
+        return {callcmd::kUserStatusDnd, callcmd::Resume(resumed), callcmd::Hold(held)};
+    }
+};
+
+TEST_F(SecondCall, StarSwapsTheCallsAndSendsNoTone) {
+    TwoCalls();
+    Key('*');
+    EXPECT_EQ(Commands(), SwapOf("201", "200"));
+    EXPECT_EQ(Dlg().m_strCallId, "201");
+    EXPECT_EQ(Dlg().m_strHeldCallId, "200");
+    EXPECT_EQ(Dlg().m_bDndForSecondCall, 1);
+    EXPECT_TRUE(Packets().empty());  // the display is left as it was
+
+    Mark();
+    Key('*');
+    EXPECT_EQ(Commands(), SwapOf("200", "201"));
+    EXPECT_EQ(Dlg().m_strCallId, "200");
+    EXPECT_EQ(Dlg().m_strHeldCallId, "201");
+
+    Mark();
+    Key('5');  // other keys do nothing while two calls exist
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(SecondCall, HashJoinsBothAndKeepsTheSlots) {
+    TwoCalls();
+    Key('#');
+    EXPECT_EQ(Commands(), (std::vector<std::string>{callcmd::kUserStatusDnd, callcmd::Resume("201"),
+                                                    callcmd::Join("201", "200")}));
+    EXPECT_EQ(Dlg().m_strCallId, "200");
+    EXPECT_EQ(Dlg().m_strHeldCallId, "201");
+    EXPECT_EQ(Dlg().m_bDndForSecondCall, 1);
+}
+
+TEST_F(SecondCall, ThirdCallDuringASwapIsFinishedAtOnce) {
+    TwoCalls();
+    Key('*');
+    Mark();
+    Ring("202");
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::Finish("202")});
+    EXPECT_EQ(Dlg().m_strCallId, "201");
+    EXPECT_EQ(Dlg().m_strHeldCallId, "200");
+}
+
+TEST_F(SecondCall, EndOfTheHeldCallLeavesTheOtherCurrent) {
+    TwoCalls();
+    Key('*');
+    Mark();
+    Say("CALL 200 STATUS FINISHED");
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::kUserStatusOnline});
+    EXPECT_EQ(Dlg().m_strCallId, "201");
+    EXPECT_EQ(Dlg().m_bSecondCall, 0);
+    EXPECT_EQ(Dlg().m_bDndForSecondCall, 0);
+    EXPECT_EQ(State(), CS_ANSWERED);  // the handset stays in the remaining call
+    EXPECT_TRUE(Packets().empty());
+
+    Mark();
+    Key('5');  // back to tones
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::Dtmf("201", '5')});
+}
+
+TEST_F(SecondCall, EndOfTheCurrentCallMakesTheHeldOneCurrent) {
+    TwoCalls();
+    Key('*');  // 201 current, 200 held
+    Mark();
+    Say("CALL 201 STATUS FINISHED");
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::kUserStatusOnline});
+    EXPECT_EQ(Dlg().m_strCallId, "200");
+    EXPECT_EQ(Dlg().m_bSecondCall, 0);
+    EXPECT_EQ(State(), CS_ANSWERED);
+    EXPECT_TRUE(Packets().empty());
+}
+
+TEST_F(SecondCall, WaitingCallThatEndsBeforeAnySwapNoLongerSteersTheKeys) {
+    TwoCalls();
+    Say("CALL 201 STATUS FINISHED");
+    EXPECT_EQ(Dlg().m_bSecondCall, 0);
+    Mark();
+    Key('*');  // a tone now: there is nothing to swap with
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::Dtmf("200", '*')});
+    EXPECT_EQ(Dlg().m_strCallId, "200");
+}
+
+TEST_F(SecondCall, HangingUpEndsTheCurrentCall) {
+    TwoCalls();
+    Key('*');
+    Mark();
+    HangUp();
+    const std::vector<std::string> sent = Commands();
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[sent.size() - 2], callcmd::Finish("201"));
+    EXPECT_EQ(sent.back(), callcmd::kHookOn);
+    EXPECT_EQ(State(), CS_IDLE);
+}
+
+}  // namespace
+}  // namespace handset_test
