@@ -8,7 +8,7 @@ grep -q "Export Address Table" <<<"$table" || { echo "FAIL: $exe has no export t
 missing=0
 # Itanium-ABI names: 4CUSB and the member's name with its length.
 for member in C1Ev D1Ev 7FindUSBEv 11USB300TimerEv 7USBReadEv 8USBWriteEPhh 8ResEventEv \
-              9GetVID_PIDER 15GetDeviceHandle 16FindUSBHIDDeviceEv 11CheckUSBDevEv 8DelQueueEv; do
+              10GetVID_PIDER 15GetDeviceHandle 16FindUSBHIDDeviceEv 11CheckUSBDevEv 8DelQueueEv; do
   if grep -qE "_ZN4CUSB${member}" <<<"$table"; then
     echo "exported: CUSB ${member}"
   else

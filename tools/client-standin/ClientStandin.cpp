@@ -18,6 +18,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -193,6 +196,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 }  // namespace
 
 int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     if (!Parse(argc, argv)) {
         std::fprintf(stderr,
                      "usage: client-standin [--kind skype|softphone] [--status S[,S...]] "

@@ -18,6 +18,9 @@
 #include <tlhelp32.h>
 
 #include <cctype>
+#include <fcntl.h>
+#include <io.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -271,6 +274,7 @@ int TextVerb(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
     if (!Parse(argc, argv, o)) {
         std::fprintf(stderr, "usage: window-probe msgbox|main|command|items|text [--option value]...\n");
