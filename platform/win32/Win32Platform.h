@@ -19,7 +19,8 @@ public:
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
-    void Install();
+    // Installs every service; a test build may put its own HID bus and wave-out list in.
+    void Install(plat::HidBus* hidBus = nullptr, plat::WaveOut* waveOutList = nullptr);
 
     Win32Windows windows;
     Win32Messages messages;

@@ -1,0 +1,152 @@
+#include "tools/e2e-driver/BaseServer.h"
+
+#include <vector>
+
+#include "device/Packet.h"
+
+namespace e2e {
+
+namespace {
+const char kPath[] = "\\\\?\\hid#vid_0e5e&pid_6611#virtual-base#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+}  // namespace
+
+BaseServer::~BaseServer() {
+    link_.reset();
+    if (listening_ != INVALID_HANDLE_VALUE) {
+        CancelIoEx(listening_, &connectOverlap_);
+        CloseHandle(listening_);
+    }
+    if (connectEvent_) CloseHandle(connectEvent_);
+}
+
+bool BaseServer::Open(const std::string& pipeName, std::string& error) {
+    pipeName_ = pipeName;
+    connectEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!Listen()) {
+        error = "cannot create the pipe " + pipeName + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    return true;
+}
+
+bool BaseServer::Listen() {
+    listening_ = CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                  PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+    if (listening_ == INVALID_HANDLE_VALUE) return false;
+    ZeroMemory(&connectOverlap_, sizeof connectOverlap_);
+    connectOverlap_.hEvent = connectEvent_;
+    ResetEvent(connectEvent_);
+    if (!ConnectNamedPipe(listening_, &connectOverlap_)) {
+        const DWORD why = GetLastError();
+        if (why == ERROR_PIPE_CONNECTED) SetEvent(connectEvent_);
+        else if (why != ERROR_IO_PENDING) return false;
+    }
+    return true;
+}
+
+HANDLE BaseServer::WaitHandle() const { return link_ ? link_->ReadEvent() : connectEvent_; }
+
+void BaseServer::Service() {
+    if (!link_ && listening_ != INVALID_HANDLE_VALUE && WaitForSingleObject(connectEvent_, 0) == WAIT_OBJECT_0) {
+        link_.reset(new vbase::PipeLink(listening_));  // the link owns the connected instance now
+        listening_ = INVALID_HANDLE_VALUE;
+        readWanted_ = 0;
+        everConnected_ = true;
+    }
+    if (!link_) return;
+    std::vector<vbase::Frame> frames;
+    const bool open = link_->Collect(frames);
+    for (const vbase::Frame& frame : frames) OnFrame(frame);
+    if (!open) {
+        // The bridge ended: wait for the next one (a bridge started again).
+        link_.reset();
+        Listen();
+        return;
+    }
+    Deliver();
+}
+
+void BaseServer::Reply(vbase::Frame& frame) {
+    if (link_) link_->Send(frame);
+}
+
+void BaseServer::OnFrame(const vbase::Frame& frame) {
+    vbase::FrameReader in(frame);
+    vbase::Frame reply;
+    switch (frame.type) {
+    case vbase::kEnumerate:
+        reply.type = vbase::kEnumerateReply;
+        reply.Put8(present_ ? 1 : 0);
+        reply.Put16(kVendorId);
+        reply.Put16(kProductId);
+        reply.PutText(kPath);
+        reply.PutText(kWaveName);
+        Reply(reply);
+        break;
+    case vbase::kOpen: {
+        const std::string path = in.GetText();
+        reply.type = vbase::kOpenReply;
+        reply.Put8(present_ && path == kPath ? 1 : 0);
+        reply.Put32(generation_);
+        Reply(reply);
+        break;
+    }
+    case vbase::kAttributes: {
+        const std::uint32_t generation = in.Get32();
+        reply.type = vbase::kAttributesReply;
+        reply.Put8(present_ && generation == generation_ ? 1 : 0);
+        reply.Put16(kVendorId);
+        reply.Put16(kProductId);
+        Reply(reply);
+        break;
+    }
+    case vbase::kFeature: {
+        const std::size_t used = in.Get8();
+        const std::vector<std::uint8_t> report = in.GetBytes(vbase::kReportSize);
+        if (!in.Ok() || !present_) break;
+        const std::vector<std::uint8_t> data(report.begin() + 1, report.begin() + 1 + static_cast<std::ptrdiff_t>(used));
+        transcript_.Add("usb>", Hex(data.data(), data.size()));
+        if (data.size() > 3 && data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
+        sim_.OnFeatureReport(data);
+        break;
+    }
+    case vbase::kRead:
+        readWanted_ = in.Get32();
+        break;
+    case vbase::kCancel:
+        if (in.Get32() == readWanted_) readWanted_ = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void BaseServer::Deliver() {
+    if (!link_ || !present_ || readWanted_ == 0 || !sim_.HasInputReport()) return;
+    std::vector<std::uint8_t> data;
+    if (!sim_.NextInputReport(data)) return;
+    data.resize(pkt::kDataSize, 0);
+    vbase::Frame frame;
+    frame.type = vbase::kInput;
+    frame.Put32(readWanted_);
+    frame.Put8(0);  // report ID
+    frame.PutBytes(data.data(), data.size());
+    readWanted_ = 0;
+    std::size_t shown = 8;
+    if (data[0] == pkt::kMarker || data[1] == pkt::kMarker) shown = std::min<std::size_t>(data[2] + 3u, pkt::kDataSize);
+    transcript_.Add("usb<", Hex(data.data(), shown));
+    link_->Send(frame);
+}
+
+void BaseServer::Plug() {
+    if (present_) return;
+    present_ = true;
+    ++generation_;
+}
+
+void BaseServer::Unplug() {
+    present_ = false;
+    readWanted_ = 0;  // the read fails with the device
+}
+
+}  // namespace e2e

@@ -1,0 +1,252 @@
+#include "tools/e2e-driver/BridgeWatch.h"
+
+#include <cstring>
+
+namespace e2e {
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
+constexpr DWORD kSendTimeoutMs = 2000;
+constexpr UINT kExitCommand = 32772;
+constexpr DWORD kExitWaitMs = 5000;
+
+// Dialog templates by transcript name, and the options sheet's caption string.
+const struct {
+    int templateId;
+    const char* name;
+} kTemplates[] = {{144, "info"}, {102, "debug"}, {160, "setup"}, {100, "about"}};
+constexpr int kOptionsCaptionId = 108;
+
+std::string ClassOf(HWND window) {
+    char buffer[64] = {};
+    GetClassNameA(window, buffer, sizeof buffer);
+    return buffer;
+}
+
+std::string TextOf(HWND window) {
+    char buffer[1024] = {};
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &length))
+        return std::string();
+    return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+}
+
+// Skips a menu or class field of a dialog template: none, an ordinal or a string.
+const WORD* SkipField(const WORD* p) {
+    if (*p == 0x0000) return p + 1;
+    if (*p == 0xFFFF) return p + 2;
+    while (*p) ++p;
+    return p + 1;
+}
+
+std::string Narrow(const WCHAR* text) {
+    char buffer[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
+    return buffer;
+}
+
+// The caption of a DLGTEMPLATE or DLGTEMPLATEEX.
+std::string CaptionOf(const void* resource) {
+    const WORD* p = static_cast<const WORD*>(resource);
+    if (p[0] == 1 && p[1] == 0xFFFF)
+        p += 13;  // dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y, cx, cy
+    else
+        p += 9;  // style, exStyle, cdit, x, y, cx, cy
+    p = SkipField(p);  // menu
+    p = SkipField(p);  // class
+    return Narrow(reinterpret_cast<const WCHAR*>(p));
+}
+
+}  // namespace
+
+BridgeWatch::~BridgeWatch() {
+    for (Process& p : processes_)
+        if (p.handle) CloseHandle(p.handle);
+}
+
+bool BridgeWatch::Load(const std::string& exe, std::string& error) {
+    exe_ = exe;
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+        error = "cannot read " + exe + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    for (const auto& t : kTemplates) {
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(t.templateId), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+        HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+        const void* data = loaded ? LockResource(loaded) : nullptr;
+        if (data) names_[CaptionOf(data)] = t.name;
+    }
+    char caption[256] = {};
+    if (LoadStringA(module, kOptionsCaptionId, caption, sizeof caption) > 0) names_[caption] = "options";
+    FreeLibrary(module);
+    return true;
+}
+
+bool BridgeWatch::Start(const std::string& arguments, std::string& error) {
+    std::string commandLine = "\"" + exe_ + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        error = "cannot start " + exe_ + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    CloseHandle(info.hThread);
+    Process p;
+    p.handle = info.hProcess;
+    p.pid = info.dwProcessId;
+    processes_.push_back(p);
+    return true;
+}
+
+std::string BridgeWatch::NameOf(HWND window) const {
+    const std::string caption = TextOf(window);
+    auto it = names_.find(caption);
+    return it != names_.end() ? it->second : "\"" + caption + "\"";
+}
+
+void BridgeWatch::PollWindows(Process& process) {
+    struct Found {
+        DWORD pid;
+        std::vector<HWND> windows;
+    } found{process.pid, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            Found* f = reinterpret_cast<Found*>(param);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == f->pid) f->windows.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+
+    std::set<HWND> present;
+    for (HWND window : found.windows) {
+        if (ClassOf(window) != "#32770") continue;
+        present.insert(window);
+        const bool box = GetDlgItem(window, kMessageTextId) != nullptr && GetDlgItem(window, IDOK) != nullptr;
+        if (box) {
+            if (!IsWindowVisible(window) || seenBoxes_.count(window)) continue;
+            seenBoxes_.insert(window);
+            transcript_.Add("msgbox", TextOf(GetDlgItem(window, kMessageTextId)));
+            openBoxes_.push_back(window);
+            if (autoBoxes_) ConfirmBox();
+            continue;
+        }
+        const bool captioned = (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
+        if (!process.main && !captioned) {
+            process.main = window;
+            process.hadMain = true;
+            transcript_.Add("window", "created main");
+            continue;
+        }
+        if (window == process.main || process.windows.count(window)) continue;
+        process.windows[window] = NameOf(window);
+        transcript_.Add("window", "created " + process.windows[window]);
+    }
+    for (auto it = process.windows.begin(); it != process.windows.end();) {
+        if (present.count(it->first)) {
+            ++it;
+            continue;
+        }
+        transcript_.Add("window", "destroyed " + it->second);
+        it = process.windows.erase(it);
+    }
+    if (process.main && !present.count(process.main) && !IsWindow(process.main)) {
+        transcript_.Add("window", "destroyed main");
+        process.main = nullptr;
+    }
+}
+
+void BridgeWatch::PollFiles() {
+    for (const char* pattern : {"usb*.txt", "voip*.txt"}) {
+        WIN32_FIND_DATAA data;
+        HANDLE search = FindFirstFileA(pattern, &data);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (!files_.count(data.cFileName)) files_[data.cFileName] = false;
+        } while (FindNextFileA(search, &data));
+        FindClose(search);
+    }
+    for (auto& file : files_) {
+        // The bridge keeps its logs open with no sharing: an open that fails means in use.
+        HANDLE h = CreateFileA(file.first.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+        const bool locked = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        if (locked != file.second) transcript_.Add("file", (locked ? "open " : "close ") + file.first);
+        file.second = locked;
+    }
+}
+
+void BridgeWatch::Poll() {
+    for (Process& p : processes_) {
+        if (p.ended) continue;
+        PollWindows(p);
+        if (WaitForSingleObject(p.handle, 0) == WAIT_OBJECT_0) {
+            PollWindows(p);
+            for (auto& w : p.windows) transcript_.Add("window", "destroyed " + w.second);
+            p.windows.clear();
+            if (p.main) transcript_.Add("window", "destroyed main");
+            DWORD code = 0;
+            GetExitCodeProcess(p.handle, &code);
+            p.ended = true;
+            p.main = nullptr;
+            // Only a process that ran the bridge's dialog has its end reported; from outside
+            // the dialog's result is not visible, the process's exit code is.
+            if (p.hadMain) transcript_.Add("exit", std::to_string(code));
+        }
+    }
+    for (auto it = openBoxes_.begin(); it != openBoxes_.end();)
+        it = IsWindow(*it) ? it + 1 : openBoxes_.erase(it);
+    PollFiles();
+}
+
+bool BridgeWatch::ConfirmBox() {
+    while (!openBoxes_.empty()) {
+        HWND box = openBoxes_.back();
+        openBoxes_.pop_back();
+        if (!IsWindow(box)) continue;
+        // The OK button's click, as the box's own dialog procedure receives it.
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        return true;
+    }
+    return false;
+}
+
+HWND BridgeWatch::MainDialog() const {
+    for (const Process& p : processes_)
+        if (!p.ended && p.main) return p.main;
+    return nullptr;
+}
+
+HWND BridgeWatch::WindowNamed(const std::string& name) const {
+    for (const Process& p : processes_) {
+        if (p.ended) continue;
+        for (const auto& w : p.windows)
+            if (w.second == name) return w.first;
+    }
+    return nullptr;
+}
+
+void BridgeWatch::EndAll(const std::function<void(DWORD)>& pump) {
+    for (Process& p : processes_) {
+        if (p.ended) continue;
+        if (p.main) PostMessageA(p.main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
+        const DWORD start = GetTickCount();
+        while (!p.ended && GetTickCount() - start < kExitWaitMs) pump(50);
+        if (!p.ended) {
+            TerminateProcess(p.handle, 1);
+            WaitForSingleObject(p.handle, kExitWaitMs);
+            p.ended = true;
+        }
+    }
+}
+
+}  // namespace e2e

@@ -1,0 +1,67 @@
+// The bridge's processes seen from outside: started with a command line, their windows
+// found by enumeration (the hidden main dialog, modeless windows named by the captions of
+// the executable's own dialog templates, message boxes read and confirmed with OK), their
+// log files noticed by their sharing lock, and their end.
+#pragma once
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "tools/e2e-driver/Transcript.h"
+
+namespace e2e {
+
+class BridgeWatch {
+public:
+    explicit BridgeWatch(Transcript& transcript) : transcript_(transcript) {}
+    ~BridgeWatch();
+    BridgeWatch(const BridgeWatch&) = delete;
+    BridgeWatch& operator=(const BridgeWatch&) = delete;
+
+    // Reads the window captions from the executable's resources.
+    bool Load(const std::string& exe, std::string& error);
+    // Starts one more process of the bridge with these arguments.
+    bool Start(const std::string& arguments, std::string& error);
+    // Notes what changed since the last call.
+    void Poll();
+
+    void SetAutoBoxes(bool on) { autoBoxes_ = on; }
+    // Confirms the newest open message box; false when none is open.
+    bool ConfirmBox();
+    // The main dialog of the first process still running, or null.
+    HWND MainDialog() const;
+    // A top-level window of a bridge process by its transcript name ("info", ...), or null.
+    HWND WindowNamed(const std::string& name) const;
+    bool Started() const { return !processes_.empty(); }
+    // Ends what still runs: Exit to each main dialog, then the process itself if it lingers.
+    void EndAll(const std::function<void(DWORD)>& pump);
+
+private:
+    struct Process {
+        HANDLE handle = nullptr;
+        DWORD pid = 0;
+        bool ended = false;
+        HWND main = nullptr;
+        bool hadMain = false;
+        std::map<HWND, std::string> windows;  // named windows besides the main dialog
+    };
+    std::string NameOf(HWND window) const;
+    void PollWindows(Process& process);
+    void PollFiles();
+
+    Transcript& transcript_;
+    std::string exe_;
+    std::map<std::string, std::string> names_;  // caption -> window name
+    std::vector<Process> processes_;
+    bool autoBoxes_ = true;
+    std::vector<HWND> openBoxes_;
+    std::set<HWND> seenBoxes_;
+    std::map<std::string, bool> files_;  // log file -> locked (open) at the last look
+};
+
+}  // namespace e2e

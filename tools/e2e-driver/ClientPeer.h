@@ -1,0 +1,60 @@
+// The VoIP client as the bridge meets it: a top-level window of its own that registers the
+// kind's messages, answers the discover broadcast with the attach message and exchanges
+// WM_COPYDATA both ways; the canned replies are tools/sim's SimClient. A second window,
+// always there, notes every discover broadcast even while no client runs.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "tools/e2e-driver/Latency.h"
+#include "tools/e2e-driver/Transcript.h"
+#include "tools/sim/SimClient.h"
+
+namespace e2e {
+
+class ClientPeer {
+public:
+    ClientPeer(Transcript& transcript, Latency& latency) : transcript_(transcript), latency_(latency) {}
+    ~ClientPeer();
+    ClientPeer(const ClientPeer&) = delete;
+    ClientPeer& operator=(const ClientPeer&) = delete;
+
+    bool Open(std::string& error);
+    void Start(sim::ClientKindSim kind);
+    void Stop();
+    // The attach message with this status to the bridge that broadcast last (or `bridge`).
+    void Attach(int status, HWND bridge);
+    void Say(const std::string& text);
+    void SendRaw(const std::vector<std::uint8_t>& bytes);
+    sim::SimClient& Sim() { return sim_; }
+    // Sends what is queued; called from the driver's loop.
+    void Flush();
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    void OnCopyData(HWND from, const COPYDATASTRUCT* block);
+    void Queue(std::vector<std::uint8_t> bytes, std::string shown);
+
+    Transcript& transcript_;
+    Latency& latency_;
+    sim::SimClient sim_;
+    HWND observer_ = nullptr;  // notes broadcasts of both kinds
+    HWND api_ = nullptr;       // the client's API window while it runs
+    HWND bridge_ = nullptr;
+    bool running_ = false;
+    UINT discover_[2] = {0, 0};
+    UINT attach_[2] = {0, 0};
+    struct Outgoing {
+        std::vector<std::uint8_t> bytes;
+        std::string shown;
+    };
+    std::deque<Outgoing> outbox_;
+};
+
+}  // namespace e2e

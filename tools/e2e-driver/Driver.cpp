@@ -1,0 +1,249 @@
+#include "tools/e2e-driver/Driver.h"
+
+#include <cstdio>
+
+#include "tools/e2e-driver/WindowsVersion.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr DWORD kSliceMs = 10;
+constexpr double kPollEveryMs = 40;
+// A real bridge needs real time to react: an expect waits this long for its line.
+constexpr double kExpectGraceMs = 4000;
+constexpr UINT kTrayCallback = 1124;
+constexpr WPARAM kTrayIconId = 128;
+
+}  // namespace
+
+Driver::Driver(Settings settings)
+    : settings_(std::move(settings)), transcript_(settings_.transcriptCopy), base_(transcript_, latency_),
+      client_(transcript_, latency_), watch_(transcript_) {}
+
+int Driver::Fail(const scn::Step& step, int status, const std::string& message) {
+    std::fprintf(stderr, "%s:%d: %s\n", settings_.scenario.c_str(), step.line, message.c_str());
+    return status;
+}
+
+void Driver::PumpOnce(DWORD waitMs) {
+    HANDLE wait = base_.WaitHandle();
+    MsgWaitForMultipleObjects(1, &wait, FALSE, waitMs, QS_ALLINPUT);
+    base_.Service();
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    client_.Flush();
+    base_.Service();
+    if (transcript_.NowMs() - lastPoll_ >= kPollEveryMs) {
+        lastPoll_ = transcript_.NowMs();
+        watch_.Poll();
+    }
+}
+
+void Driver::Pump(double ms) {
+    const double until = transcript_.NowMs() + ms;
+    do {
+        const double left = until - transcript_.NowMs();
+        PumpOnce(left > kSliceMs ? kSliceMs : (left > 0 ? static_cast<DWORD>(left) : 0));
+    } while (transcript_.NowMs() < until);
+}
+
+bool Driver::EnsureStarted(const std::string& arguments, std::string& error) {
+    if (watch_.Started()) return true;
+    if (!SetReportedVersion(settings_.bridger, os_, error)) return false;
+    transcript_.Restart();
+    return watch_.Start(arguments, error);
+}
+
+HWND Driver::Control(const std::string& window, int id, std::string& error) {
+    HWND top = window == "main" ? watch_.MainDialog() : watch_.WindowNamed(window);
+    if (!top) {
+        error = "the window '" + window + "' is not open";
+        return nullptr;
+    }
+    // The settings page is a child of the options sheet: look through every descendant.
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        top,
+        [](HWND child, LPARAM param) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(param);
+            if (GetDlgCtrlID(child) != s->id) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) error = "the window '" + window + "' has no control " + std::to_string(id);
+    return search.found;
+}
+
+int Driver::Execute(const scn::Step& s) {
+    using scn::Op;
+    std::string error;
+    if (s.op == Op::Clock) {
+        std::fprintf(stderr, "%s:%d: note: clock is not set on a real system\n", settings_.scenario.c_str(), s.line);
+        return kAllHeld;
+    }
+    if (s.op == Op::Os) {
+        if (watch_.Started()) return Fail(s, kScriptError, "os is only allowed before start");
+        os_ = s.os;
+        return kAllHeld;
+    }
+    if (s.op == Op::Start && watch_.Started()) {
+        // Another instance of the program, started beside the first.
+        if (!watch_.Start(s.text, error)) return Fail(s, kCannotStart, error);
+        return kAllHeld;
+    }
+    if (!EnsureStarted(s.op == Op::Start ? s.text : std::string(), error)) return Fail(s, kCannotStart, error);
+    sim::SimBase& base = base_.Sim();
+    const auto handset = static_cast<std::uint8_t>(s.number);
+    const double now = transcript_.NowMs();
+    switch (s.op) {
+    case Op::Start:
+    case Op::Clock:
+    case Op::Os: break;
+    case Op::Run: Pump(static_cast<double>(s.number)); break;
+    case Op::BasePlug:
+        base_.Plug();
+        plugged_ = true;
+        break;
+    case Op::BaseUnplug: base_.Unplug(); break;
+    case Op::BaseEcho: base.SetEcho(s.on); break;
+    case Op::BaseReplies: base.SetReplies(s.on); break;
+    case Op::BaseVersion: base.SetVersion(s.text); break;
+    case Op::BaseSend: base.SendRaw(s.bytes); break;
+    case Op::BasePacket: base.SendPacket(static_cast<std::uint8_t>(s.number), s.bytes); break;
+    case Op::BaseReleased: base.LineReleased(); break;
+    case Op::BaseRegisterEnd: base.RegisterEnd(); break;
+    case Op::HandsetKey:
+        latency_.HandsetEvent(now, std::string("DTMF ") + s.key);
+        base.Key(handset, s.key);
+        break;
+    case Op::HandsetTalk: base.FuncKey(handset, '*'); break;
+    case Op::HandsetMenu: base.FuncKey(handset, '#'); break;
+    case Op::HandsetAnswer:
+        latency_.HandsetEvent(now, "STATUS INPROGRESS");
+        base.Answer(handset);
+        break;
+    case Op::HandsetHangup:
+        latency_.HandsetEvent(now, "STATUS FINISHED");
+        base.HangUp(handset);
+        break;
+    case Op::HandsetDial:
+        latency_.HandsetEvent(now, "CALL " + s.text);
+        base.DialString(handset, s.text, s.on);
+        break;
+    case Op::ClientStart: client_.Start(s.kind); break;
+    case Op::ClientAttach: client_.Attach(static_cast<int>(s.number), watch_.MainDialog()); break;
+    case Op::ClientStop: client_.Stop(); break;
+    case Op::ClientAuto: client_.Sim().SetAuto(s.on); break;
+    case Op::ClientContacts: client_.Sim().SetContacts(s.contacts); break;
+    case Op::ClientSay: client_.Say(s.text); break;
+    case Op::ClientSendRaw: client_.SendRaw(s.bytes); break;
+    case Op::UiCommand:
+        if (!watch_.MainDialog()) return Fail(s, kScriptError, "the main dialog is not there");
+        PostMessageA(watch_.MainDialog(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(s.number), 0), 0);
+        break;
+    case Op::UiTray:
+        if (!watch_.MainDialog()) return Fail(s, kScriptError, "the main dialog is not there");
+        PostMessageA(watch_.MainDialog(), kTrayCallback, kTrayIconId, static_cast<LPARAM>(s.number));
+        break;
+    case Op::UiClick:
+    case Op::UiCheck: {
+        HWND control = Control(s.text, static_cast<int>(s.second), error);
+        if (!control) return Fail(s, kScriptError, error);
+        if (s.op == Op::UiCheck) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+        PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(s.second), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control));
+        break;
+    }
+    case Op::UiSelect: {
+        HWND control = Control(s.text, static_cast<int>(s.second), error);
+        if (!control) return Fail(s, kScriptError, error);
+        char cls[32] = {};
+        GetClassNameA(control, cls, sizeof cls);
+        const bool combo = lstrcmpiA(cls, "ComboBox") == 0;
+        SendMessageA(control, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(s.third), 0);
+        PostMessageA(GetParent(control), WM_COMMAND,
+                     MAKEWPARAM(static_cast<WORD>(s.second), combo ? CBN_SELCHANGE : LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(control));
+        break;
+    }
+    case Op::UiClose: {
+        HWND window = s.text == "main" ? watch_.MainDialog() : watch_.WindowNamed(s.text);
+        if (!window) return Fail(s, kScriptError, "the window '" + s.text + "' is not open");
+        PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    }
+    case Op::UiShow: return Fail(s, kScriptError, "ui show is not available on the real build");
+    case Op::UiMsgBoxAuto:
+        watch_.SetAutoBoxes(true);
+        watch_.ConfirmBox();
+        break;
+    case Op::UiMsgBoxManual: watch_.SetAutoBoxes(false); break;
+    case Op::UiMsgBoxOk:
+        Pump(kPollEveryMs);
+        if (!watch_.ConfirmBox()) return Fail(s, kScriptError, "no message box is open");
+        break;
+    case Op::Expect: {
+        const double until = transcript_.NowMs() + kExpectGraceMs;
+        while (!transcript_.Expect(s.text)) {
+            if (transcript_.NowMs() >= until) return Fail(s, kExpectFailed, "expected: " + s.text);
+            PumpOnce(kSliceMs);
+        }
+        break;
+    }
+    case Op::ExpectNot:
+        if (!transcript_.ExpectNot(s.text)) return Fail(s, kExpectFailed, "not expected: " + s.text);
+        break;
+    }
+    // What the step set going (a report, a notification) goes out at once.
+    PumpOnce(0);
+    return kAllHeld;
+}
+
+void Driver::Finish() {
+    Pump(kPollEveryMs * 2);
+    watch_.EndAll([this](DWORD ms) { Pump(ms); });
+    std::printf("%s\n", Latency::Summary("key-to-client", latency_.KeyToClient()).c_str());
+    std::printf("%s\n", Latency::Summary("ringing-to-alert", latency_.RingingToAlert()).c_str());
+    for (double ms : latency_.KeyToClient()) std::printf("latency-sample key-to-client %.1f\n", ms);
+    for (double ms : latency_.RingingToAlert()) std::printf("latency-sample ringing-to-alert %.1f\n", ms);
+    std::fflush(stdout);
+}
+
+int Driver::Run(const std::vector<scn::Step>& steps) {
+    std::string error;
+    if (!base_.Open(settings_.pipe, error)) {
+        std::fprintf(stderr, "e2e-driver: the virtual base cannot start: %s\n", error.c_str());
+        return kCannotStart;
+    }
+    if (!client_.Open(error) || !watch_.Load(settings_.bridger, error)) {
+        std::fprintf(stderr, "e2e-driver: cannot start: %s\n", error.c_str());
+        return kCannotStart;
+    }
+    int status = kAllHeld;
+    for (const scn::Step& step : steps) {
+        status = Execute(step);
+        if (status != kAllHeld) break;
+    }
+    if (status == kAllHeld && !watch_.Started()) {
+        if (!EnsureStarted("", error)) {
+            std::fprintf(stderr, "e2e-driver: %s\n", error.c_str());
+            status = kCannotStart;
+        }
+    }
+    if (status == kAllHeld && plugged_ && !base_.Connected() && !base_.EverConnected()) {
+        std::fprintf(stderr, "e2e-driver: the virtual base never heard from %s\n", settings_.bridger.c_str());
+        status = kCannotStart;
+    }
+    Finish();
+    return status;
+}
+
+}  // namespace e2e

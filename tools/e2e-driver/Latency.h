@@ -1,0 +1,37 @@
+// The two latencies the driver measures from outside the bridge: a handset event written
+// to the virtual base until the client command it causes reaches the client window, and a
+// "CALL id STATUS RINGING" notification until the first CMD_ALERT reaches the base.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+class Latency {
+public:
+    // A handset event was handed to the base; `command` is a text the client command it
+    // causes contains. Unmatched after kGiveUpMs, it counts for nothing.
+    void HandsetEvent(double nowMs, const std::string& command);
+    void ClientCommand(double nowMs, const std::string& command);
+    void Ringing(double nowMs);
+    void Alert(double nowMs);
+
+    const std::vector<double>& KeyToClient() const { return keyToClient_; }
+    const std::vector<double>& RingingToAlert() const { return ringingToAlert_; }
+    // "latency NAME n=N median=M worst=W" (ms), or "latency NAME n=0".
+    static std::string Summary(const std::string& name, std::vector<double> samples);
+
+    static constexpr double kGiveUpMs = 5000;
+
+private:
+    struct Pending {
+        double since;
+        std::string command;
+    };
+    std::vector<Pending> handset_;
+    double ringingSince_ = -1;
+    std::vector<double> keyToClient_;
+    std::vector<double> ringingToAlert_;
+};
+
+}  // namespace e2e

@@ -1,0 +1,43 @@
+// The driver's transcript: what it observed of the bridge from outside, one line each,
+// "TIME KIND TEXT" with the real time in milliseconds since the bridge was started, and
+// expect / expect-not over it as bridger-sim has them.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Line {
+    std::uint64_t time = 0;
+    std::string kind;
+    std::string text;
+    std::string Format() const { return std::to_string(time) + " " + kind + " " + text; }
+};
+
+class Transcript {
+public:
+    explicit Transcript(std::FILE* copy = nullptr) : copy_(copy) {}
+    // Real milliseconds since Restart() (fractions kept for latencies).
+    double NowMs() const;
+    void Restart();
+    void Add(const std::string& kind, const std::string& text);
+    const std::vector<Line>& Lines() const { return lines_; }
+
+    // A line after the previous match containing text becomes the new match; false if none.
+    bool Expect(const std::string& text);
+    // No line after the previous match contains text.
+    bool ExpectNot(const std::string& text) const;
+
+private:
+    long long start_ = 0;
+    std::vector<Line> lines_;
+    std::size_t from_ = 0;
+    std::FILE* copy_;
+};
+
+// Uppercase hex without separators, as the transcript shows reports.
+std::string Hex(const std::uint8_t* bytes, std::size_t count);
+
+}  // namespace e2e

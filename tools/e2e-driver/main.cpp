@@ -1,0 +1,75 @@
+// e2e-driver: plays a bridger-sim scenario against the real bridge under Windows or Wine,
+// as its VoIP client and its base station, and prints what it saw.
+//
+//   e2e-driver [--transcript FILE] [--pipe NAME] BRIDGER-VBASE-EXE SCENARIO-FILE
+//
+// Exit status: 0 every expect held, 1 one failed, 2 script error, 3 the test bed (the
+// virtual base, the bridge's process) could not be set up. Besides bridger-sim's language,
+// a second `start` starts another instance beside the first.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/win32/vbase/PipeLink.h"
+#include "tools/bridger-sim/Scenario.h"
+#include "tools/e2e-driver/Driver.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: e2e-driver [--transcript FILE] [--pipe NAME] BRIDGER-VBASE-EXE SCENARIO-FILE\n");
+    return e2e::kScriptError;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
+    e2e::Settings settings;
+    std::string transcriptFile;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if ((arg == "--transcript" || arg == "--pipe") && i + 1 < argc) {
+            (arg == "--pipe" ? settings.pipe : transcriptFile) = argv[++i];
+        } else if (arg.rfind("--", 0) == 0) {
+            return Usage();
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 2) return Usage();
+    settings.bridger = positional[0];
+    settings.scenario = positional[1];
+    if (settings.pipe.empty()) settings.pipe = "\\\\.\\pipe\\bridger-e2e-" + std::to_string(GetCurrentProcessId());
+    // The bridge finds its base through this variable.
+    SetEnvironmentVariableA(vbase::kPipeVariable, settings.pipe.c_str());
+
+    std::ifstream in(settings.scenario);
+    if (!in) {
+        std::fprintf(stderr, "%s: cannot read the scenario\n", settings.scenario.c_str());
+        return e2e::kScriptError;
+    }
+    std::vector<scn::Step> steps;
+    scn::ScriptError error;
+    if (!scn::ParseScript(in, steps, &error)) {
+        std::fprintf(stderr, "%s:%d: %s\n", settings.scenario.c_str(), error.line, error.message.c_str());
+        return e2e::kScriptError;
+    }
+    if (!transcriptFile.empty()) {
+        settings.transcriptCopy = std::fopen(transcriptFile.c_str(), "w");
+        if (!settings.transcriptCopy) {
+            std::fprintf(stderr, "%s: cannot write the transcript\n", transcriptFile.c_str());
+            return e2e::kScriptError;
+        }
+    }
+    e2e::Driver driver(settings);
+    const int status = driver.Run(steps);
+    if (settings.transcriptCopy) std::fclose(settings.transcriptCopy);
+    return status;
+}
