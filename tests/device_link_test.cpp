@@ -1,0 +1,170 @@
+// The device link end to end on the harness, where a scenario cannot look: the state
+// the link leaves behind, the steps that follow each kind of report, and the start-up
+// Reset on the link's own thread.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/BridgeDlg.h"
+#include "device/Packet.h"
+#include "device/Thread.h"
+#include "platform/headless/Harness.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "res/resource.h"
+#include "tools/sim/SimBase.h"
+#include "ui/InfoDlg.h"
+
+namespace {
+
+constexpr std::uint64_t kReadyMs = 4500;  // base found at 2.9 s, link test passed at 4 s
+constexpr std::uint64_t kPollMs = 100;
+
+struct DeviceLink : ::testing::Test {
+    sim::Harness h;
+
+    // The counters are process-wide, and every harness of this test program shares them.
+    void SetUp() override {
+        g_nMissCount = 0;
+        g_nRecoverCount = 0;
+    }
+    void Boot() {
+        h.PlugBase();
+        h.Start("QOPA");  // the debug window records the device log
+        h.Run(kReadyMs);
+        ASSERT_NE(h.Bridge(), nullptr);
+        ASSERT_NE(h.Bridge()->m_pThread, nullptr);
+        ASSERT_NE(h.Bridge()->m_pInfoDlg, nullptr);
+    }
+    CBridgeDlg& Dlg() { return *h.Bridge(); }
+    CThread& Link() { return *h.Bridge()->m_pThread; }
+    std::string InfoStatus() { return Dlg().m_pInfoDlg->GetDlgItemText(IDC_INFO_STATUS); }
+    // Display packets written to the base so far.
+    int Displays() const { return static_cast<int>(h.Find("usb>", "2424140A").size()); }
+    // A status the info window has not been told about, and a display the handset owes.
+    void MakeStale() {
+        ASSERT_EQ(Dlg().m_nStatus, STATUS_READY);
+        ASSERT_EQ(InfoStatus(), Dlg().m_strUsbReady);
+        Dlg().m_nStatus = STATUS_IN_CALL;
+        Link().displayPending = 1;
+    }
+};
+
+TEST_F(DeviceLink, AFailedLinkTestIsReportedAgainAtEveryLaterStep) {
+    h.Base().SetEcho(false);
+    Boot();
+    h.Run(4800 - kReadyMs);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_TEST_FAILED);
+    EXPECT_EQ(Link().m_nTestMisses, 4);
+    for (int step = 5; step <= 7; ++step) {
+        Dlg().m_nStatus = STATUS_READY;
+        h.Run(3 * kPollMs);
+        EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);  // between steps nothing changes it
+        h.Run(kPollMs);
+        EXPECT_EQ(Dlg().m_nStatus, STATUS_TEST_FAILED) << "step " << step;
+        EXPECT_EQ(Link().m_nTestMisses, step);
+    }
+    EXPECT_TRUE(h.Find("device-log", "test report").empty());
+}
+
+TEST_F(DeviceLink, AValidPacketWithAnUnlistedCodeStillUpdatesTheHandsetAndTheInfoWindow) {
+    Boot();
+    MakeStale();
+    const int displays = Displays();
+    h.Base().SendPacket(0x05, {0x01, 0x02});
+    h.Run(kPollMs);
+    EXPECT_EQ(h.Find("device-log", "recv 242404050102F4").size(), 1u);
+    EXPECT_EQ(Link().displayPending, 0);
+    EXPECT_EQ(Displays(), displays + 1);
+    EXPECT_EQ(InfoStatus(), Dlg().m_strIncoming);
+}
+
+TEST_F(DeviceLink, ABadChecksumIsLoggedAndChangesNothing) {
+    Boot();
+    MakeStale();
+    const int displays = Displays();
+    h.Base().SendRaw({0x24, 0x24, 0x04, 0x05, 0x01, 0x02, 0xF5});
+    h.Run(kPollMs);
+    EXPECT_EQ(h.Find("device-log", "recv Package Error01").size(), 1u);
+    EXPECT_EQ(Link().displayPending, 1);  // no handset update ran
+    EXPECT_EQ(Displays(), displays);
+    EXPECT_EQ(InfoStatus(), Dlg().m_strUsbReady);  // no refresh either
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_IN_CALL);
+    h.Run(kPollMs);  // an empty poll does update the handset
+    EXPECT_EQ(Link().displayPending, 0);
+    EXPECT_EQ(Displays(), displays + 1);
+}
+
+TEST_F(DeviceLink, AnOverlongLengthByteIsAPackageErrorAndNoReadPastTheReport) {
+    Boot();
+    MakeStale();
+    std::vector<std::uint8_t> report(pkt::kDataSize, 0x01);
+    report[0] = report[1] = pkt::kMarker;
+    report[2] = 0xF0;  // describes 243 bytes
+    report[3] = pkt::EVT_TUNNEL_DATA;
+    h.Base().SendRaw(report);
+    h.Run(kPollMs);
+    ASSERT_EQ(h.Find("device-log", "recv Package Error").size(), 1u);
+    EXPECT_TRUE(h.Find("device-log", "Send ").empty());  // not dispatched
+    EXPECT_EQ(Link().displayPending, 1);
+    // The copy holds the 48 report bytes and nothing beyond them.
+    EXPECT_EQ(Link().m_received[pkt::kDataSize - 1], 0x01);
+    for (std::size_t i = pkt::kDataSize; i < sizeof Link().m_received; ++i) EXPECT_EQ(Link().m_received[i], 0) << i;
+}
+
+TEST_F(DeviceLink, AnAbsentBaseIsNeitherReadNorWritten) {
+    h.PlugBase();
+    h.Start();
+    h.Run(5000);  // 21 polls with the base present clear the misses of the start
+    h.UnplugBase();
+    h.Run(4000);
+    ASSERT_EQ(Dlg().m_nStatus, STATUS_BASE_ABSENT);
+    sim::HeadlessHid& hid = h.Platform().hid;
+    EXPECT_EQ(hid.OpenHandles(), 0);
+    EXPECT_EQ(hid.PendingReads(), 0);
+    EXPECT_EQ(Dlg().m_bDevicePresent, 0);
+    const std::size_t written = h.Base().Received().size();
+    h.Run(10000);
+    EXPECT_EQ(h.Base().Received().size(), written);
+    EXPECT_EQ(h.Find("status", "6 ").size(), 1u);  // reported once
+}
+
+TEST_F(DeviceLink, ASecondEchoMissingFailsTheReportButKeepAliveRuns) {
+    h.PlugBase();
+    h.Start("QOPA");
+    h.Run(3400);  // the first echo was read at 3.3 s
+    h.Base().SetEcho(false);
+    h.Run(900);
+    EXPECT_EQ(h.Find("device-log", "test report test = 2, ok = 1").size(), 1u);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_TEST_FAILED);
+    EXPECT_EQ(h.IndexOf("usb>", "00000000"), -1);  // 4.0 s: loopback 2 went out since
+    h.Run(100);
+    EXPECT_NE(h.IndexOf("usb>", "00000000"), -1);
+}
+
+// The creator resets the link, then resumes its thread; Resume returns only once the
+// thread's own Reset (in InitInstance) is done, so the two never overlap the polls.
+TEST(DeviceThread, ResumeReturnsWithTheThreadsResetDone) {
+    sim::HeadlessPlatform machine{res::Lang::English, {10, 7, 0}, {5, 1}};
+    machine.Install();
+    CThread link;
+    EXPECT_FALSE(link.m_strLoopbackOkText.empty());
+    EXPECT_EQ(link.m_strLoopbackOkText, machine.resources.LoadString(IDS_LOOPBACK_OK));
+    EXPECT_EQ(link.m_strFinishedText, machine.resources.LoadString(IDS_FINISHED));
+    EXPECT_EQ(link.m_strForwardOkText, machine.resources.LoadString(IDS_FORWARD_OK));
+    EXPECT_EQ(link.m_strDeleteText, machine.resources.LoadString(IDS_DELETE_FINISHED));
+    ASSERT_TRUE(link.CreateThreadSuspended());
+    link.m_nTestSent = 3;
+    link.m_nCallState = CS_ANSWERED;
+    link.replyPending = 1;
+    link.m_bSentSinceKeepAlive = 1;
+    link.ResumeThread();
+    EXPECT_EQ(link.m_nTestSent, 0);
+    EXPECT_EQ(link.m_nCallState, CS_IDLE);
+    EXPECT_EQ(link.replyPending, 0);
+    EXPECT_EQ(link.m_bTestReportPending, 1);
+    EXPECT_EQ(link.m_bSentSinceKeepAlive, 1);  // only keep-alive steps clear it
+}
+
+}  // namespace
