@@ -5,4 +5,6 @@
 class CAboutDlg : public plat::Dialog {
 public:
     CAboutDlg();
+    // "OK" ends the box.
+    bool OnCommand(int id) override;
 };
