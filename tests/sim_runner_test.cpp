@@ -144,6 +144,48 @@ TEST(SimRunnerTest, ManualMessageBoxesStayOpenWhileTheClockRuns) {
     EXPECT_NE(run.err.find("test.scn:14: error: no message box is open"), std::string::npos) << run.err;
 }
 
+TEST(SimRunnerTest, BaseReportsArriveAsTheNextReportsTheBridgeReads) {
+    const Played run = Play("base plug\nrun 5000\n"
+                            "base send 01 02 03 04 05 06 07 08 09\n"
+                            "base packet 13 00 41 42 43\n"
+                            "handset 2 dial 12-34 repeat\n"
+                            "run 500\n"
+                            "expect usb< 0102030405060708\n"  // no packet: its first 8 data bytes
+                            "expect usb< 242406130041424321\n"
+                            "expect usb< 24240916010631322D3334E3\n"
+                            "expect status 4\n");
+    EXPECT_EQ(run.status, scn::kAllHeld) << run.err << run.out;
+    EXPECT_FALSE(Has(run, "0102030405060708090"));
+}
+
+TEST(SimRunnerTest, TrayCommandsAndTheEndOfTheProcess) {
+    const Played run = Play("base plug\nrun 5000\n"
+                            "ui tray dblclick\n"
+                            "expect window created options\n"
+                            "ui command 32772\n"
+                            "expect window destroyed options\n"
+                            "expect tray remove\n"
+                            "expect exit\n"
+                            "run 1000\n"
+                            "ui command 32774\n");
+    EXPECT_EQ(run.status, scn::kScriptError) << run.err << run.out;
+    EXPECT_EQ(run.err, "test.scn:10: error: window 'main' is not open\n");
+    const Played noIcon = Play("start VOIP\nui tray rclick\n");
+    EXPECT_EQ(noIcon.status, scn::kScriptError);
+    EXPECT_NE(noIcon.err.find("test.scn:2: error: no tray icon"), std::string::npos) << noIcon.err;
+}
+
+TEST(SimRunnerTest, AStoppedClientGetsNoMoreCommands) {
+    const Played run = Play(std::string(kAttached) +
+                            "client stop\n"
+                            "client say CALL 7 STATUS RINGING\n"
+                            "run 500\n"
+                            "expect client< CALL 7 STATUS RINGING\n"
+                            "expect status 7\n"
+                            "expect-not client> GET CALL 7\n");
+    EXPECT_EQ(run.status, scn::kAllHeld) << run.err << run.out;
+}
+
 TEST(SimRunnerTest, AnEmptyScenarioStillStartsTheProcess) {
     const Played run = Play("# nothing but a comment\n");
     EXPECT_EQ(run.status, scn::kAllHeld);
