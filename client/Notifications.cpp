@@ -90,6 +90,15 @@ void CBridgeDlg::OnCallNotification(const char* text) {
     ReadToken(position, value, 0);
     // An empty id (doubled blanks) never names the current call.
     const bool current = !id.empty() && id == m_strCallId;
+    // A call that ended while no handset held it (taken or refused at the PC) leaves no
+    // on-hook behind to empty the record; without this the bridge would ignore every later
+    // call.
+    auto forgetIfStillCurrent = [this, &id] {
+        if (id.empty() || id != m_strCallId) return;
+        m_strCallId.clear();
+        if (m_nStatus == STATUS_RINGING) m_nStatus = STATUS_READY;
+        UpdateInfoDialog();
+    };
 
     if (property == kPartnerHandle) {
         if (current) {
@@ -133,6 +142,7 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             m_bCallClosed = 1;
             m_bInCall = 0;
             if (m_pThread) m_pThread->StopRinging();
+            forgetIfStillCurrent();
         }
     } else if (value == kMissed || value == kFailed) {
         ForgetEndedWaitingCall(id);
@@ -158,6 +168,7 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             m_bCallClosed = 1;
             m_bInCall = 0;
             if (m_pThread) m_pThread->ReleaseHandset();
+            forgetIfStillCurrent();
         }
     } else if (value == kInProgress) {
         if (current) {

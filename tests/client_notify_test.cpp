@@ -73,6 +73,20 @@ TEST_F(Notify, RingingCallBecomesCurrentAndItsPartnerIsAskedFor) {
     EXPECT_TRUE(Has(Packets(), HexOf(pkt::Release(pkt::kAllHandsets))));
 }
 
+TEST_F(Notify, CallTakenAtThePcDoesNotKeepTheBridgeFromRingingAgain) {
+    Settle();
+    Say("CALL 123 STATUS RINGING");
+    Say("CALL 123 STATUS INPROGRESS");
+    Say("CALL 123 STATUS FINISHED");
+    EXPECT_TRUE(Dlg().m_strCallId.empty());
+    EXPECT_EQ(Dlg().m_bInCall, 0);
+    Mark();
+    Say("CALL 124 STATUS RINGING");
+    EXPECT_EQ(Dlg().m_strCallId, "124");
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_RINGING);
+    EXPECT_TRUE(Has(Commands(), "GET CALL 124 PARTNER_HANDLE"));
+}
+
 TEST_F(Notify, CallerTextIsCutToTwentyBytes) {
     Settle();
     h.Client().SetPartner("a_partner_with_a_very_long_handle");
