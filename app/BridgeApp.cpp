@@ -6,20 +6,12 @@
 #include "platform/Platform.h"
 #include "ui/SetupDlg.h"
 
-namespace {
-
-bool StartsWith(const std::string& text, const char* prefix) {
-    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
-}
-
-}  // namespace
-
 bool CBridgeApp::InitInstance() {
     plat::System& system = plat::system();
     system.InitCommonControls();
 
     const std::string commandLine = system.CommandLine();
-    if (StartsWith(commandLine, CBridgeApp::kSetupWord)) {
+    if (commandLine.rfind(kSetupWord, 0) == 0) {
         // No mutex: the Setup dialog may run beside a bridge.
         CSetupDlg setup;
         setup.DoModal(nullptr);

@@ -75,7 +75,7 @@ bool CBridgeDlg::OnInitDialog() {
     m_bDebugMode = 0;
 
     const std::string commandLine = plat::system().CommandLine();
-    if (commandLine.compare(0, 4, CBridgeApp::kDebugWindowWord) == 0) {
+    if (commandLine.rfind(CBridgeApp::kDebugWindowWord, 0) == 0) {
         OpenDebugWindow();
     } else if (commandLine == CBridgeApp::kDebugModeLine) {
         m_bDebugMode = 1;

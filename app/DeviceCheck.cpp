@@ -50,7 +50,7 @@ int CBridgeDlg::FindAudioDevice() {
     const unsigned count = waveOut.DeviceCount();
     for (unsigned index = 0; index < count; ++index) {
         std::string name;
-        if (waveOut.ProductName(index, name) && name.compare(0, 3, kAudioDevicePrefix) == 0) {
+        if (waveOut.ProductName(index, name) && name.rfind(kAudioDevicePrefix, 0) == 0) {
             m_strAudioDevice = name;
             return 1;
         }
