@@ -18,3 +18,6 @@ fi
 status=0
 probe main --timeout 0 >/dev/null 2>&1 || status=$?
 ((status == 1)) || fail "Wine cannot run window-probe.exe (exit $status)"
+# One wineserver for the whole run: each test then finds Wine's own services up already.
+# wine.shutdown ends it.
+"$WINESERVER" -p 2>/dev/null || true

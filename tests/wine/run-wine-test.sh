@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs one Wine test script in the build's own prefix, headless and offline.
-#   run-wine-test.sh WINE WINESERVER PREFIX BIN_DIR WORK_DIR SCRIPT
+#   run-wine-test.sh WINE WINESERVER PREFIX BIN_DIR WORK_DIR SCRIPT [ARGS...]
 set -euo pipefail
 export WINE=$1 WINESERVER=$2 WINEPREFIX=$3 BIN_DIR=$4
 work_root=$5 script=$6
-name=$(basename "$script" .sh)
+shift 6
+name=${WINE_TEST_NAME:-$(basename "$script" .sh)}
 
 export WINEDEBUG=-all
 # No Mono or Gecko installers (they would go to the network), no menu entries.
@@ -18,5 +19,5 @@ mkdir -p "$WORK"
 cd "$WORK"
 source "$(dirname "$0")/lib.sh"
 started=$(date +%s%N)
-source "$script"
+source "$script" "$@"
 finish_test "$started"

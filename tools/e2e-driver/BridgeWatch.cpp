@@ -1,6 +1,9 @@
 #include "tools/e2e-driver/BridgeWatch.h"
 
 #include <cstring>
+#include <iterator>
+
+#include "res/resource.h"
 
 namespace e2e {
 
@@ -10,6 +13,7 @@ constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's
 constexpr DWORD kSendTimeoutMs = 2000;
 constexpr UINT kExitCommand = 32772;
 constexpr DWORD kExitWaitMs = 5000;
+constexpr DWORD kNameWaitMs = 300;
 
 // Dialog templates by transcript name, and the options sheet's caption string.
 const struct {
@@ -105,10 +109,32 @@ bool BridgeWatch::Start(const std::string& arguments, std::string& error) {
     return true;
 }
 
+static bool HasDescendant(HWND window, int id) {
+    struct Search {
+        int id;
+        bool found;
+    } search{id, false};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) -> BOOL {
+            Search* s = reinterpret_cast<Search*>(param);
+            s->found = GetDlgCtrlID(child) == s->id;
+            return s->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string BridgeWatch::NameOf(HWND window) const {
+    // Windows set their own captions at run time; a control only one of them has says
+    // which it is (the settings page's sits on a page inside the options sheet).
+    if (HasDescendant(window, IDC_DEVICE_LOG) && HasDescendant(window, IDC_VOIP_LOG)) return "debug";
+    if (HasDescendant(window, IDC_INFO_STATUS)) return "info";
+    if (HasDescendant(window, IDC_DELETE_ALL)) return "options";
+    if (HasDescendant(window, IDC_SETUP_LINK)) return "setup";
     const std::string caption = TextOf(window);
     auto it = names_.find(caption);
-    return it != names_.end() ? it->second : "\"" + caption + "\"";
+    return it != names_.end() ? it->second : std::string();
 }
 
 void BridgeWatch::PollWindows(Process& process) {
@@ -127,11 +153,13 @@ void BridgeWatch::PollWindows(Process& process) {
         reinterpret_cast<LPARAM>(&found));
 
     std::set<HWND> present;
+    std::vector<HWND> others;
     for (HWND window : found.windows) {
         if (ClassOf(window) != "#32770") continue;
         present.insert(window);
         const bool box = GetDlgItem(window, kMessageTextId) != nullptr && GetDlgItem(window, IDOK) != nullptr;
         if (box) {
+            // Noted once it shows: a box is read when the user could read it.
             if (!IsWindowVisible(window) || seenBoxes_.count(window)) continue;
             seenBoxes_.insert(window);
             transcript_.Add("msgbox", TextOf(GetDlgItem(window, kMessageTextId)));
@@ -141,15 +169,28 @@ void BridgeWatch::PollWindows(Process& process) {
         }
         const bool captioned = (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) == WS_CAPTION;
         if (!process.main && !captioned) {
+            // The main dialog is the first window a bridge makes; it is noted first.
             process.main = window;
             process.hadMain = true;
             transcript_.Add("window", "created main");
             continue;
         }
-        if (window == process.main || process.windows.count(window)) continue;
-        process.windows[window] = NameOf(window);
-        transcript_.Add("window", "created " + process.windows[window]);
+        if (window != process.main && !process.windows.count(window)) others.push_back(window);
     }
+    for (HWND window : others) {
+        // A window seen while its controls are still being made is named at a later look.
+        std::string name = NameOf(window);
+        auto first = process.unnamed.emplace(window, GetTickCount()).first;
+        if (name.empty()) {
+            if (GetTickCount() - first->second < kNameWaitMs) continue;
+            name = "\"" + TextOf(window) + "\"";
+        }
+        process.unnamed.erase(window);
+        process.windows[window] = name;
+        transcript_.Add("window", "created " + name);
+    }
+    for (auto it = process.unnamed.begin(); it != process.unnamed.end();)
+        it = present.count(it->first) ? std::next(it) : process.unnamed.erase(it);
     for (auto it = process.windows.begin(); it != process.windows.end();) {
         if (present.count(it->first)) {
             ++it;

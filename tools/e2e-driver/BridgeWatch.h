@@ -49,6 +49,7 @@ private:
         HWND main = nullptr;
         bool hadMain = false;
         std::map<HWND, std::string> windows;  // named windows besides the main dialog
+        std::map<HWND, DWORD> unnamed;        // seen, not yet named: since when
     };
     std::string NameOf(HWND window) const;
     void PollWindows(Process& process);

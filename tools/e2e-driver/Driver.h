@@ -35,6 +35,8 @@ public:
 private:
     int Execute(const scn::Step& step);
     int Fail(const scn::Step& step, int status, const std::string& message);
+    // The text an expect looks for in this transcript; false for a kind it cannot hold.
+    bool Observable(const scn::Step& step, std::string& text);
     bool EnsureStarted(const std::string& arguments, std::string& error);
     void Pump(double ms);
     void PumpOnce(DWORD waitMs);
@@ -50,6 +52,7 @@ private:
     plat::OsVersion os_{5, 1};
     bool plugged_ = false;
     double lastPoll_ = -1000;
+    int unchecked_ = 0;
 };
 
 }  // namespace e2e
