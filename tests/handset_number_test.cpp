@@ -77,8 +77,13 @@ TEST_F(HandsetNumber, RepeatedDialStringIsTakenOncePerIdlePeriod) {
 
 TEST_F(HandsetNumber, DialStringWithACountBeyondThePacketStaysInside) {
     Boot();
-    // Count 40 but only three characters in the body: nothing past the body is dialled.
-    h.Base().SendPacket(pkt::EVT_DIAL_STRING, {0x00, 40, '7', '8', '9'});
+    // Count 40 but only three characters in the body, and a last body byte (no dial
+    // character) chosen so that the checksum after it reads as the digit '1'.
+    std::vector<std::uint8_t> body{0x00, 40, '7', '8', '9', 0x00};
+    std::uint8_t sum = static_cast<std::uint8_t>(body.size() + 2 + pkt::EVT_DIAL_STRING);
+    for (std::uint8_t b : body) sum = static_cast<std::uint8_t>(sum + b);
+    body.back() = static_cast<std::uint8_t>(0x100 - '1' - sum);
+    h.Base().SendPacket(pkt::EVT_DIAL_STRING, body);
     h.Run(kEventMs);
     ASSERT_FALSE(Commands().empty());
     EXPECT_EQ(Commands().front(), "CALL 789");
