@@ -24,8 +24,11 @@ constexpr std::uint64_t kPollMs = 100;
 struct DeviceLink : ::testing::Test {
     sim::Harness h;
 
-    // The counters are process-wide, and every harness of this test program shares them.
-    void SetUp() override {
+    // The counters are process-wide, and every harness of this test program shares them:
+    // each test starts, and leaves, them as a fresh process has them.
+    void SetUp() override { ClearCounters(); }
+    void TearDown() override { ClearCounters(); }
+    static void ClearCounters() {
         g_nMissCount = 0;
         g_nRecoverCount = 0;
     }
@@ -141,6 +144,56 @@ TEST_F(DeviceLink, ASecondEchoMissingFailsTheReportButKeepAliveRuns) {
     EXPECT_EQ(h.IndexOf("usb>", "00000000"), -1);  // 4.0 s: loopback 2 went out since
     h.Run(100);
     EXPECT_NE(h.IndexOf("usb>", "00000000"), -1);
+}
+
+TEST_F(DeviceLink, TheAllResetChainShowsOnlyItsLastMessage) {
+    Boot();
+    Dlg().m_bSettingChain = 1;
+    Dlg().RequestBaseCommand(REQ_LOOPBACK, 0);
+    h.Run(1000);
+    const std::string deleteAll = pkt::Hex(pkt::Base(pkt::BASE_DELETE_ALL).data(), 6);
+    const std::string reset = pkt::Hex(pkt::Base(pkt::BASE_RESET).data(), 6);
+    const int deleted = h.IndexOf("usb>", deleteAll);
+    ASSERT_NE(deleted, -1);
+    EXPECT_NE(h.IndexOf("usb>", reset, deleted), -1);
+    const std::vector<sim::Line> boxes = h.Find("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, Link().m_strFinishedText);
+    EXPECT_EQ(Dlg().m_bSettingChain, 0);
+    EXPECT_EQ(Dlg().m_bLoopbackPending, 0);
+    h.Run(3000);  // every reply stopped its timer
+    EXPECT_EQ(h.Find("msgbox").size(), 1u);
+}
+
+TEST_F(DeviceLink, RepliesTheBaseSendsOfItsOwnAccordNeedAnAwaitedReply) {
+    Boot();
+    h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::REPLY_DONE});
+    h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::REPLY_FORWARD, 0x41});
+    h.Run(3 * kPollMs);
+    EXPECT_TRUE(h.Find("msgbox").empty());
+    Link().replyPending = 1;
+    h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::REPLY_FORWARD, 0x41});
+    h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::REPLY_DONE});
+    h.Run(3 * kPollMs);
+    const std::vector<sim::Line> boxes = h.Find("msgbox");
+    ASSERT_EQ(boxes.size(), 1u);  // the first reply took the flag
+    EXPECT_EQ(boxes[0].text, Link().m_strForwardOkText);
+    // A reset reply may also come as a test reply.
+    Link().replyPending = 1;
+    h.Base().SendPacket(pkt::EVT_TEST_REPLY, {pkt::BASE_RESET});
+    h.Run(kPollMs);
+    ASSERT_EQ(h.Find("msgbox").size(), 2u);
+    EXPECT_EQ(h.Find("msgbox").back().text, Link().m_strFinishedText);
+}
+
+TEST_F(DeviceLink, ADeleteReplyWithoutItsHandsetByteIsIgnored) {
+    Boot();
+    Link().replyPending = 1;
+    Link().m_nLastDeleteArg = 0;  // what a byte past the frame would read as
+    h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::BASE_DELETE_HANDSET});
+    h.Run(2 * kPollMs);
+    EXPECT_TRUE(h.Find("msgbox").empty());
+    EXPECT_EQ(Link().replyPending, 1);
 }
 
 // The creator resets the link, then resumes its thread; Resume returns only once the
