@@ -156,6 +156,8 @@ TEST(SimParseTest, UnknownCommandsNameTheWord) {
     EXPECT_EQ(ErrorOf("wait 100"), "unknown command 'wait'");
     EXPECT_EQ(ErrorOf("base explode"), "unknown command 'base explode'");
     EXPECT_EQ(ErrorOf("ui wiggle info"), "unknown command 'ui wiggle'");
+    EXPECT_EQ(ErrorOf("base plug now"), "usage: base plug");
+    EXPECT_EQ(ErrorOf("handset 1 talk now"), "usage: handset N talk");
     std::istringstream in("run 10\n\nfrobnicate\nrun 10\n");
     std::vector<Step> steps;
     scn::ScriptError error;
