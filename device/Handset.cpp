@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/BridgeDlg.h"
-#include "device/HandsetTexts.h"
+#include "device/HandsetCodes.h"
 #include "device/Packet.h"
 #include "device/Thread.h"
 

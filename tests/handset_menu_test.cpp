@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "device/HandsetTexts.h"
+#include "device/HandsetCodes.h"
 #include "tests/handset_harness.h"
 
 namespace handset_test {
@@ -107,6 +107,18 @@ TEST_F(HandsetMenu, HashCallsOnlyFromBrowsing) {
     ASSERT_FALSE(Commands().empty());
     EXPECT_EQ(Commands().front(), "CALL bob");
     for (const std::string& p : Packets()) EXPECT_NE(p.rfind("2424140A", 0), 0u) << p;  // dialling shows nothing new
+}
+
+TEST_F(HandsetMenu, LongHandleIsShownAsItsFirstSixteen) {
+    const std::string handle = "abcdefghij0123456789xyz";
+    h.Client().SetContacts({{handle}});
+    Boot();
+    Key('2');
+    EXPECT_EQ(Packets().back(), DisplayOf(handle.substr(0, 16)));
+    Mark();
+    Key('#');  // the call names what the menu gave: its first 20 characters
+    ASSERT_FALSE(Commands().empty());
+    EXPECT_EQ(Commands().front(), "CALL " + handle.substr(0, 20));
 }
 
 TEST_F(HandsetMenu, CallingAnEmptyEntryDoesNothing) {

@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "device/HandsetTexts.h"
+#include "device/HandsetCodes.h"
 #include "tests/handset_harness.h"
 
 namespace handset_test {

@@ -1,4 +1,4 @@
-// Keys, menu codes and texts of the handset state machine.
+// Keys, menu codes, texts and the multi-tap table of the handset state machine.
 #pragma once
 #include <cstddef>
 #include <cstdint>
