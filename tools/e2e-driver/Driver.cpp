@@ -141,21 +141,23 @@ int Driver::Execute(const scn::Step& s) {
     case Op::BaseReleased: base.LineReleased(); break;
     case Op::BaseRegisterEnd: base.RegisterEnd(); break;
     case Op::HandsetKey:
-        latency_.HandsetEvent(now, std::string("DTMF ") + s.key);
+        // A key is a tone during a call; '#' ends a number being dialled and places the call.
+        latency_.HandsetEvent(now, s.key == '#' ? std::vector<std::string>{"DTMF #", "CALL "}
+                                                : std::vector<std::string>{std::string("DTMF ") + s.key});
         base.Key(handset, s.key);
         break;
     case Op::HandsetTalk: base.FuncKey(handset, '*'); break;
     case Op::HandsetMenu: base.FuncKey(handset, '#'); break;
     case Op::HandsetAnswer:
-        latency_.HandsetEvent(now, "STATUS INPROGRESS");
+        latency_.HandsetEvent(now, {"STATUS INPROGRESS"});
         base.Answer(handset);
         break;
     case Op::HandsetHangup:
-        latency_.HandsetEvent(now, "STATUS FINISHED");
+        latency_.HandsetEvent(now, {"STATUS FINISHED"});
         base.HangUp(handset);
         break;
     case Op::HandsetDial:
-        latency_.HandsetEvent(now, "CALL " + s.text);
+        latency_.HandsetEvent(now, {"CALL " + s.text});
         base.DialString(handset, s.text, s.on);
         break;
     case Op::ClientStart: client_.Start(s.kind); break;

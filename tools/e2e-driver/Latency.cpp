@@ -5,13 +5,23 @@
 
 namespace e2e {
 
-void Latency::HandsetEvent(double nowMs, const std::string& command) { handset_.push_back(Pending{nowMs, command}); }
+void Latency::HandsetEvent(double nowMs, std::vector<std::string> commands) {
+    handset_.push_back(Pending{nowMs, std::move(commands)});
+}
+
+namespace {
+bool Matches(const std::string& command, const std::vector<std::string>& wanted) {
+    for (const std::string& w : wanted)
+        if (command.find(w) != std::string::npos) return true;
+    return false;
+}
+}  // namespace
 
 void Latency::ClientCommand(double nowMs, const std::string& command) {
     for (auto it = handset_.begin(); it != handset_.end();) {
         if (nowMs - it->since > kGiveUpMs) {
             it = handset_.erase(it);
-        } else if (command.find(it->command) != std::string::npos) {
+        } else if (Matches(command, it->commands)) {
             keyToClient_.push_back(nowMs - it->since);
             handset_.erase(it);
             return;

@@ -9,9 +9,9 @@ namespace e2e {
 
 class Latency {
 public:
-    // A handset event was handed to the base; `command` is a text the client command it
-    // causes contains. Unmatched after kGiveUpMs, it counts for nothing.
-    void HandsetEvent(double nowMs, const std::string& command);
+    // A handset event was handed to the base; the client command it causes contains one
+    // of `commands`. Unmatched after kGiveUpMs, it counts for nothing.
+    void HandsetEvent(double nowMs, std::vector<std::string> commands);
     void ClientCommand(double nowMs, const std::string& command);
     void Ringing(double nowMs);
     void Alert(double nowMs);
@@ -26,7 +26,7 @@ public:
 private:
     struct Pending {
         double since;
-        std::string command;
+        std::vector<std::string> commands;
     };
     std::vector<Pending> handset_;
     double ringingSince_ = -1;
