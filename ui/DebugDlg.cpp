@@ -70,6 +70,7 @@ void CDebugDlg::AddLogLine(int kind, const char* text) {
         return;
     }
     // A file that could not be created is a null handle: the line still reaches the list.
+    // Not flushed per line: a pair is complete on disk once Save, deletion or exit closes it.
     plat::files().WriteLine(file, text);
     InsertItemString(list, 0, text);
 }

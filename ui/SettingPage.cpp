@@ -120,6 +120,7 @@ void CSettingPage::OnExecute() {
         m_pOwner->RequestBaseCommand(REQ_DELETE_ALL, 0);
     } else if (IsItemChecked(IDC_DELETE_ONE)) {
         const int selected = GetCurSel(IDC_HANDSET_LIST);
+        // A drop-down list always has a selection; without one no handset number is sent.
         if (selected >= 0) m_pOwner->RequestBaseCommand(REQ_DELETE_HANDSET, selected + 1);
     } else if (IsItemChecked(IDC_PAGING)) {
         const int choice = PagingChoice();
