@@ -59,6 +59,16 @@ TEST_F(Incoming, RingsWithTheCallerAndIsAnsweredOnTheHandset) {
     EXPECT_TRUE(Logged(DeviceLog(), callcmd::kLogOnHook));
 }
 
+TEST_F(Incoming, LongCallerIsAlertedWithItsFirstTwentyCharacters) {
+    const std::string caller = "abcdefghij0123456789xyzuvw";
+    h.Client().SetPartner(caller);
+    Boot();
+    Ring("200");
+    EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Alert(caller.substr(0, 20)))});
+    EXPECT_EQ(Packets().front().size(), 2u * (20 + 10));
+    EXPECT_EQ(Dlg().m_strDisplayName, caller.substr(0, 20));
+}
+
 TEST_F(Incoming, AnyKeyOnTheRingingHandsetAnswersAndIsSentAsATone) {
     Boot();
     Ring("200");
