@@ -103,6 +103,17 @@ TEST_F(ClientLink, SwitchingTheKindResetsOnceAndRediscoversWithTheOtherNames) {
     EXPECT_TRUE(Has(Commands(), client::kSearchFriends));
 }
 
+TEST_F(ClientLink, BalloonTextIsCutToTheShellsBuffer) {
+    Boot();
+    Dlg().m_strSkypeMissing = std::string(300, 'm');
+    h.Command(ID_CONNECT_SOPHONE);
+    h.Command(ID_CONNECT_SKYPE);
+    h.Run(1500);
+    const std::vector<std::string> balloons = Since("balloon");
+    ASSERT_FALSE(balloons.empty());
+    EXPECT_EQ(balloons.front(), std::string(client::kBalloonTextBytes - 1, 'm'));
+}
+
 TEST_F(ClientLink, SecondStatusZeroWhileReadySendsTheAttachmentCommandsAgain) {
     Boot();
     h.ClientAttach(0);
