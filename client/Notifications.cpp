@@ -167,7 +167,14 @@ void CBridgeDlg::OnCallNotification(const char* text) {
         if (!m_bCallClosed && !id.empty() && id == m_strCallId) {
             m_bCallClosed = 1;
             m_bInCall = 0;
-            if (m_pThread) m_pThread->ReleaseHandset();
+            // Still ringing, no handset holds it: every handset stops, and so does the
+            // repeated alert.
+            if (m_pThread) {
+                if (m_nStatus == STATUS_RINGING)
+                    m_pThread->StopRinging();
+                else
+                    m_pThread->ReleaseHandset();
+            }
             forgetIfStillCurrent();
         }
     } else if (value == kInProgress) {

@@ -87,6 +87,21 @@ TEST_F(Notify, CallTakenAtThePcDoesNotKeepTheBridgeFromRingingAgain) {
     EXPECT_TRUE(Has(Commands(), "GET CALL 124 PARTNER_HANDLE"));
 }
 
+TEST_F(Notify, CallFinishedWhileRingingStopsEveryHandsetAndTheAlert) {
+    Settle();
+    Say("CALL 9 STATUS RINGING");
+    h.Run(1000);
+    ASSERT_TRUE(Has(Packets(), HexOf(pkt::Alert("alice"))));
+    Mark();
+    Say("CALL 9 STATUS FINISHED");
+    EXPECT_EQ(Packets(), std::vector<std::string>{HexOf(pkt::Release(pkt::kAllHandsets))});
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
+    EXPECT_TRUE(Dlg().m_strCallId.empty());
+    Mark();
+    h.Run(3 * kCallerIdMs);
+    EXPECT_FALSE(Has(Packets(), HexOf(pkt::Alert("alice"))));
+}
+
 TEST_F(Notify, CallerTextIsCutToTwentyBytes) {
     Settle();
     h.Client().SetPartner("a_partner_with_a_very_long_handle");
