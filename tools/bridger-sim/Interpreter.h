@@ -29,7 +29,6 @@ public:
 
     // The transcript so far (empty before the process started).
     std::vector<sim::Line> Lines() const;
-    sim::Harness* Harness() { return harness_.get(); }
 
 private:
     int Execute(const Step& step);
