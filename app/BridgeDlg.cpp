@@ -2,7 +2,9 @@
 #include "app/BridgeDlg.h"
 
 #include "app/BridgeApp.h"
+#include "app/Modeless.h"
 #include "app/ShellConstants.h"
+#include "client/ClientTexts.h"
 #include "device/Thread.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
@@ -12,9 +14,31 @@
 
 namespace {
 
-constexpr unsigned kWmTimer = 0x0113;
+constexpr unsigned kWmTimer = 0x0113;  // WM_TIMER
 
-std::string Load(int id) { return plat::resources().LoadString(id); }
+struct LoadedText {
+    std::string CBridgeDlg::*field;
+    int id;
+};
+constexpr LoadedText kLoadedTexts[] = {
+    {&CBridgeDlg::m_strOffHook, IDS_OFF_HOOK},
+    {&CBridgeDlg::m_strUsbReady, IDS_USB_READY},
+    {&CBridgeDlg::m_strPress, IDS_PRESS},
+    {&CBridgeDlg::m_strCallOut, IDS_CALL_OUT},
+    {&CBridgeDlg::m_strIncoming, IDS_INCOMMING},
+    {&CBridgeDlg::m_strReady, IDS_READY},
+    {&CBridgeDlg::m_strNotReady, IDS_NOT_READY},
+    {&CBridgeDlg::m_strLoopbackFail, IDS_LOOPBACK_FAIL},
+    {&CBridgeDlg::m_strRefused, IDS_REFUSED},
+    {&CBridgeDlg::m_strSkypeConnected, IDS_SKYPE_CONNECTED},
+    {&CBridgeDlg::m_strSkypeMissing, IDS_SKYPE_MISSING},
+    {&CBridgeDlg::m_strSoftPhoneConnected, IDS_SOFTPHONE_CONNECTED},
+    {&CBridgeDlg::m_strSoftPhoneMissing, IDS_SOFTPHONE_MISSING},
+    {&CBridgeDlg::m_strUsbDisconnected, IDS_USB_DISCONNECTED},
+    {&CBridgeDlg::m_strRinging, IDS_RINGING},
+    {&CBridgeDlg::m_strNoReply, IDS_NO_REPLY},
+    {&CBridgeDlg::m_strRestartBase, IDS_RESTART_BASE},
+};
 
 }  // namespace
 
@@ -35,23 +59,7 @@ bool CBridgeDlg::OnInitDialog() {
     plat::Dialog::OnInitDialog();
     DetectWindowsVersion();
 
-    m_strOffHook = Load(IDS_OFF_HOOK);
-    m_strUsbReady = Load(IDS_USB_READY);
-    m_strPress = Load(IDS_PRESS);
-    m_strCallOut = Load(IDS_CALL_OUT);
-    m_strIncoming = Load(IDS_INCOMMING);
-    m_strReady = Load(IDS_READY);
-    m_strNotReady = Load(IDS_NOT_READY);
-    m_strLoopbackFail = Load(IDS_LOOPBACK_FAIL);
-    m_strRefused = Load(IDS_REFUSED);
-    m_strSkypeConnected = Load(IDS_SKYPE_CONNECTED);
-    m_strSkypeMissing = Load(IDS_SKYPE_MISSING);
-    m_strSoftPhoneConnected = Load(IDS_SOFTPHONE_CONNECTED);
-    m_strSoftPhoneMissing = Load(IDS_SOFTPHONE_MISSING);
-    m_strUsbDisconnected = Load(IDS_USB_DISCONNECTED);
-    m_strRinging = Load(IDS_RINGING);
-    m_strNoReply = Load(IDS_NO_REPLY);
-    m_strRestartBase = Load(IDS_RESTART_BASE);
+    for (const LoadedText& text : kLoadedTexts) this->*text.field = plat::resources().LoadString(text.id);
 
     SetTimer(TIMER_TICK, kTickMs);
 
@@ -117,7 +125,7 @@ void CBridgeDlg::OnTimer(unsigned id) {
             break;
         case TIMER_BALLOON:
             KillTimer(TIMER_BALLOON);
-            ShowBalloon(3);
+            ShowBalloon(client::kBalloonClear);
             break;
         case TIMER_SILENCE:
             OnSilenceTimer();  // client/: the poll, and the bounded reset of a silent client
@@ -172,21 +180,9 @@ void CBridgeDlg::SendClientCode(int code, std::uint32_t value) {
 }
 
 void CBridgeDlg::OnExit() {
-    if (m_pDebugDlg) {
-        if (m_pDebugDlg->IsWindow()) m_pDebugDlg->DestroyWindow();
-        delete m_pDebugDlg;
-        m_pDebugDlg = nullptr;
-    }
-    if (m_pInfoDlg) {
-        if (m_pInfoDlg->IsWindow()) m_pInfoDlg->DestroyWindow();
-        delete m_pInfoDlg;
-        m_pInfoDlg = nullptr;
-    }
-    if (m_pOptionsSheet) {
-        if (m_pOptionsSheet->IsWindow()) m_pOptionsSheet->DestroyWindow();
-        delete m_pOptionsSheet;
-        m_pOptionsSheet = nullptr;
-    }
+    CloseModeless(m_pDebugDlg);
+    CloseModeless(m_pInfoDlg);
+    CloseModeless(m_pOptionsSheet);
     RemoveTrayIcon();
     if (m_pThread) m_pThread->SuspendThread();
     SendClientCode(kClientExitCode, kClientExitValue);

@@ -1,5 +1,5 @@
 // Fixed values of the application shell: the device check, the exit code to the client,
-// the tray record and its menu.
+// the tray menu.
 #pragma once
 #include <cstdint>
 
@@ -18,7 +18,6 @@ constexpr std::uint32_t kClientExitValue = 0;
 // Result of the main dialog's modal loop after Exit.
 constexpr int kExitResult = 1;
 
-// The tray icon's picture and the popup's position of the "Connect" submenu that is dropped.
-constexpr int kTrayIconResource = 128;
+// The tray menu's popup and the position of its "Connect" submenu, which is dropped.
 constexpr int kTrayMenuPopup = 0;
 constexpr int kTrayConnectPosition = 1;

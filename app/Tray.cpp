@@ -1,12 +1,13 @@
 // The notification-area icon, its callback and popup menu, and the menu's own commands.
 #include "app/BridgeDlg.h"
+#include "app/Modeless.h"
 #include "app/ShellConstants.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
 #include "ui/OptionsSheet.h"
 
 int CBridgeDlg::AddTrayIcon() {
-    return plat::tray().AddIcon(Handle(), kTrayIconId, WM_TRAY_CALLBACK, kTrayIconResource, std::string()) ? 1 : 0;
+    return plat::tray().AddIcon(Handle(), kTrayIconId, WM_TRAY_CALLBACK, IDI_APP, std::string()) ? 1 : 0;
 }
 
 void CBridgeDlg::RemoveTrayIcon() { plat::tray().RemoveIcon(Handle(), kTrayIconId); }
@@ -36,29 +37,26 @@ void CBridgeDlg::ShowTrayMenu() {
     tray.DestroyMenu(menu);
 }
 
+namespace {
+
+// A change of client kind starts the link over, so it discovers with the new kind's names.
+void ChooseClientKind(CBridgeDlg& dlg, int kind) {
+    if (dlg.m_nClientKind == kind) return;
+    dlg.m_nClientKind = kind;
+    dlg.ResetClientLink();
+    dlg.UpdateInfoDialog();
+}
+
+}  // namespace
+
 void CBridgeDlg::OnOptions() {
     // The sheet manages the base, so it only opens while a base is present.
     if (m_nStatus == STATUS_BASE_ABSENT) return;
-    if (m_pOptionsSheet && m_pOptionsSheet->IsWindow()) {
-        m_pOptionsSheet->SetForegroundWindow();
-        return;
-    }
-    delete m_pOptionsSheet;
-    m_pOptionsSheet = new COptionsSheet(plat::resources().LoadString(IDS_OPTIONS), this);
-    m_pOptionsSheet->Create();
-    m_pOptionsSheet->SetForegroundWindow();
+    OpenModeless(
+        m_pOptionsSheet, [this] { return new COptionsSheet(plat::resources().LoadString(IDS_OPTIONS), this); },
+        [](COptionsSheet& sheet) { sheet.Create(); });
 }
 
-void CBridgeDlg::OnConnectSkype() {
-    if (m_nClientKind == Skype) return;
-    m_nClientKind = Skype;
-    ResetClientLink();
-    UpdateInfoDialog();
-}
+void CBridgeDlg::OnConnectSkype() { ChooseClientKind(*this, Skype); }
 
-void CBridgeDlg::OnConnectSoftPhone() {
-    if (m_nClientKind == SoftPhone) return;
-    m_nClientKind = SoftPhone;
-    ResetClientLink();
-    UpdateInfoDialog();
-}
+void CBridgeDlg::OnConnectSoftPhone() { ChooseClientKind(*this, SoftPhone); }

@@ -12,6 +12,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "res/resource.h"
 #include "tools/sim/SimClient.h"
+#include "ui/OptionsSheet.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ TEST(AppTray, IconIsAddedAtStartWithItsRecord) {
     EXPECT_EQ(icon->owner, h.Bridge()->Handle());
     EXPECT_EQ(icon->id, kTrayIconId);
     EXPECT_EQ(icon->callbackMessage, WM_TRAY_CALLBACK);
-    EXPECT_EQ(icon->iconResource, kTrayIconResource);
+    EXPECT_EQ(icon->iconResource, IDI_APP);
     EXPECT_EQ(icon->tip, "");
     EXPECT_EQ(h.Find("tray", "add").size(), 1u);
 }
@@ -115,8 +116,15 @@ TEST(AppOptions, DoubleClickWithBaseOpensTheSheetOnce) {
     EXPECT_EQ(h.Find("window", "created options").size(), 1u);
     EXPECT_EQ(h.Bridge()->m_pOptionsSheet, sheet);
 
+    // A sheet the user closed is replaced by a new one.
+    ASSERT_TRUE(h.Close("options"));
+    ASSERT_TRUE(h.TrayCallback(kTrayDoubleClick));
+    EXPECT_EQ(h.Find("window", "created options").size(), 2u);
+    ASSERT_NE(h.Bridge()->m_pOptionsSheet, nullptr);
+    EXPECT_TRUE(h.Bridge()->m_pOptionsSheet->IsWindow());
+
     h.Command(ID_TRAY_EXIT);
-    EXPECT_EQ(h.Find("window", "destroyed options").size(), 1u);
+    EXPECT_EQ(h.Find("window", "destroyed options").size(), 2u);
 }
 
 // ---- the information window ----
@@ -168,6 +176,11 @@ TEST(AppInfo, StatusTextsFollowTheStatusAndUnknownCodesKeepTheLastText) {
     dlg->UpdateInfoDialog();
     EXPECT_EQ(InfoText(h, IDC_INFO_STATUS), "USB Disconnected");
     EXPECT_EQ(dlg->m_strStatusText, "USB Disconnected");
+    // A code with an entry shows its text even when that text is empty.
+    dlg->m_strPress.clear();
+    dlg->m_nStatus = STATUS_PRESS;
+    dlg->UpdateInfoDialog();
+    EXPECT_EQ(InfoText(h, IDC_INFO_STATUS), "");
 }
 
 TEST(AppInfo, DebugWindowCommandOpensOneWindowAndReplacesAClosedOne) {

@@ -1,0 +1,28 @@
+// The one pattern of the main dialog's modeless windows (debug, information, options):
+// one pointer each, a live window is raised, a closed one is replaced, all go at exit.
+#pragma once
+
+// Raises the window of *pointer if it still exists; otherwise replaces the object with a
+// new one from make() and gives it a window with createWindow(object). The pointer is
+// stored before the window is created, because a window's start-up may already ask the
+// main dialog to fill it.
+template <typename Window, typename Make, typename CreateWindow>
+void OpenModeless(Window*& pointer, Make make, CreateWindow createWindow) {
+    if (pointer && pointer->IsWindow()) {
+        pointer->SetForegroundWindow();
+        return;
+    }
+    delete pointer;
+    pointer = make();
+    createWindow(*pointer);
+    pointer->SetForegroundWindow();
+}
+
+// Destroys the window if it still exists and deletes the object.
+template <typename Window>
+void CloseModeless(Window*& pointer) {
+    if (!pointer) return;
+    if (pointer->IsWindow()) pointer->DestroyWindow();
+    delete pointer;
+    pointer = nullptr;
+}
