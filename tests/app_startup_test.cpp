@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
 #include "app/ShellConstants.h"
+#include "callctl/CallCommands.h"
 #include "platform/headless/Harness.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "res/resource.h"
@@ -165,15 +167,40 @@ TEST(AppInstance, MutexIsReleasedWhenTheBridgeExits) {
 
 // ---- main timer and the device check ----
 
-TEST(AppDeviceCheck, MainTimerRunsFromStart) {
+TEST(AppDeviceCheck, StartStateAfterInitDialog) {
     sim::Harness h;
     h.Start();
     CBridgeDlg* dlg = h.Bridge();
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(h.Platform().loop.HasTimer(dlg->Handle(), TIMER_TICK));
+    EXPECT_EQ(dlg->m_usb.m_pOwner, dlg);
     EXPECT_EQ(dlg->m_nStatus, STATUS_BASE_ABSENT);
     EXPECT_EQ(dlg->m_nLinkState, Detached);
-    EXPECT_EQ(dlg->m_usb.m_pOwner, dlg);
+    EXPECT_EQ(dlg->m_nClientKind, Skype);
+    EXPECT_EQ(dlg->m_bCallClosed, 1);
+    EXPECT_EQ(dlg->m_bOnlinePending, 1);
+    EXPECT_EQ(dlg->m_bDiscoverPending, 1);
+    EXPECT_EQ(dlg->m_bContactScan, 1);
+    EXPECT_EQ(dlg->m_pThread, nullptr);
+    EXPECT_EQ(dlg->m_pOptionsSheet, nullptr);
+    EXPECT_NE(dlg->m_pInfoDlg, nullptr);
+    EXPECT_EQ(dlg->m_pDebugDlg, nullptr);
+    EXPECT_EQ(g_hClientWnd, 0u);
+    const int zeroes[] = {dlg->m_bSettingChain,     dlg->m_bSecondCall, dlg->m_bLoopbackPending,
+                          dlg->m_nPending,          dlg->m_bDevicePresent, dlg->m_bDebugMode,
+                          dlg->m_bDndForSecondCall, dlg->m_bInCall,      dlg->m_bClientAttached,
+                          dlg->m_bContactSelected};
+    for (int value : zeroes) EXPECT_EQ(value, 0);
+    EXPECT_TRUE(dlg->m_strCallId.empty());
+    EXPECT_TRUE(dlg->m_strHeldCallId.empty());
+    // The texts the handlers of later events show are loaded at start.
+    EXPECT_EQ(dlg->m_strLoopbackFail, "loopback test fail!");
+    EXPECT_EQ(dlg->m_strNoReply, "Error! Device not reply !");
+    EXPECT_EQ(dlg->m_strRefused, "Connection refused! The Appliction will be end!");
+    // The dialog has no visible style and is never shown.
+    const sim::WindowState* main = h.Platform().windows.FindByTemplate(IDD_BRIDGE);
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(main->visible);
 }
 
 TEST(AppDeviceCheck, NoSoundDeviceNoDiscoveryThenBothWithinASecondOfPlugging) {
@@ -261,27 +288,92 @@ TEST(AppExit, WithoutClientSendsNothingAndRemovesTheIcon) {
     EXPECT_EQ(h.Find("window", "destroyed info").size(), 1u);
 }
 
-TEST(AppExit, SuspendsTheDeviceThreadAndSendsTheExitCodeToALiveClient) {
+TEST(AppExit, ClosesWindowsInOrderThenIconThreadAndClientCode) {
+    sim::Harness h;
+    h.PlugBase();
+    h.StartClient(sim::ClientKindSim::Skype);
+    h.Start(CBridgeApp::kDebugWindowWord);
+    h.Run(3000);
+    ASSERT_EQ(h.Find("thread", "created").size(), 1u);
+    ASSERT_NE(g_hClientWnd, 0u);
+    ASSERT_NE(h.Bridge()->m_nStatus, STATUS_BASE_ABSENT);
+    h.Command(ID_TRAY_OPTIONS);
+    ASSERT_NE(h.Bridge()->m_pOptionsSheet, nullptr);
+
+    const int before = static_cast<int>(h.Client().Commands().size());
+    const int start = static_cast<int>(h.Transcript().size());
+    h.Command(ID_TRAY_EXIT);
+    EXPECT_TRUE(h.Ended());
+    const char* const order[][2] = {
+        {"window", "destroyed debug"}, {"window", "destroyed info"}, {"window", "destroyed options"},
+        {"tray", "remove"},            {"thread", "suspended"},      {"client>", ""},
+        {"exit", "1"},
+    };
+    int previous = start - 1;
+    for (const auto& step : order) {
+        const int at = h.IndexOf(step[0], step[1], start);
+        EXPECT_GT(at, previous) << step[0] << " " << step[1];
+        previous = at;
+    }
+    // The exit code carries a 4-byte zero value: the client sees an empty text, once.
+    const int sent = h.IndexOf("client>", "", start);
+    ASSERT_GE(sent, 0);
+    EXPECT_EQ(h.Transcript()[static_cast<std::size_t>(sent)].text, "");
+    EXPECT_EQ(static_cast<int>(h.Client().Commands().size()), before + 1);
+}
+
+TEST(AppExit, ClientWindowGoneSendsNothing) {
     sim::Harness h;
     h.PlugBase();
     h.StartClient(sim::ClientKindSim::Skype);
     h.Start();
     h.Run(3000);
-    ASSERT_EQ(h.Find("thread", "created").size(), 1u);
     ASSERT_NE(g_hClientWnd, 0u);
-
-    const int before = static_cast<int>(h.Client().Commands().size());
+    h.StopClient();
+    const int start = static_cast<int>(h.Transcript().size());
     h.Command(ID_TRAY_EXIT);
     EXPECT_TRUE(h.Ended());
-    const int removed = h.IndexOf("tray", "remove");
-    const int suspended = h.IndexOf("thread", "suspended");
-    ASSERT_GE(removed, 0);
-    ASSERT_GT(suspended, removed);
-    // The exit code carries a 4-byte zero value: the client sees an empty text.
-    const int sent = h.IndexOf("client>", "", suspended);
-    ASSERT_GT(sent, suspended);
-    EXPECT_EQ(h.Transcript()[static_cast<std::size_t>(sent)].text, "");
-    ASSERT_EQ(static_cast<int>(h.Client().Commands().size()), before + 1);
+    EXPECT_LT(h.IndexOf("client>", "", start), 0);
+    EXPECT_GE(h.IndexOf("tray", "remove", start), 0);
+}
+
+TEST(AppExit, ClosingTheHiddenWindowLeavesAsExitDoes) {
+    sim::Harness h;
+    h.Start();
+    ASSERT_TRUE(h.Close("main"));
+    EXPECT_TRUE(h.Ended());
+    EXPECT_EQ(h.Platform().tray.Shown(), nullptr);
+    EXPECT_EQ(h.Find("window", "destroyed info").size(), 1u);
+    ASSERT_EQ(h.Find("exit").size(), 1u);
+    EXPECT_EQ(h.Find("exit")[0].text, std::to_string(kExitResult));
+    EXPECT_FALSE(sim::HeadlessSystem::MutexExists(CBridgeApp::kMutexName));
+}
+
+// ---- the user status after each attachment ----
+
+TEST(AppPoll, OnlineIsSentOnceMoreAtTheTickAfterEachAttachment) {
+    sim::Harness h;
+    h.PlugBase();
+    h.StartClient(sim::ClientKindSim::Skype);
+    h.Start();
+    h.Run(3000);
+    ASSERT_EQ(h.Bridge()->m_bClientAttached, 1);
+    // Once by the attachment, once more by the next device poll, then never again.
+    std::vector<sim::Line> online = h.Find("client>", callcmd::kUserStatusOnline);
+    ASSERT_EQ(online.size(), 2u);
+    EXPECT_LE(online[1].time - online[0].time, kTickMs);
+    EXPECT_EQ(h.Bridge()->m_bOnlinePending, 0);
+    h.Run(3000);
+    EXPECT_EQ(h.Find("client>", callcmd::kUserStatusOnline).size(), 2u);
+
+    // A client that logs out resets the link; the next attachment sends it twice again.
+    h.ClientSay("CONNSTATUS LOGGEDOUT");
+    EXPECT_EQ(h.Bridge()->m_bOnlinePending, 1);
+    h.Run(3000);
+    ASSERT_EQ(h.Bridge()->m_bClientAttached, 1);
+    online = h.Find("client>", callcmd::kUserStatusOnline);
+    ASSERT_EQ(online.size(), 4u);
+    EXPECT_LE(online[3].time - online[2].time, kTickMs);
 }
 
 }  // namespace
