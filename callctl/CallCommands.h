@@ -9,7 +9,6 @@ constexpr const char* kHookOn = "HOOK ON";
 constexpr const char* kUserStatusDnd = "SET USERSTATUS DND";
 constexpr const char* kUserStatusOnline = "SET USERSTATUS ONLINE";
 constexpr const char* kGetUserHandle = "Get CURRENTUSERHANDLE";
-constexpr const char* kLogOnHook = "ON HOOK";  // device log
 
 inline std::string Answer(const std::string& id) { return "SET CALL " + id + " STATUS INPROGRESS"; }
 inline std::string Finish(const std::string& id) { return "SET CALL " + id + " STATUS FINISHED"; }

@@ -5,6 +5,7 @@
 
 #include "app/BridgeDlg.h"
 #include "callctl/CallCommands.h"
+#include "client/ClientTexts.h"
 
 std::intptr_t CBridgeDlg::SendLoggedCommand(const std::string& text) {
     LogClientLine(text);
@@ -26,7 +27,7 @@ void CBridgeDlg::OnHandsetOnHook() {
     UpdateInfoDialog();
     if (m_bInCall == 1) HangUpCall();
     m_strCallId.clear();
-    LogDeviceLine(callcmd::kLogOnHook);
+    LogDeviceLine(client::kLogOnHook);  // the same line as a call ended on the bridge alone
 }
 
 void CBridgeDlg::HangUpCall() {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "callctl/CallCommands.h"
+#include "client/ClientTexts.h"
 #include "tests/handset_harness.h"
 
 namespace handset_test {
@@ -56,7 +57,7 @@ TEST_F(Incoming, RingsWithTheCallerAndIsAnsweredOnTheHandset) {
     EXPECT_EQ(State(), CS_IDLE);
     EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
     EXPECT_TRUE(Dlg().m_strCallId.empty());
-    EXPECT_TRUE(Logged(DeviceLog(), callcmd::kLogOnHook));
+    EXPECT_TRUE(Logged(DeviceLog(), client::kLogOnHook));
 }
 
 TEST_F(Incoming, LongCallerIsAlertedWithItsFirstTwentyCharacters) {
@@ -140,7 +141,7 @@ TEST_F(Incoming, MissedAndFailedCallsEndOnTheBridgeOnly) {
         EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Release(pkt::kAllHandsets))}) << end;
         EXPECT_EQ(Dlg().m_nStatus, STATUS_READY) << end;
         EXPECT_TRUE(Dlg().m_strCallId.empty()) << end;
-        EXPECT_TRUE(Logged(DeviceLog(), callcmd::kLogOnHook)) << end;
+        EXPECT_TRUE(Logged(DeviceLog(), client::kLogOnHook)) << end;
         EXPECT_EQ(Find(Commands(), callcmd::Finish("200")), -1) << end;
         h.Run(kCallerIdMs * 2);
         EXPECT_EQ(Packets().size(), 1u) << end;
