@@ -43,6 +43,7 @@ public:
     static constexpr int kMissesBeforeLoss = 20;
     static constexpr int kTestEvery = 4;      // polls between link-test steps (400 ms)
     static constexpr int kTestOverdueLimit = 3;
+    static constexpr int kTestsInStartup = 2;  // loopbacks of the start-up link test
 
     CThread();
 

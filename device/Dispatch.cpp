@@ -1,0 +1,129 @@
+// What the base sends: the frame test, the dispatch on the packet code, and the replies
+// to loopback tests and base commands.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "app/BridgeDlg.h"
+#include "device/Packet.h"
+#include "device/Thread.h"
+
+namespace {
+constexpr std::size_t kEchoOffset = 5;  // first echoed byte of a loopback reply
+constexpr std::size_t kKeyOffset = 6;   // shown as a character in the receive line
+constexpr const char* kPackageError = "recv Package Error";
+}  // namespace
+
+void CThread::OnPacket() {
+    CBridgeDlg& dlg = *m_pDlg;
+    const unsigned char* data = m_pReport;
+    if (!data || (data[0] != pkt::kMarker && data[1] != pkt::kMarker)) {
+        UpdateHandset();
+        return;
+    }
+    const pkt::Examined packet = pkt::Examine(data, pkt::kDataSize);
+    // Only what the report holds is copied; the rest of the copy is cleared, never stale.
+    std::memset(m_received, 0, sizeof m_received);
+    std::memcpy(m_received, data, packet.length);
+    m_strTrace = pkt::Hex(m_received, packet.length);
+    char line[2 * pkt::kDataSize + 16];
+    // A NUL key ends the line there, as the C text it is.
+    std::snprintf(line, sizeof line, "recv %s %c ", m_strTrace.c_str(), static_cast<char>(m_received[kKeyOffset]));
+    dlg.LogDeviceLine(line);
+    if (packet.verdict != pkt::Verdict::Valid) {
+        char sum[4];
+        std::snprintf(sum, sizeof sum, "%02X", packet.sum);
+        m_strTrace = std::string(kPackageError) + sum;
+        dlg.LogDeviceLine(m_strTrace);
+        return;
+    }
+    const int length = m_received[2];
+    switch (m_received[3]) {
+        case pkt::EVT_FUNC_KEY: OnFuncKey(); break;
+        case pkt::EVT_HANG_UP:
+            OnHangUp();
+            GoIdle();
+            break;
+        case pkt::EVT_LINE_RELEASED: GoIdle(); break;
+        case pkt::EVT_ANSWER: OnAnswer(); break;
+        case pkt::EVT_REGISTER_END: dlg.RefreshSettingsPage(); break;
+        case pkt::EVT_KEY: OnKey(); break;
+        case pkt::EVT_TEST_REPLY: OnTestReply(); break;
+        case pkt::EVT_BASE_STATUS: break;
+        case pkt::EVT_COMMAND_REPLY: OnCommandReply(); break;
+        case pkt::EVT_DIAL_STRING: OnDialString(); break;
+        case pkt::EVT_TUNNEL_DATA: dlg.TraceRawSend(m_received + 4, length - 2); break;
+        default: break;  // not an error: the steps below still run
+    }
+    UpdateHandset();
+    dlg.UpdateInfoDialog();
+}
+
+void CThread::OnTestReply() {
+    switch (m_received[4]) {
+        case pkt::BASE_LOOPBACK: {
+            // A reply too short to hold the five bytes is no echo.
+            const std::size_t checksumAt = m_received[2] + 2u;
+            if (checksumAt < kEchoOffset + pkt::kLoopbackBytes) return;
+            for (std::size_t i = 0; i < pkt::kLoopbackBytes; ++i)
+                if (m_received[kEchoOffset + i] != static_cast<std::uint8_t>(m_nLoopbackSeed + i)) return;
+            CBridgeDlg& dlg = *m_pDlg;
+            dlg.StopLoopbackTimer();
+            ++m_nTestOk;
+            const bool announce = m_nTestSent > kTestsInStartup && dlg.m_bLoopbackPending == 1;
+            // Cleared before any message box: a test started under the box keeps its flag.
+            dlg.m_bLoopbackPending = 0;
+            if (!announce) return;
+            if (dlg.m_bSettingChain == 1) dlg.RequestBaseCommand(REQ_DELETE_ALL, 0);
+            else dlg.MessageBox(m_strLoopbackOkText);
+            return;
+        }
+        case pkt::BASE_RESET: OnCommandReply(); return;
+        default: return;
+    }
+}
+
+void CThread::OnCommandReply() {
+    CBridgeDlg& dlg = *m_pDlg;
+    const std::uint8_t sub = m_received[4];
+    // Bytes after the sub-code up to the checksum; a frame too short for them has none.
+    const int dataBytes = std::max(0, static_cast<int>(m_received[2]) - 3);
+    const std::uint8_t* replyData = m_received + 5;
+    bool accepted = false;
+    switch (sub) {
+        case pkt::REPLY_TEXT: dlg.ForwardToSettingsPage(replyData, dataBytes); return;
+        case pkt::BASE_DELETE_ALL:
+        case pkt::REPLY_DONE:
+        case pkt::BASE_RESET: accepted = true; break;
+        case pkt::BASE_DELETE_HANDSET: accepted = dataBytes >= 1 && replyData[0] == m_nLastDeleteArg; break;
+        case pkt::REPLY_FORWARD: {
+            const std::string& expected = dlg.m_strForwardText;
+            accepted = expected.size() <= static_cast<std::size_t>(dataBytes) &&
+                       std::equal(expected.begin(), expected.end(), replyData,
+                                  [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+            break;
+        }
+        default: break;
+    }
+    if (!accepted) return;
+    dlg.StopReplyTimer();
+    if (replyPending != 1) return;
+    replyPending = 0;
+    switch (sub) {
+        case pkt::BASE_RESET:
+            if (dlg.m_bSettingChain == 1) {
+                dlg.m_bSettingChain = 0;
+                dlg.NotifySettingsPage(1);
+            }
+            dlg.MessageBox(m_strFinishedText);
+            break;
+        case pkt::BASE_DELETE_ALL:
+            if (dlg.m_bSettingChain == 1) dlg.RequestBaseCommand(REQ_RESET, 0);
+            else dlg.MessageBox(m_strDeleteText);
+            break;
+        case pkt::BASE_DELETE_HANDSET: dlg.MessageBox(m_strDeleteText); break;
+        case pkt::REPLY_DONE: dlg.MessageBox(m_strFinishedText); break;
+        case pkt::REPLY_FORWARD: dlg.MessageBox(m_strForwardOkText); break;
+        default: break;
+    }
+}
