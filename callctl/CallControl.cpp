@@ -19,8 +19,6 @@ void CBridgeDlg::AnswerCall() {
 
 void CBridgeDlg::OnHandsetOnHook() {
     StopCallerIdTimer();
-    // Going on hook abandons a hash entry: its number is never dialled afterwards.
-    KillTimer(TIMER_DIAL);
     m_nStatus = STATUS_READY;
     SetUserStatusOnline();
     m_strDisplayName.clear();
