@@ -41,21 +41,27 @@ void CBridgeDlg::SendDtmf(char key) {
     SendLoggedCommand(callcmd::Dtmf(m_strCallId, key));
 }
 
+namespace {
+
+// Swapping or joining with a second call shows the user as do-not-disturb, so that a third
+// caller is turned away instead of ringing into two calls.
+void EnterSecondCallDnd(CBridgeDlg& dlg) {
+    if (dlg.m_bSecondCall != 1) return;
+    dlg.m_bDndForSecondCall = 1;
+    dlg.SetUserStatusDnd();
+}
+
+}  // namespace
+
 void CBridgeDlg::SwapCalls() {
-    if (m_bSecondCall == 1) {
-        m_bDndForSecondCall = 1;
-        SetUserStatusDnd();
-    }
+    EnterSecondCallDnd(*this);
     std::swap(m_strCallId, m_strHeldCallId);
     SendLoggedCommand(callcmd::Resume(m_strCallId));
     SendLoggedCommand(callcmd::Hold(m_strHeldCallId));
 }
 
 void CBridgeDlg::JoinConference() {
-    if (m_bSecondCall == 1) {
-        m_bDndForSecondCall = 1;
-        SetUserStatusDnd();
-    }
+    EnterSecondCallDnd(*this);
     SendLoggedCommand(callcmd::Resume(m_strHeldCallId));
     SendLoggedCommand(callcmd::Join(m_strHeldCallId, m_strCallId));
 }
