@@ -139,7 +139,8 @@ void CThread::OnKey() {
 void CThread::MultiTap(std::uint8_t key) {
     const handset::TapKey* entry = handset::FindTapKey(static_cast<char>(key));
     if (entry == nullptr) return;
-    if (key == m_nLastMenuKey && m_nTapCount != 0 && m_nTapCount < entry->count) {
+    // The tap count only ever runs 1 .. count-1 before it wraps to 0.
+    if (key == m_nLastMenuKey && m_nTapCount != 0) {
         m_nMenuItem = static_cast<std::uint8_t>(entry->first + m_nTapCount);
         m_nTapCount = static_cast<std::uint8_t>(m_nTapCount + 1 == entry->count ? 0 : m_nTapCount + 1);
     } else {
