@@ -119,5 +119,33 @@ TEST_F(SecondCall, HangingUpEndsTheCurrentCall) {
     EXPECT_EQ(State(), CS_IDLE);
 }
 
+// The client matches these texts to the byte, trailing blanks included, so here they are
+// spelled out rather than taken from the builders the bridge itself uses.
+TEST_F(SecondCall, EveryCallCommandReachesTheClientToTheByte) {
+    Boot();
+    Ring("200");
+    Answer();
+    Key('5');
+    Ring("201");
+    Key('*');
+    Key('#');
+    HangUp();
+    EXPECT_EQ(Commands(), (std::vector<std::string>{
+                              "GET CALL 200 PARTNER_HANDLE",
+                              "SET CALL 200 STATUS INPROGRESS",
+                              "SET CALL 200 DTMF 5",
+                              "SET USERSTATUS DND",
+                              "SET CALL 201 STATUS INPROGRESS ",
+                              "SET CALL 200 STATUS ONHOLD ",
+                              "SET USERSTATUS DND",
+                              "SET CALL 200 STATUS INPROGRESS ",
+                              "SET CALL 200 JOIN_CONFERENCE 201",
+                              "SET USERSTATUS ONLINE",
+                              "SET CALL 201 STATUS FINISHED",
+                              "HOOK ON",
+                          }));
+    EXPECT_GE(h.IndexOf("client>", "Get CURRENTUSERHANDLE"), 0);
+}
+
 }  // namespace
 }  // namespace handset_test
