@@ -72,9 +72,10 @@ running() { kill -0 "$1" 2>/dev/null; }
 
 # probe ARGS...: window-probe.exe, printing what it saw.
 probe() {
-  local out status=0
-  out=$("$WINE" "$BIN_DIR/window-probe.exe" "$@" 2>&1) || status=$?
-  [[ -n $out ]] && echo "$out" | sed 's/^/  probe: /'
+  local status=0
+  # Into a file, not a pipe: a Wine service started along the way must not hold it open.
+  "$WINE" "$BIN_DIR/window-probe.exe" "$@" >"$WORK/probe.last" 2>&1 </dev/null || status=$?
+  sed 's/^/  probe: /' "$WORK/probe.last"
   return $status
 }
 
@@ -91,7 +92,7 @@ reg_set() {
 # windows_version EXE NAME: the Windows version Wine reports to that program (win2k is
 # 5.0, so minor version 0; winxp is 5.1).
 windows_version() {
-  reg_set "HKCU\\Software\\Wine\\AppDefaults\\$1" Version "$2"
+  probe version --exe "$1" --set "$2" >/dev/null || fail "Wine cannot write the registry (version of $1)"
 }
 
 # bridger_exits SECONDS: Bridger.exe (pid in bridger_PID) ends in time.

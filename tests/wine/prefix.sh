@@ -14,10 +14,11 @@ else
   reg_set 'HKCU\Software\Wine\Drivers' Audio ""
   echo "$version" >"$stamp"
 fi
+# One wineserver for the whole run, and Wine's services started under it with no pipe of
+# ours to hold: each test then finds them up already. wine.shutdown ends them.
+"$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
+"$WINE" wineboot >"$WORK/wineboot-services.out" 2>&1 </dev/null || fail "Wine cannot start its services"
 # Proves that a program of ours runs in it at all.
 status=0
 probe main --timeout 0 >/dev/null 2>&1 || status=$?
 ((status == 1)) || fail "Wine cannot run window-probe.exe (exit $status)"
-# One wineserver for the whole run: each test then finds Wine's own services up already.
-# wine.shutdown ends it.
-"$WINESERVER" -p 2>/dev/null || true

@@ -43,6 +43,11 @@ bool Driver::Observable(const scn::Step& step, std::string& text) {
 
 int Driver::Fail(const scn::Step& step, int status, const std::string& message) {
     std::fprintf(stderr, "%s:%d: %s\n", settings_.scenario.c_str(), step.line, message.c_str());
+    if (status == kExpectFailed && plugged_ && !base_.EverConnected()) {
+        // Not the bridge's fault: its base station never came up.
+        std::fprintf(stderr, "e2e-driver: the virtual base never heard from %s\n", settings_.bridger.c_str());
+        return kCannotStart;
+    }
     return status;
 }
 

@@ -11,6 +11,8 @@
 //       prints the items of list box N of the window titled C, waiting for one holding T
 //   window-probe text    --caption C --id N [--equals T] [--timeout MS]
 //       prints the text of control N of the window whose title begins with C
+//   window-probe version --exe NAME --set WINE-VERSION
+//       makes Wine report that Windows version (win2k, winxp, ...) to the program NAME
 //
 // Exit codes: 0 found (and matched), 1 timed out or not found, 2 bad arguments.
 #define WIN32_LEAN_AND_MEAN
@@ -271,13 +273,35 @@ int TextVerb(const Options& o) {
     return 0;
 }
 
+// Wine's per-program settings; Windows itself ignores them.
+int VersionVerb(const Options& o) {
+    if (!o.Has("exe") || !o.Has("set")) return 2;
+    const std::string key = "Software\\Wine\\AppDefaults\\" + o.Get("exe");
+    const std::string value = o.Get("set");
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS) {
+        Say("version: cannot open HKCU\\%s\n", key);
+        return 1;
+    }
+    const LONG set = RegSetValueExA(handle, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                    static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+    if (set != ERROR_SUCCESS) {
+        Say("version: cannot set %s\n", value);
+        return 1;
+    }
+    Say("version %s for %s\n", value, o.Get("exe"));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
     if (!Parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: window-probe msgbox|main|command|items|text [--option value]...\n");
+        std::fprintf(stderr, "usage: window-probe msgbox|main|command|items|text|version [--option value]...\n");
         return 2;
     }
     if (o.verb == "msgbox") return MessageBoxVerb(o);
@@ -285,6 +309,7 @@ int main(int argc, char** argv) {
     if (o.verb == "command") return CommandVerb(o);
     if (o.verb == "items") return ItemsVerb(o);
     if (o.verb == "text") return TextVerb(o);
+    if (o.verb == "version") return VersionVerb(o);
     std::fprintf(stderr, "window-probe: unknown verb %s\n", o.verb.c_str());
     return 2;
 }

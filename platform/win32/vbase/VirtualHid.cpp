@@ -1,6 +1,7 @@
 #include "platform/win32/vbase/VirtualHid.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
