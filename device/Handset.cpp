@@ -44,8 +44,7 @@ void CThread::OnAnswer() {
 
 void CThread::OnHangUp() {
     m_nHandset = m_received[kHandsetByte];
-    const auto ack = pkt::HangUpAck(m_nHandset);
-    SendBytes(ack.data(), ack.size());
+    SendBytes(pkt::HangUpAck(m_nHandset));
 }
 
 void CThread::GoIdle() {

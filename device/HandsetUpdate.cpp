@@ -1,5 +1,6 @@
 // What the handsets are sent on the link's behalf: the display, the connected signal, the
 // ringing alert with the caller, and the releases the client link asks for.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -24,6 +25,16 @@ std::string Terminated(char* buffer) {
     return std::string(buffer);
 }
 
+std::string CallerText(CBridgeDlg& dlg) {
+    char buffer[kTextBuffer] = {};
+    dlg.CopyCallPartner(buffer);
+    return Terminated(buffer);
+}
+
+void ClearPending(CBridgeDlg& dlg, std::uint8_t bit) {
+    dlg.m_nPending = static_cast<std::uint8_t>(dlg.m_nPending & ~bit);
+}
+
 }  // namespace
 
 void CThread::UpdateHandset() {
@@ -42,57 +53,45 @@ void CThread::UpdateHandset() {
                 text = std::string(1, static_cast<char>(m_nMenuItem + handset::kMenuLetterOffset)) +
                        handset::kEmptyEntry;
         }
-        const auto packet = pkt::Display(m_nHandset, text);
-        SendBytes(packet.data(), packet.size());
+        SendBytes(pkt::Display(m_nHandset, text));
         return;
     }
 
     if ((m_pDlg->m_nPending & PENDING_RING) && m_nCallState == CS_CONTACT_CALL) {
-        m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending & ~PENDING_RING);
+        ClearPending(*m_pDlg, PENDING_RING);
         m_pDlg->m_nStatus = STATUS_IN_CALL;
-        const auto packet = pkt::Connected(m_nHandset);
-        SendBytes(packet.data(), packet.size());
+        SendBytes(pkt::Connected(m_nHandset));
         return;  // a known caller waits for the next update
     }
 
     if (m_pDlg->m_nPending & PENDING_CALLER) {
-        m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending & ~PENDING_CALLER);
+        ClearPending(*m_pDlg, PENDING_CALLER);
         if (m_pDlg->m_nStatus == STATUS_RINGING) {
-            m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending & ~PENDING_RING);
+            ClearPending(*m_pDlg, PENDING_RING);
             SendCallerAlert();
             m_pDlg->StartCallerIdTimer();
         } else if (m_strDigits.size() == handset::kDisplayedDigits) {
             displayPending = 1;  // a short number on the display gives way to the partner
         }
-        char buffer[kTextBuffer] = {};
-        m_pDlg->CopyCallPartner(buffer);
-        m_pDlg->m_strDisplayName = Terminated(buffer);
+        m_pDlg->m_strDisplayName = CallerText(*m_pDlg);
         m_pDlg->UpdateInfoDialog();
     }
 }
 
-void CThread::SendCallerAlert() {
-    char buffer[kTextBuffer] = {};
-    m_pDlg->CopyCallPartner(buffer);
-    const auto packet = pkt::Alert(Terminated(buffer));
-    SendBytes(packet.data(), packet.size());
-}
+void CThread::SendCallerAlert() { SendBytes(pkt::Alert(CallerText(*m_pDlg))); }
 
 void CThread::ReleaseHandset() {
-    const auto packet = pkt::Release(m_nHandset);
-    SendBytes(packet.data(), packet.size());
+    SendBytes(pkt::Release(m_nHandset));
     GoIdle();
 }
 
 void CThread::StopRinging() {
-    const auto packet = pkt::Release(pkt::kAllHandsets);
-    SendBytes(packet.data(), packet.size());
+    SendBytes(pkt::Release(pkt::kAllHandsets));
     m_pDlg->StopCallerIdTimer();
     GoIdle();
 }
 
 void CThread::ReleaseAll() {
-    const auto packet = pkt::Release(pkt::kAllHandsets);
-    SendBytes(packet.data(), packet.size());
+    SendBytes(pkt::Release(pkt::kAllHandsets));
     m_pDlg->EndCallLocally();  // the call state stays until the base reports the hang-up
 }
