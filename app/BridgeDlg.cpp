@@ -180,6 +180,8 @@ void CBridgeDlg::SendClientCode(int code, std::uint32_t value) {
 }
 
 void CBridgeDlg::OnExit() {
+    if (m_bExited) return;
+    m_bExited = 1;
     CloseModeless(m_pDebugDlg);
     CloseModeless(m_pInfoDlg);
     CloseModeless(m_pOptionsSheet);

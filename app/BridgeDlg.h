@@ -237,6 +237,8 @@ public:
     int m_bContactScan = 1;
     // Ticks of CheckForDevice; a member, as there is one main dialog per process.
     int m_nDeviceCheckTicks = 0;
+    // Set by OnExit: Exit chosen while the refusal box is open must not leave twice.
+    int m_bExited = 0;
     // The text a 0x09 command reply is compared with; nothing ever sets it.
     std::string m_strForwardText;
 };

@@ -9,6 +9,8 @@
 #include "app/BridgeDlg.h"
 #include "app/ShellConstants.h"
 #include "callctl/CallCommands.h"
+#include "client/ClientLink.h"
+#include "client/ClientTexts.h"
 #include "platform/headless/Harness.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "res/resource.h"
@@ -335,6 +337,26 @@ TEST(AppExit, ClientWindowGoneSendsNothing) {
     EXPECT_TRUE(h.Ended());
     EXPECT_LT(h.IndexOf("client>", "", start), 0);
     EXPECT_GE(h.IndexOf("tray", "remove", start), 0);
+}
+
+TEST(AppExit, ExitWhileTheRefusalBoxIsOpenLeavesOnce) {
+    client::g_bRefusalArmed = 1;  // this harness stands for a fresh process
+    sim::Harness h(ManualBoxes());
+    h.PlugBase();
+    h.StartClient(sim::ClientKindSim::Skype);
+    h.Start();
+    h.Run(3000);
+    ASSERT_NE(g_hClientWnd, 0u);
+    const std::size_t sentBefore = h.Find("client>").size();
+    h.ClientAttach(static_cast<int>(client::kAttachRefused));
+    ASSERT_EQ(h.OpenMessageBoxes(), 1);
+    h.Command(ID_TRAY_EXIT);
+    ASSERT_TRUE(h.ConfirmMessageBox());
+    EXPECT_TRUE(h.Ended());
+    // The refusal's own exit finds the work done: one exit code, one suspension.
+    EXPECT_EQ(h.Find("client>").size(), sentBefore + 1);
+    EXPECT_EQ(h.Find("thread", "suspended").size(), 1u);
+    EXPECT_EQ(h.Find("exit").size(), 1u);
 }
 
 TEST(AppExit, ClosingTheHiddenWindowLeavesAsExitDoes) {
