@@ -94,6 +94,16 @@ TEST_F(Incoming, TalkKeyOnTheRingingHandsetAnswers) {
     EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::Answer("200")});
 }
 
+TEST_F(Incoming, AnswerWithoutACallTellsTheClientNothing) {
+    Boot();
+    Answer();
+    EXPECT_EQ(State(), CS_ANSWERED);
+    EXPECT_TRUE(Commands().empty());
+    Mark();
+    HangUp();  // nothing was placed or taken, so nothing is finished
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::kUserStatusOnline});
+}
+
 TEST_F(Incoming, CallWhileOffHookIsTakenAtOnce) {
     Boot();
     Key('0');
