@@ -12,7 +12,7 @@ constexpr const char* kLogCallOut = "Call Out";
 // Function keys (EVT_FUNC_KEY).
 constexpr char kTalkKey = '*';
 constexpr char kMenuKey = '#';
-// Menu navigation keys (EVT_KEY): '1' and 'U' step up, '*' and 'D' step down.
+// Menu navigation keys (EVT_KEY); each step has two keys.
 constexpr char kUpKey = 'U';
 constexpr char kAltUpKey = '1';
 constexpr char kDownKey = 'D';
