@@ -21,6 +21,11 @@ void CBridgeDlg::OnHandsetOnHook() {
     StopCallerIdTimer();
     m_nStatus = STATUS_READY;
     SetUserStatusOnline();
+    // The user is online again, so a later caller must not be turned away as a third call;
+    // a call still held at the client is left to the client.
+    m_bSecondCall = 0;
+    m_bDndForSecondCall = 0;
+    m_strHeldCallId.clear();
     m_strDisplayName.clear();
     UpdateInfoDialog();
     if (m_bInCall == 1) HangUpCall();

@@ -119,6 +119,25 @@ TEST_F(SecondCall, HangingUpEndsTheCurrentCall) {
     EXPECT_EQ(State(), CS_IDLE);
 }
 
+TEST_F(SecondCall, GoingOnHookEndsTheSecondCallModeWithItsDoNotDisturb) {
+    TwoCalls();
+    Key('*');  // do-not-disturb; 201 current, 200 held
+    HangUp();  // online again
+    Say("CALL 201 STATUS FINISHED");
+    EXPECT_EQ(Dlg().m_bSecondCall, 0);
+    EXPECT_EQ(Dlg().m_bDndForSecondCall, 0);
+    EXPECT_TRUE(Dlg().m_strHeldCallId.empty());
+
+    Keys("0#");
+    h.Run(kEventMs);
+    ASSERT_EQ(Dlg().m_strCallId, "100");
+    Mark();
+    Ring("300");  // waits like any second call instead of being turned away
+    EXPECT_TRUE(Commands().empty());
+    Key('*');
+    EXPECT_EQ(Commands(), SwapOf("300", "100"));
+}
+
 // The client matches these texts to the byte, trailing blanks included, so here they are
 // spelled out rather than taken from the builders the bridge itself uses.
 TEST_F(SecondCall, EveryCallCommandReachesTheClientToTheByte) {
