@@ -55,9 +55,9 @@ RC_DIALOG_FLAG = {"popup": "WS_POPUP", "caption": "WS_CAPTION", "sysmenu": "WS_S
 
 def load_data(source_dir):
     path = os.path.join(source_dir, "res", "resources.py")
-    spec = importlib.util.spec_from_file_location("bridger_resources", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    loader = importlib.util.spec_from_file_location("bridger_resources", path)
+    module = importlib.util.module_from_spec(loader)
+    loader.loader.exec_module(module)
     return module
 
 
@@ -88,7 +88,7 @@ class Resources:
         for m in data.MENUS:
             for lang in LANGS:
                 self.menus.append((lang, m["id"], self.id(m["id"]), self.resolve_menu(m["items"], lang)))
-        self.icons = [(name, self.id(name), spec) for name, spec in data.ICONS]
+        self.icons = [(name, self.id(name), icon) for name, icon in data.ICONS]
 
     def id(self, name):
         if name not in self.ids:
@@ -258,8 +258,8 @@ def write_rc(r, out_dir):
            '#include "resource.h"', "",
            "// The icons have no language: every UI language finds them.",
            "LANGUAGE LANG_NEUTRAL, SUBLANG_NEUTRAL"]
-    for name, _, spec in r.icons:
-        path = os.path.abspath(os.path.join(out_dir, spec["file"])).replace("\\", "/")
+    for name, _, icon in r.icons:
+        path = os.path.abspath(os.path.join(out_dir, icon["file"])).replace("\\", "/")
         out.append("%s ICON %s" % (name, rc_string(path)))
     for lang in LANGS:
         out += ["", "LANGUAGE " + RC_LANG[lang], "", "STRINGTABLE", "BEGIN"]
@@ -283,19 +283,19 @@ def shade(colour, factor):
     return tuple(max(0, min(255, int(round(c * factor)))) for c in colour)
 
 
-def icon_sample(u, v, spec):
+def icon_sample(u, v, icon):
     """Colour (r, g, b, a) at point (u, v) of the square [-1, 1]^2, y down."""
     r = math.hypot(u, v)
     if r > 0.92:
         return None
-    colour = spec["colour"]
+    colour = icon["colour"]
     if r > 0.80:
         rgb = shade(colour, 0.55)  # rim
     else:
         # A soft highlight toward the upper left makes the disc read as a lamp.
         light = max(0.0, 1.0 - math.hypot(u + 0.3, v + 0.3) / 0.9)
         rgb = tuple(int(c + (255 - c) * 0.6 * light) for c in colour)
-    if spec.get("handset"):
+    if icon.get("handset"):
         # A handset across the disc, tilted: grip plus ear and mouth pieces.
         a = math.radians(-35)
         x = u * math.cos(a) - v * math.sin(a)
@@ -307,7 +307,7 @@ def icon_sample(u, v, spec):
     return rgb + (255,)
 
 
-def icon_image(size, spec):
+def icon_image(size, icon):
     """The 32-bit image of one size: BITMAPINFOHEADER, BGRA rows bottom-up, AND mask."""
     grid = 4
     pixels = []
@@ -319,7 +319,7 @@ def icon_image(size, spec):
                 for sx in range(grid):
                     u = ((px + (sx + 0.5) / grid) / size) * 2 - 1
                     v = ((py + (sy + 0.5) / grid) / size) * 2 - 1
-                    s = icon_sample(u, v, spec)
+                    s = icon_sample(u, v, icon)
                     if s:
                         for i in range(3):
                             acc[i] += s[i]
@@ -345,9 +345,9 @@ def icon_image(size, spec):
     return header + bytes(xor) + bytes(mask)
 
 
-def write_ico(spec):
+def write_ico(icon):
     sizes = (16, 32, 48)
-    images = [icon_image(s, spec) for s in sizes]
+    images = [icon_image(s, icon) for s in sizes]
     out = bytearray(struct.pack("<HHH", 0, 1, len(sizes)))
     offset = 6 + 16 * len(sizes)
     for size, image in zip(sizes, images):
@@ -375,8 +375,8 @@ def main(argv):
     r = Resources(load_data(source_dir), load_ids(source_dir))
     write(os.path.join(out_dir, "ResourceTables.cpp"), write_cpp(r))
     write(os.path.join(out_dir, "Bridger.rc"), write_rc(r, out_dir))
-    for _, _, spec in r.icons:
-        write(os.path.join(out_dir, spec["file"]), write_ico(spec))
+    for _, _, icon in r.icons:
+        write(os.path.join(out_dir, icon["file"]), write_ico(icon))
     return 0
 
 
