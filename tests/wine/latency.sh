@@ -1,6 +1,9 @@
 # Gathers the latencies that the end-to-end scenarios measured and prints median and worst.
-shopt -s nullglob
-files=("$WORK"/../e2e-*/latency.samples)
+#   (sourced by run-wine-test.sh) WORK-NAME...   the e2e tests' work folders, by name
+files=()
+for name in "$@"; do
+  [[ -f $WORK/../$name/latency.samples ]] && files+=("$WORK/../$name/latency.samples")
+done
 ((${#files[@]})) || fail "no end-to-end scenario left latency samples: run the wine.e2e.* tests first"
 for metric in key-to-client ringing-to-alert; do
   samples=$(cat "${files[@]}" | awk -v m="$metric" '$2 == m { print $3 }' | sort -g)

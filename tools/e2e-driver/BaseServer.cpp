@@ -30,6 +30,7 @@ bool BaseServer::Open(const std::string& pipeName, std::string& error) {
 }
 
 bool BaseServer::Listen() {
+    ResetEvent(connectEvent_);  // a pipe that cannot be made again must not look connected
     listening_ = CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
     if (listening_ == INVALID_HANDLE_VALUE) return false;
