@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/BridgeDlg.h"
+#include "client/ClientTexts.h"
 #include "platform/headless/Harness.h"
 #include "res/ResourceTables.h"
 #include "res/resource.h"
@@ -231,6 +232,11 @@ TEST_F(DebugWindow, CommandsWithoutAControl) {
         ui_test::Deliver(h, IDD_DEBUG, [](plat::Dialog& d) { d.OnCommand(IDC_CMD_CHECK_DEVICE); });
     EXPECT_EQ(TextsFrom(h, "voip-log", quiet), std::vector<std::string>{Stamp(0) + "FindUSB"});
     EXPECT_NE(h.Bridge()->m_pThread, nullptr);
+
+    // 1011 calls the selected contact; with none selected the VoIP log says so.
+    const std::size_t call = h.Transcript().size();
+    ui_test::Deliver(h, IDD_DEBUG, [](plat::Dialog& d) { d.OnCommand(IDC_CMD_CALL_SELECTED); });
+    EXPECT_EQ(TextsFrom(h, "voip-log", call), std::vector<std::string>{Stamp(0) + client::kLogNoSelection});
 }
 
 }  // namespace

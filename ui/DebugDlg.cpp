@@ -103,7 +103,8 @@ bool CDebugDlg::OnCommand(int id) {
         return true;
     case IDC_CMD_NAME_NEXT:
     case IDC_CMD_NAME_PREV:
-        StepName(id == IDC_CMD_NAME_NEXT ? 1 : -1);
+        // They step through a name list that nothing fills, so each logs an empty message.
+        if (m_pOwner) m_pOwner->LogClientLine(std::string());
         return true;
     case IDC_CMD_SEND_EDIT:
         SendEditLine();
@@ -118,21 +119,6 @@ bool CDebugDlg::OnCommand(int id) {
     default:
         return false;
     }
-}
-
-void CDebugDlg::StepName(int direction) {
-    if (!m_pOwner) return;
-    // Writes the name under the cursor and moves it; nothing fills the list, so the line's
-    // message is empty.
-    std::string name;
-    const int count = static_cast<int>(m_pOwner->m_names.size());
-    if (count > 0) {
-        int& index = m_pOwner->m_nNameIndex;
-        if (index < 0 || index >= count) index = 0;
-        name = m_pOwner->m_names[static_cast<std::size_t>(index)];
-        index = (index + direction + count) % count;
-    }
-    m_pOwner->LogClientLine(name);
 }
 
 void CDebugDlg::SendEditLine() {

@@ -34,8 +34,7 @@ public:
     plat::Handle m_fileVoip = plat::kNullHandle;
 
 private:
-    // Commands 1004/1012 and 1009: a name step to the VoIP log, the debug edit as a command.
-    void StepName(int direction);
+    // Command 1009: the first line of the debug edit, sent as a client command.
     void SendEditLine();
 };
 
