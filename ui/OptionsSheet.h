@@ -28,7 +28,7 @@ public:
 
     CBridgeDlg* m_pOwner;
     COptionsSheet* m_pSheet = nullptr;  // set by the sheet that holds the page
-    std::string m_strHidden;
+    std::string m_strHidden;  // shown in the hidden edit 1059 at opening; nothing reads it back
     std::string m_strLoopbackLabel;    // string 117
     std::string m_strGetVersionLabel;  // string 122
 

@@ -40,6 +40,8 @@ std::string Trimmed(const std::string& text) {
 CSettingPage::CSettingPage(CBridgeDlg* owner) : plat::Dialog(IDD_SETTING), m_pOwner(owner) {}
 
 bool CSettingPage::OnInitDialog() {
+    // The page's data into its controls, as a page's base initialisation exchanges it.
+    SetDlgItemText(IDC_HIDDEN_EDIT, m_strHidden);
     for (int handset = 1; handset <= kHandsetCount; ++handset) {
         char label[8];
         std::snprintf(label, sizeof label, "%d", handset);
