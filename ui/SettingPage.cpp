@@ -61,7 +61,8 @@ bool CSettingPage::OnInitDialog() {
     CheckItem(IDC_LOOPBACK, true);
     m_strGetVersionLabel = plat::resources().LoadString(IDS_GET_VERSION_LABEL);
     SetDlgItemText(IDC_GET_VERSION, m_strGetVersionLabel);
-    // Unused radios, and with them the hidden controls, stay out of the user's reach.
+    // Kept out of the user's reach, as are the hidden controls and All Reset (1071), whose
+    // template leaves it hidden: the page offers only the actions it shows.
     ShowItem(IDC_RADIO_1061, false);
     ShowItem(IDC_RADIO_1068, false);
     SetDlgItemText(IDC_LOOPBACK, m_strLoopbackLabel);
