@@ -70,12 +70,14 @@ void CThread::OnTestReply() {
             CBridgeDlg& dlg = *m_pDlg;
             dlg.StopLoopbackTimer();
             ++m_nTestOk;
-            const bool announce = m_nTestSent > kTestsInStartup && dlg.m_bLoopbackPending == 1;
+            const bool awaited = dlg.m_bLoopbackPending == 1;
             // Cleared before any message box: a test started under the box keeps its flag.
             dlg.m_bLoopbackPending = 0;
-            if (!announce) return;
+            if (!awaited) return;
+            // The All Reset chain goes on whatever the start-up test is doing: stopped here it
+            // would keep the page's buttons off and turn a later plain loopback into a delete-all.
             if (dlg.m_bSettingChain == 1) dlg.RequestBaseCommand(REQ_DELETE_ALL, 0);
-            else dlg.MessageBox(m_strLoopbackOkText);
+            else if (m_nTestSent > kTestsInStartup) dlg.MessageBox(m_strLoopbackOkText);
             return;
         }
         case pkt::BASE_RESET: OnCommandReply(); return;

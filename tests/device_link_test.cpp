@@ -165,6 +165,34 @@ TEST_F(DeviceLink, TheAllResetChainShowsOnlyItsLastMessage) {
     EXPECT_EQ(h.Find("msgbox").size(), 1u);
 }
 
+// The chain's echo may come while the start-up test still runs; the chain goes on anyway,
+// so the page gets its buttons back and no later plain loopback deletes the handsets.
+TEST_F(DeviceLink, AnAllResetStartedDuringTheStartupTestRunsToItsEnd) {
+    h.PlugBase();
+    h.Start("QOPA");
+    h.Run(3250);  // the start-up test's first loopback went out at 3.2 s
+    ASSERT_EQ(Link().m_nTestSent, 1);
+    Dlg().m_bSettingChain = 1;
+    Dlg().RequestBaseCommand(REQ_LOOPBACK, 0);
+    h.Run(2000);
+    const std::string deleteAll = pkt::Hex(pkt::Base(pkt::BASE_DELETE_ALL).data(), 6);
+    const std::string reset = pkt::Hex(pkt::Base(pkt::BASE_RESET).data(), 6);
+    const int deleted = h.IndexOf("usb>", deleteAll);
+    ASSERT_NE(deleted, -1);
+    EXPECT_NE(h.IndexOf("usb>", reset, deleted), -1);
+    ASSERT_EQ(h.Find("msgbox").size(), 1u);
+    EXPECT_EQ(h.Find("msgbox")[0].text, Link().m_strFinishedText);
+    EXPECT_EQ(Dlg().m_bSettingChain, 0);
+    EXPECT_EQ(h.Find("device-log", "test report test = 2, ok = 2").size(), 1u);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
+    // A plain loopback afterwards is only a loopback.
+    Dlg().RequestBaseCommand(REQ_LOOPBACK, 0);
+    h.Run(500);
+    EXPECT_EQ(h.Find("usb>", deleteAll).size(), 1u);
+    ASSERT_EQ(h.Find("msgbox").size(), 2u);
+    EXPECT_EQ(h.Find("msgbox")[1].text, Link().m_strLoopbackOkText);
+}
+
 TEST_F(DeviceLink, RepliesTheBaseSendsOfItsOwnAccordNeedAnAwaitedReply) {
     Boot();
     h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::REPLY_DONE});
