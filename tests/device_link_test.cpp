@@ -193,6 +193,27 @@ TEST_F(DeviceLink, AnAllResetStartedDuringTheStartupTestRunsToItsEnd) {
     EXPECT_EQ(h.Find("msgbox")[1].text, Link().m_strLoopbackOkText);
 }
 
+TEST_F(DeviceLink, EveryBaseRequestSendsItsOwnCommandAndAnyOtherCodeNothing) {
+    Boot();
+    const std::size_t before = h.Base().Received().size();
+    const std::uint8_t seed = Link().m_nLoopbackSeed;
+    Dlg().m_bLoopbackPending = 0;
+    for (int request = 0; request <= 12; ++request) Link().SendBaseCommand(request, 3);
+    const std::vector<std::vector<std::uint8_t>> expected = {
+        pkt::Base(pkt::BASE_DELETE_ALL),     pkt::Base(pkt::BASE_DELETE_HANDSET, 3),
+        pkt::Base(pkt::BASE_PAGING, 3),      pkt::Loopback(static_cast<std::uint8_t>(seed + 1)),
+        pkt::Base(pkt::BASE_OPEN_REGISTRATION), pkt::Base(pkt::BASE_GET_VERSION),
+        pkt::Base(pkt::BASE_RESET),
+    };
+    const std::vector<std::vector<std::uint8_t>> sent(h.Base().Received().begin() + static_cast<std::ptrdiff_t>(before),
+                                                      h.Base().Received().end());
+    EXPECT_EQ(sent, expected);
+    EXPECT_EQ(Link().m_nLastDeleteArg, 3);
+    EXPECT_EQ(Link().m_nLoopbackSeed, static_cast<std::uint8_t>(seed + 1));
+    EXPECT_EQ(Dlg().m_bLoopbackPending, 1);
+    EXPECT_EQ(Link().m_strTrace, pkt::Hex(expected.back().data(), expected.back().size()));
+}
+
 TEST_F(DeviceLink, RepliesTheBaseSendsOfItsOwnAccordNeedAnAwaitedReply) {
     Boot();
     h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::REPLY_DONE});
