@@ -16,15 +16,14 @@ constexpr const char* kPackageError = "recv Package Error";
 
 void CThread::OnPacket() {
     CBridgeDlg& dlg = *m_pDlg;
-    const unsigned char* data = m_pReport;
-    if (!data || (data[0] != pkt::kMarker && data[1] != pkt::kMarker)) {
+    const pkt::Examined packet = pkt::Examine(m_pReport, pkt::kDataSize);
+    if (packet.verdict == pkt::Verdict::NotPacket) {
         UpdateHandset();
         return;
     }
-    const pkt::Examined packet = pkt::Examine(data, pkt::kDataSize);
     // Only what the report holds is copied; the rest of the copy is cleared, never stale.
     std::memset(m_received, 0, sizeof m_received);
-    std::memcpy(m_received, data, packet.length);
+    std::memcpy(m_received, m_pReport, packet.length);
     m_strTrace = pkt::Hex(m_received, packet.length);
     char line[2 * pkt::kDataSize + 16];
     // A NUL key ends the line there, as the C text it is.
