@@ -75,7 +75,7 @@ std::vector<std::uint8_t> Build(std::uint8_t code, const std::vector<std::uint8_
 // What a received report's 48 data bytes hold.
 enum class Verdict {
     NotPacket,  // neither byte 0 nor byte 1 is '$': dropped without a trace
-    Invalid,    // frame or checksum wrong, or a length byte beyond the report
+    Invalid,    // frame or checksum wrong, or a length byte too small for a code or beyond the report
     Valid,
 };
 struct Examined {

@@ -23,26 +23,14 @@ constexpr const char* kDisconnectLine = "USB Disconnect";
 
 CThread::CThread()
     : m_pDlg(nullptr),
-      displayPending(0),
       m_nMenuItem(0),
-      m_nTapCount(0),
-      m_nLastMenuKey(0),
       m_pReport(nullptr),
       m_nOutLength(0),
-      m_nFindDivider(0),
-      m_nTestMisses(0),
       m_nLastDeleteArg(0),
-      dialStringSeen(0),
       m_bSentSinceKeepAlive(0),
-      m_bTestReportPending(1),
-      m_nTestOk(0),
-      m_nTestSent(0),
-      m_bDisconnectReported(0),
-      m_nPollDivider(0),
       m_nLoopbackSeed(0),
-      m_nHandset(0),
-      m_nCallState(CS_IDLE),
-      replyPending(0) {
+      m_nHandset(0) {
+    Reset();
     std::memset(m_received, 0, sizeof m_received);
     std::memset(m_out, 0, sizeof m_out);
     plat::Resources& strings = plat::resources();
@@ -80,12 +68,11 @@ void CThread::Reset() {
 
 void CThread::Poll() {
     CBridgeDlg& dlg = *m_pDlg;
-    // 1. Search for, or check, the device every 2 s.
     if (++m_nFindDivider >= kFindEvery) {
         m_nFindDivider = 0;
         dlg.m_bDevicePresent = dlg.m_usb.FindUSB();
     }
-    // 2. Absent: report it once, after two failed checks.
+    // An absent base is reported once, after two failed checks.
     if (!dlg.m_bDevicePresent) {
         if (m_bDisconnectReported) return;
         if (++g_nMissCount <= kMissesBeforeLoss) return;
@@ -95,7 +82,7 @@ void CThread::Poll() {
         dlg.UpdateInfoDialog();
         return;
     }
-    // 3. Present.
+    // Misses of a short absence are forgotten after 21 polls with the base present.
     if (g_nMissCount != 0) {
         if (++g_nRecoverCount > kRecoverLimit) {
             g_nMissCount = 0;
@@ -104,7 +91,7 @@ void CThread::Poll() {
     } else if (m_bDisconnectReported == 1) {
         m_bDisconnectReported = 0;
     }
-    // 4. Back (or there for the first time): start the link afresh.
+    // Back (or there for the first time): start the link afresh.
     if (dlg.m_nStatus == STATUS_BASE_ABSENT) {
         dlg.m_nStatus = STATUS_BASE_FOUND;
         dlg.UpdateInfoDialog();
@@ -112,10 +99,8 @@ void CThread::Poll() {
         dlg.SelectAudioDevice();
         Reset();
     }
-    // 5. At most one report.
     m_pReport = dlg.m_usb.USBRead();
     OnPacket();
-    // 6. The link-test step, every fourth poll.
     if (++m_nPollDivider < kTestEvery) return;
     m_nPollDivider = 0;
     if (m_nTestSent >= kTestsInStartup) {
