@@ -286,4 +286,29 @@ TEST_F(SettingsPage, VersionTextStopsAtItsLengthAndAtANul) {
     EXPECT_EQ(Ctl(IDC_VERSION_TEXT).text, "");
 }
 
+// The run-time labels and the sheet's caption come from the string table of the user's
+// language, as the template's texts do.
+TEST(SettingsPageLanguage, ChineseLabelsAndCaption) {
+    ui_test::WorkFolder folder;
+    ASSERT_TRUE(folder.Ready());
+    sim::Options options;
+    options.lang = "zh-TW";
+    sim::Harness h(options);
+    h.PlugBase();
+    h.Start();
+    h.Run(kSettleMs);
+    h.Command(ID_TRAY_OPTIONS);
+    const sim::WindowState* page = ui_test::Window(h, IDD_SETTING);
+    ASSERT_NE(page, nullptr);
+    const auto zh = [](int id) { return res::FindString(id, res::Lang::TraditionalChinese); };
+    EXPECT_EQ(page->caption, zh(IDS_OPTIONS));
+    const sim::ControlState* loopback = ui_test::Control(h, IDD_SETTING, IDC_LOOPBACK);
+    const sim::ControlState* version = ui_test::Control(h, IDD_SETTING, IDC_GET_VERSION);
+    ASSERT_NE(loopback, nullptr);
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(loopback->text, zh(IDS_LOOPBACK_LABEL));
+    EXPECT_EQ(version->text, zh(IDS_GET_VERSION_LABEL));
+    EXPECT_NE(version->text, English(IDS_GET_VERSION_LABEL));
+}
+
 }  // namespace
