@@ -11,7 +11,6 @@
 namespace {
 constexpr std::size_t kEchoOffset = 5;  // first echoed byte of a loopback reply
 constexpr std::size_t kKeyOffset = 6;   // shown as a character in the receive line
-constexpr const char* kPackageError = "recv Package Error";
 }  // namespace
 
 void CThread::OnPacket() {
@@ -27,7 +26,7 @@ void CThread::OnPacket() {
     m_strTrace = pkt::Hex(m_received, packet.length);
     char line[2 * pkt::kDataSize + 16];
     // A NUL key ends the line there, as the C text it is.
-    std::snprintf(line, sizeof line, "recv %s %c ", m_strTrace.c_str(), static_cast<char>(m_received[kKeyOffset]));
+    std::snprintf(line, sizeof line, kReceiveFormat, m_strTrace.c_str(), static_cast<char>(m_received[kKeyOffset]));
     dlg.LogDeviceLine(line);
     if (packet.verdict != pkt::Verdict::Valid) {
         char sum[4];

@@ -17,8 +17,6 @@ namespace {
 constexpr int kRecoverLimit = 20;
 constexpr int kStartupDone = 3;  // test sent once the start-up result was reported
 constexpr std::size_t kKeepAliveBytes = 4;
-constexpr const char* kTestReport = "test report test = %d, ok = %d";
-constexpr const char* kDisconnectLine = "USB Disconnect";
 }  // namespace
 
 CThread::CThread()
@@ -107,7 +105,7 @@ void CThread::Poll() {
         if (m_bTestReportPending == 1) {
             m_bTestReportPending = 0;
             char line[64];
-            std::snprintf(line, sizeof line, kTestReport, m_nTestSent, m_nTestOk);
+            std::snprintf(line, sizeof line, kTestReportFormat, m_nTestSent, m_nTestOk);
             dlg.LogDeviceLine(line);
             if (m_nTestOk == kTestsInStartup) {
                 m_nTestSent = kStartupDone;

@@ -44,6 +44,11 @@ public:
     static constexpr int kTestEvery = 4;      // polls between link-test steps (400 ms)
     static constexpr int kTestOverdueLimit = 3;
     static constexpr int kTestsInStartup = 2;  // loopbacks of the start-up link test
+    // Device-log lines of the link.
+    static constexpr const char* kTestReportFormat = "test report test = %d, ok = %d";
+    static constexpr const char* kReceiveFormat = "recv %s %c ";
+    static constexpr const char* kPackageError = "recv Package Error";  // followed by the sum
+    static constexpr const char* kDisconnectLine = "USB Disconnect";
 
     CThread();
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,11 @@ struct DeviceLink : ::testing::Test {
         ASSERT_NE(h.Bridge(), nullptr);
         ASSERT_NE(h.Bridge()->m_pThread, nullptr);
         ASSERT_NE(h.Bridge()->m_pInfoDlg, nullptr);
+    }
+    static std::string TestReport(int sent, int ok) {
+        char line[64];
+        std::snprintf(line, sizeof line, CThread::kTestReportFormat, sent, ok);
+        return line;
     }
     CBridgeDlg& Dlg() { return *h.Bridge(); }
     CThread& Link() { return *h.Bridge()->m_pThread; }
@@ -89,7 +95,7 @@ TEST_F(DeviceLink, ABadChecksumIsLoggedAndChangesNothing) {
     const int displays = Displays();
     h.Base().SendRaw({0x24, 0x24, 0x04, 0x05, 0x01, 0x02, 0xF5});
     h.Run(kPollMs);
-    EXPECT_EQ(h.Find("device-log", "recv Package Error01").size(), 1u);
+    EXPECT_EQ(h.Find("device-log", std::string(CThread::kPackageError) + "01").size(), 1u);
     EXPECT_EQ(Link().displayPending, 1);  // no handset update ran
     EXPECT_EQ(Displays(), displays);
     EXPECT_EQ(InfoStatus(), Dlg().m_strUsbReady);  // no refresh either
@@ -108,7 +114,7 @@ TEST_F(DeviceLink, AnOverlongLengthByteIsAPackageErrorAndNoReadPastTheReport) {
     report[3] = pkt::EVT_TUNNEL_DATA;
     h.Base().SendRaw(report);
     h.Run(kPollMs);
-    ASSERT_EQ(h.Find("device-log", "recv Package Error").size(), 1u);
+    ASSERT_EQ(h.Find("device-log", CThread::kPackageError).size(), 1u);
     EXPECT_TRUE(h.Find("device-log", "Send ").empty());  // not dispatched
     EXPECT_EQ(Link().displayPending, 1);
     // The copy holds the 48 report bytes and nothing beyond them.
@@ -139,7 +145,7 @@ TEST_F(DeviceLink, ASecondEchoMissingFailsTheReportButKeepAliveRuns) {
     h.Run(3400);  // the first echo was read at 3.3 s
     h.Base().SetEcho(false);
     h.Run(900);
-    EXPECT_EQ(h.Find("device-log", "test report test = 2, ok = 1").size(), 1u);
+    EXPECT_EQ(h.Find("device-log", TestReport(2, 1)).size(), 1u);
     EXPECT_EQ(Dlg().m_nStatus, STATUS_TEST_FAILED);
     EXPECT_EQ(h.IndexOf("usb>", "00000000"), -1);  // 4.0 s: loopback 2 went out since
     h.Run(100);
@@ -183,7 +189,7 @@ TEST_F(DeviceLink, AnAllResetStartedDuringTheStartupTestRunsToItsEnd) {
     ASSERT_EQ(h.Find("msgbox").size(), 1u);
     EXPECT_EQ(h.Find("msgbox")[0].text, Link().m_strFinishedText);
     EXPECT_EQ(Dlg().m_bSettingChain, 0);
-    EXPECT_EQ(h.Find("device-log", "test report test = 2, ok = 2").size(), 1u);
+    EXPECT_EQ(h.Find("device-log", TestReport(2, 2)).size(), 1u);
     EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
     // A plain loopback afterwards is only a loopback.
     Dlg().RequestBaseCommand(REQ_LOOPBACK, 0);
