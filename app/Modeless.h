@@ -3,18 +3,18 @@
 #pragma once
 
 // Raises the window of *pointer if it still exists; otherwise replaces the object with a
-// new one from make() and gives it a window with createWindow(object). The pointer is
+// new one from make() and gives it a window with makeWindow(object). The pointer is
 // stored before the window is created, because a window's start-up may already ask the
 // main dialog to fill it.
-template <typename Window, typename Make, typename CreateWindow>
-void OpenModeless(Window*& pointer, Make make, CreateWindow createWindow) {
+template <typename Window, typename Make, typename MakeWindow>
+void OpenModeless(Window*& pointer, Make make, MakeWindow makeWindow) {
     if (pointer && pointer->IsWindow()) {
         pointer->SetForegroundWindow();
         return;
     }
     delete pointer;
     pointer = make();
-    createWindow(*pointer);
+    makeWindow(*pointer);
     pointer->SetForegroundWindow();
 }
 
