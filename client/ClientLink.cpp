@@ -63,10 +63,7 @@ void CBridgeDlg::StepClientLink() {
             break;
         case Attached:
             if (!plat::messages().IsWindow(g_hClientWnd)) break;
-            if (m_nClientKind == Skype) {
-                LogClientLine(client::kSearchFriends);
-                SendClientCommand(client::kSearchFriends, 0);
-            }
+            if (m_nClientKind == Skype) SendLoggedCommand(client::kSearchFriends);
             ShowBalloon(client::kBalloonAttached);
             m_nLinkState = Ready;
             SetTimer(TIMER_BALLOON, kBalloonClearMs);
@@ -171,10 +168,7 @@ bool CBridgeDlg::OnCopyData(plat::WindowHandle from, const plat::CopyData& data)
     return true;
 }
 
-void CBridgeDlg::PollConnStatus() {
-    LogClientLine(client::kGetConnStatus);
-    SendClientCommand(client::kGetConnStatus, 0);
-}
+void CBridgeDlg::PollConnStatus() { SendLoggedCommand(client::kGetConnStatus); }
 
 void CBridgeDlg::ShowBalloon(int kind) {
     const bool softPhone = m_nClientKind == SoftPhone;

@@ -109,9 +109,7 @@ void CBridgeDlg::OnMessageNotification(const char* text) {
         m_strMessageBody = value;
     } else if (property == kMessagePartner && !id.empty() && id == m_strMessageId) {
         m_strMessagePartner = value;
-        const std::string command = client::FormatText(client::kGetMessageBody, id);
-        LogClientLine(command);
-        SendClientCommand(command.c_str(), 0);
+        SendLoggedCommand(client::FormatText(client::kGetMessageBody, id));
     }
 }
 
@@ -146,9 +144,7 @@ void CBridgeDlg::InsertContact(const std::string& handle) {
 
 void CBridgeDlg::QueryNextContactStatus() {
     if (m_pContactCursor != m_contacts.end()) {
-        const std::string command = client::FormatText(client::kGetUserStatus, m_pContactCursor->handle);
-        LogClientLine(command);
-        SendClientCommand(command.c_str(), 0);
+        SendLoggedCommand(client::FormatText(client::kGetUserStatus, m_pContactCursor->handle));
         return;
     }
     m_pContactCursor = m_contacts.begin();
@@ -211,7 +207,5 @@ void CBridgeDlg::CopyMessagePartner(char* buffer) {
 }
 
 void CBridgeDlg::RequestMessagePartner() {
-    const std::string command = client::FormatText(client::kGetMessagePartner, m_strMessageId);
-    LogClientLine(command);
-    SendClientCommand(command.c_str(), 0);
+    SendLoggedCommand(client::FormatText(client::kGetMessagePartner, m_strMessageId));
 }

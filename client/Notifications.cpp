@@ -189,11 +189,7 @@ void CBridgeDlg::OnCallNotification(const char* text) {
 }
 
 void CBridgeDlg::RequestCallPartner() {
-    if (!m_strCallId.empty()) {
-        const std::string command = client::FormatText(client::kGetCallPartner, m_strCallId);
-        LogClientLine(command);
-        SendClientCommand(command.c_str(), 0);
-    }
+    if (!m_strCallId.empty()) SendLoggedCommand(client::FormatText(client::kGetCallPartner, m_strCallId));
     m_nLinkState = Ready;
 }
 
@@ -220,18 +216,14 @@ void CBridgeDlg::PlaceCallToSelected() {
     }
     m_strCallId.clear();
     m_bInCall = 1;
-    const std::string command = client::FormatText(client::kPlaceCall, m_strDisplayName);
-    LogClientLine(command);
-    SendClientCommand(command.c_str(), 0);
+    SendLoggedCommand(client::FormatText(client::kPlaceCall, m_strDisplayName));
 }
 
 void CBridgeDlg::PlaceCall(const std::string& target) {
     if (target.empty()) return;
     m_strCallId.clear();
     m_bInCall = 1;
-    const std::string command = client::FormatText(client::kPlaceCall, target);
-    LogClientLine(command);
-    SendClientCommand(command.c_str(), 0);
+    SendLoggedCommand(client::FormatText(client::kPlaceCall, target));
 }
 
 void CBridgeDlg::OnClientDetached() {
