@@ -172,11 +172,9 @@ void CThread::SendPacket() {
     m_bSentSinceKeepAlive = 1;
 }
 
-void CThread::SendBytes(const std::uint8_t* bytes, std::size_t count) {
-    if (!bytes || count > pkt::kMaxPacket) return;
-    std::memcpy(m_out, bytes, count);
-    m_nOutLength = static_cast<std::uint8_t>(count);
+void CThread::SendBytes(const std::vector<std::uint8_t>& packet) {
+    if (packet.empty() || packet.size() > pkt::kMaxPacket) return;
+    std::memcpy(m_out, packet.data(), packet.size());
+    m_nOutLength = static_cast<std::uint8_t>(packet.size());
     SendPacket();
 }
-
-void CThread::SendBytes(const std::vector<std::uint8_t>& packet) { SendBytes(packet.data(), packet.size()); }

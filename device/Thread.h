@@ -2,7 +2,6 @@
 // proves the link with a loopback test, dispatches the base's packets and drives the
 // handsets (call and menu state machine).
 #pragma once
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -117,10 +116,8 @@ public:
 
 private:
     void MultiTap(std::uint8_t key);
-    // Sends a whole packet (a pkt:: builder's result, or code and body at offsets 3 ..):
-    // copies it into m_out, sets m_nOutLength and runs SendPacket, which frames it again.
-    // More than 48 bytes sends nothing.
-    void SendBytes(const std::uint8_t* bytes, std::size_t count);
+    // Sends a pkt:: builder's packet through SendPacket, the link's one writer (which frames
+    // it again). More than 48 bytes sends nothing.
     void SendBytes(const std::vector<std::uint8_t>& packet);
 };
 
