@@ -6,6 +6,7 @@
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
+#include "device/HandsetCodes.h"
 
 namespace {
 
@@ -19,10 +20,6 @@ constexpr const char* kMessageStatus = "STATUS";
 constexpr const char* kMessageRead = "READ";
 constexpr const char* kMessageBody = "BODY";
 constexpr const char* kMessagePartner = "PARTNER_HANDLE";
-constexpr int kFirstLetterCode = 3;   // menu code of 'A'
-constexpr int kLastLetterCode = 28;   // menu code of 'Z'
-constexpr int kPrevCode = 1;
-constexpr int kNextCode = 2;
 
 unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
 
@@ -161,12 +158,12 @@ void CBridgeDlg::EndStatusSweep() {
 void CBridgeDlg::SelectContactText(int menuCode, char* buffer) {
     std::string text;
     if (!m_contacts.empty()) {
-        if (menuCode == kPrevCode) {
+        if (menuCode == handset::kMenuStepUp) {
             text = PrevContact();
-        } else if (menuCode == kNextCode) {
+        } else if (menuCode == handset::kMenuStepDown) {
             text = NextContact();
-        } else if (menuCode >= kFirstLetterCode && menuCode <= kLastLetterCode) {
-            text = FindContactByLetter(static_cast<char>('A' + (menuCode - kFirstLetterCode)));
+        } else if (menuCode >= handset::kMenuFirstLetter && menuCode <= handset::kMenuLastLetter) {
+            text = FindContactByLetter(static_cast<char>('A' + (menuCode - handset::kMenuFirstLetter)));
         }
     }
     m_bContactSelected = text.empty() ? 0 : 1;

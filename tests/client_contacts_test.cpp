@@ -4,11 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "device/HandsetCodes.h"
 #include "res/resource.h"
 #include "tests/client_harness.h"
 
 namespace client_test {
 namespace {
+
+// The menu code that finds the first contact beginning with this letter.
+int Letter(char letter) { return handset::kMenuFirstLetter + (letter - 'A'); }
+constexpr int kPrev = handset::kMenuStepUp;
+constexpr int kNext = handset::kMenuStepDown;
 
 class Contacts : public ClientHarness {
 protected:
@@ -170,35 +176,35 @@ TEST_F(Contacts, AtMostAThousandWordsAreReadFromOneReply) {
 
 TEST_F(Contacts, MenuCodesBrowseAndFindByLetter) {
     Listed("Alice, abe, bob");
-    EXPECT_EQ(Menu(4), "bob");
+    EXPECT_EQ(Menu(Letter('B')), "bob");
     EXPECT_EQ(Dlg().m_bContactSelected, 1);
-    EXPECT_EQ(Menu(3), "Alice");
-    EXPECT_EQ(Menu(5), "");
+    EXPECT_EQ(Menu(Letter('A')), "Alice");
+    EXPECT_EQ(Menu(Letter('C')), "");
     EXPECT_EQ(Dlg().m_bContactSelected, 0);
     EXPECT_EQ(Cursor(), "Alice");
-    EXPECT_EQ(Menu(1), "bob");  // from the first to the last
-    EXPECT_EQ(Menu(2), "Alice");  // from the last to the first
-    EXPECT_EQ(Menu(2), "abe");
-    EXPECT_EQ(Menu(29), "");
+    EXPECT_EQ(Menu(kPrev), "bob");  // from the first to the last
+    EXPECT_EQ(Menu(kNext), "Alice");  // from the last to the first
+    EXPECT_EQ(Menu(kNext), "abe");
+    EXPECT_EQ(Menu(handset::kMenuLastLetter + 1), "");
     EXPECT_EQ(Menu(0), "");
     EXPECT_EQ(VoipLog(), (std::vector<std::string>{"bob", "Alice", "", "bob", "Alice", "abe", "", ""}));
 }
 
 TEST_F(Contacts, RemovedCursorCountsAsAfterTheLast) {
     Listed("ann, bob, cid");
-    EXPECT_EQ(Menu(5), "cid");
+    EXPECT_EQ(Menu(Letter('C')), "cid");
     Say("USER cid BUDDYSTATUS 1");
     EXPECT_EQ(Cursor(), "<none>");
-    EXPECT_EQ(Menu(2), "ann");
+    EXPECT_EQ(Menu(kNext), "ann");
     Say("USER bob BUDDYSTATUS 1");
     Say("USER ann BUDDYSTATUS 1");
-    EXPECT_EQ(Menu(1), "");
-    EXPECT_EQ(Menu(3), "");
+    EXPECT_EQ(Menu(kPrev), "");
+    EXPECT_EQ(Menu(Letter('A')), "");
 }
 
 TEST_F(Contacts, LongHandleIsShownAsItsFirstTwentyBytesAndCalledSo) {
     Listed("abcdefghijklmnopqrstuvwxy");
-    EXPECT_EQ(Menu(3), "abcdefghijklmnopqrst");
+    EXPECT_EQ(Menu(Letter('A')), "abcdefghijklmnopqrst");
     EXPECT_EQ(Dlg().m_strDisplayName, "abcdefghijklmnopqrst");
     Dlg().PlaceCallToSelected();
     h.Run(kStepMs);
@@ -210,7 +216,7 @@ TEST_F(Contacts, LogoutEmptiesTheList) {
     Listed("ann, bob");
     Say("CONNSTATUS LOGGEDOUT");
     EXPECT_TRUE(Handles().empty());
-    EXPECT_EQ(Menu(2), "");
+    EXPECT_EQ(Menu(kNext), "");
 }
 
 // ---- chat messages ----
