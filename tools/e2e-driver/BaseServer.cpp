@@ -10,13 +10,26 @@ namespace {
 const char kPath[] = "\\\\?\\hid#vid_0e5e&pid_6611#virtual-base#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 }  // namespace
 
+BaseServer::BaseServer(Transcript& transcript, Latency& latency)
+    : transcript_(transcript), latency_(latency), wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
+    InitializeCriticalSection(&lock_);
+}
+
 BaseServer::~BaseServer() {
+    if (thread_) {
+        stop_ = true;
+        SetEvent(wake_);
+        WaitForSingleObject(thread_, INFINITE);
+        CloseHandle(thread_);
+    }
     link_.reset();
     if (listening_ != INVALID_HANDLE_VALUE) {
         CancelIoEx(listening_, &connectOverlap_);
         CloseHandle(listening_);
     }
     if (connectEvent_) CloseHandle(connectEvent_);
+    CloseHandle(wake_);
+    DeleteCriticalSection(&lock_);
 }
 
 bool BaseServer::Open(const std::string& pipeName, std::string& error) {
@@ -26,7 +39,32 @@ bool BaseServer::Open(const std::string& pipeName, std::string& error) {
         error = "cannot create the pipe " + pipeName + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
+    thread_ = CreateThread(nullptr, 0, &Main, this, 0, nullptr);
+    if (!thread_) {
+        error = "cannot start the base's thread";
+        return false;
+    }
     return true;
+}
+
+DWORD WINAPI BaseServer::Main(LPVOID self) {
+    BaseServer* base = static_cast<BaseServer*>(self);
+    constexpr DWORD kIdleMs = 50;
+    while (!base->stop_) {
+        HANDLE waits[2] = {base->WaitHandle(), base->wake_};
+        WaitForMultipleObjects(2, waits, FALSE, kIdleMs);
+        EnterCriticalSection(&base->lock_);
+        base->Service();
+        LeaveCriticalSection(&base->lock_);
+    }
+    return 0;
+}
+
+void BaseServer::With(const std::function<void(sim::SimBase&)>& action) {
+    EnterCriticalSection(&lock_);
+    action(sim_);
+    LeaveCriticalSection(&lock_);
+    SetEvent(wake_);
 }
 
 bool BaseServer::Listen() {
@@ -140,14 +178,20 @@ void BaseServer::Deliver() {
 }
 
 void BaseServer::Plug() {
-    if (present_) return;
-    present_ = true;
-    ++generation_;
+    EnterCriticalSection(&lock_);
+    if (!present_) {
+        present_ = true;
+        ++generation_;
+    }
+    LeaveCriticalSection(&lock_);
+    SetEvent(wake_);
 }
 
 void BaseServer::Unplug() {
+    EnterCriticalSection(&lock_);
     present_ = false;
     readWanted_ = 0;  // the read fails with the device
+    LeaveCriticalSection(&lock_);
 }
 
 }  // namespace e2e

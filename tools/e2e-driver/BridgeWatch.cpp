@@ -161,8 +161,13 @@ void BridgeWatch::PollWindows(Process& process) {
         if (box) {
             // Noted once it shows: a box is read when the user could read it.
             if (!IsWindowVisible(window) || seenBoxes_.count(window)) continue;
+            const std::string text = TextOf(GetDlgItem(window, kMessageTextId));
+            // A box whose text could not be read yet (its thread busy) is read at a later look.
+            auto first = boxFirstSeen_.emplace(window, GetTickCount()).first;
+            if (text.empty() && GetTickCount() - first->second < kNameWaitMs * 10) continue;
+            boxFirstSeen_.erase(window);
             seenBoxes_.insert(window);
-            transcript_.Add("msgbox", TextOf(GetDlgItem(window, kMessageTextId)));
+            transcript_.Add("msgbox", text);
             openBoxes_.push_back(window);
             if (autoBoxes_) ConfirmBox();
             continue;

@@ -62,6 +62,7 @@ private:
     bool autoBoxes_ = true;
     std::vector<HWND> openBoxes_;
     std::set<HWND> seenBoxes_;
+    std::map<HWND, DWORD> boxFirstSeen_;
     std::map<std::string, bool> files_;  // log file -> locked (open) at the last look
 };
 

@@ -52,16 +52,13 @@ int Driver::Fail(const scn::Step& step, int status, const std::string& message) 
 }
 
 void Driver::PumpOnce(DWORD waitMs) {
-    HANDLE wait = base_.WaitHandle();
-    MsgWaitForMultipleObjects(1, &wait, FALSE, waitMs, QS_ALLINPUT);
-    base_.Service();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
     client_.Flush();
-    base_.Service();
     if (transcript_.NowMs() - lastPoll_ >= kPollEveryMs) {
         lastPoll_ = transcript_.NowMs();
         watch_.Poll();
@@ -125,7 +122,6 @@ int Driver::Execute(const scn::Step& s) {
         return kAllHeld;
     }
     if (!EnsureStarted(s.op == Op::Start ? s.text : std::string(), error)) return Fail(s, kCannotStart, error);
-    sim::SimBase& base = base_.Sim();
     const auto handset = static_cast<std::uint8_t>(s.number);
     const double now = transcript_.NowMs();
     switch (s.op) {
@@ -138,32 +134,34 @@ int Driver::Execute(const scn::Step& s) {
         plugged_ = true;
         break;
     case Op::BaseUnplug: base_.Unplug(); break;
-    case Op::BaseEcho: base.SetEcho(s.on); break;
-    case Op::BaseReplies: base.SetReplies(s.on); break;
-    case Op::BaseVersion: base.SetVersion(s.text); break;
-    case Op::BaseSend: base.SendRaw(s.bytes); break;
-    case Op::BasePacket: base.SendPacket(static_cast<std::uint8_t>(s.number), s.bytes); break;
-    case Op::BaseReleased: base.LineReleased(); break;
-    case Op::BaseRegisterEnd: base.RegisterEnd(); break;
+    case Op::BaseEcho: base_.With([&](sim::SimBase& b) { b.SetEcho(s.on); }); break;
+    case Op::BaseReplies: base_.With([&](sim::SimBase& b) { b.SetReplies(s.on); }); break;
+    case Op::BaseVersion: base_.With([&](sim::SimBase& b) { b.SetVersion(s.text); }); break;
+    case Op::BaseSend: base_.With([&](sim::SimBase& b) { b.SendRaw(s.bytes); }); break;
+    case Op::BasePacket:
+        base_.With([&](sim::SimBase& b) { b.SendPacket(static_cast<std::uint8_t>(s.number), s.bytes); });
+        break;
+    case Op::BaseReleased: base_.With([](sim::SimBase& b) { b.LineReleased(); }); break;
+    case Op::BaseRegisterEnd: base_.With([](sim::SimBase& b) { b.RegisterEnd(); }); break;
     case Op::HandsetKey:
         // A key is a tone during a call; '#' ends a number being dialled and places the call.
         latency_.HandsetEvent(now, s.key == '#' ? std::vector<std::string>{"DTMF #", "CALL "}
                                                 : std::vector<std::string>{std::string("DTMF ") + s.key});
-        base.Key(handset, s.key);
+        base_.With([&](sim::SimBase& b) { b.Key(handset, s.key); });
         break;
-    case Op::HandsetTalk: base.FuncKey(handset, '*'); break;
-    case Op::HandsetMenu: base.FuncKey(handset, '#'); break;
+    case Op::HandsetTalk: base_.With([&](sim::SimBase& b) { b.FuncKey(handset, '*'); }); break;
+    case Op::HandsetMenu: base_.With([&](sim::SimBase& b) { b.FuncKey(handset, '#'); }); break;
     case Op::HandsetAnswer:
         latency_.HandsetEvent(now, {"STATUS INPROGRESS"});
-        base.Answer(handset);
+        base_.With([&](sim::SimBase& b) { b.Answer(handset); });
         break;
     case Op::HandsetHangup:
         latency_.HandsetEvent(now, {"STATUS FINISHED"});
-        base.HangUp(handset);
+        base_.With([&](sim::SimBase& b) { b.HangUp(handset); });
         break;
     case Op::HandsetDial:
         latency_.HandsetEvent(now, {"CALL " + s.text});
-        base.DialString(handset, s.text, s.on);
+        base_.With([&](sim::SimBase& b) { b.DialString(handset, s.text, s.on); });
         break;
     case Op::ClientStart: client_.Start(s.kind); break;
     case Op::ClientAttach: client_.Attach(static_cast<int>(s.number), watch_.MainDialog()); break;
@@ -270,7 +268,7 @@ int Driver::Run(const std::vector<scn::Step>& steps) {
             status = kCannotStart;
         }
     }
-    if (status == kAllHeld && plugged_ && !base_.Connected() && !base_.EverConnected()) {
+    if (status == kAllHeld && plugged_ && !base_.EverConnected()) {
         std::fprintf(stderr, "e2e-driver: the virtual base never heard from %s\n", settings_.bridger.c_str());
         status = kCannotStart;
     }

@@ -5,7 +5,18 @@
 
 namespace e2e {
 
+std::vector<double> Latency::KeyToClient() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return keyToClient_;
+}
+
+std::vector<double> Latency::RingingToAlert() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return ringingToAlert_;
+}
+
 void Latency::HandsetEvent(double nowMs, std::vector<std::string> commands) {
+    std::lock_guard<std::mutex> hold(lock_);
     handset_.push_back(Pending{nowMs, std::move(commands)});
 }
 
@@ -18,6 +29,7 @@ bool Matches(const std::string& command, const std::vector<std::string>& wanted)
 }  // namespace
 
 void Latency::ClientCommand(double nowMs, const std::string& command) {
+    std::lock_guard<std::mutex> hold(lock_);
     for (auto it = handset_.begin(); it != handset_.end();) {
         if (nowMs - it->since > kGiveUpMs) {
             it = handset_.erase(it);
@@ -32,10 +44,12 @@ void Latency::ClientCommand(double nowMs, const std::string& command) {
 }
 
 void Latency::Ringing(double nowMs) {
+    std::lock_guard<std::mutex> hold(lock_);
     if (ringingSince_ < 0) ringingSince_ = nowMs;
 }
 
 void Latency::Alert(double nowMs) {
+    std::lock_guard<std::mutex> hold(lock_);
     if (ringingSince_ < 0) return;
     if (nowMs - ringingSince_ <= kGiveUpMs) ringingToAlert_.push_back(nowMs - ringingSince_);
     ringingSince_ = -1;

@@ -2,6 +2,7 @@
 // to the virtual base until the client command it causes reaches the client window, and a
 // "CALL id STATUS RINGING" notification until the first CMD_ALERT reaches the base.
 #pragma once
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,8 @@ public:
     void Ringing(double nowMs);
     void Alert(double nowMs);
 
-    const std::vector<double>& KeyToClient() const { return keyToClient_; }
-    const std::vector<double>& RingingToAlert() const { return ringingToAlert_; }
+    std::vector<double> KeyToClient() const;
+    std::vector<double> RingingToAlert() const;
     // "latency NAME n=N median=M worst=W" (ms), or "latency NAME n=0".
     static std::string Summary(const std::string& name, std::vector<double> samples);
 
@@ -28,6 +29,7 @@ private:
         double since;
         std::vector<std::string> commands;
     };
+    mutable std::mutex lock_;  // the base's thread reports alerts
     std::vector<Pending> handset_;
     double ringingSince_ = -1;
     std::vector<double> keyToClient_;

@@ -22,7 +22,13 @@ void Transcript::Restart() { start_ = Ticks(); }
 
 double Transcript::NowMs() const { return static_cast<double>(Ticks() - start_) * 1000.0 / Frequency(); }
 
+std::vector<Line> Transcript::Lines() const {
+    std::lock_guard<std::mutex> hold(lock_);
+    return lines_;
+}
+
 void Transcript::Add(const std::string& kind, const std::string& text) {
+    std::lock_guard<std::mutex> hold(lock_);
     Line line{static_cast<std::uint64_t>(NowMs()), kind, text};
     std::printf("%s\n", line.Format().c_str());
     std::fflush(stdout);
@@ -34,6 +40,7 @@ void Transcript::Add(const std::string& kind, const std::string& text) {
 }
 
 bool Transcript::Expect(const std::string& text) {
+    std::lock_guard<std::mutex> hold(lock_);
     for (std::size_t i = from_; i < lines_.size(); ++i) {
         if (lines_[i].Format().find(text) != std::string::npos) {
             from_ = i + 1;
@@ -44,6 +51,7 @@ bool Transcript::Expect(const std::string& text) {
 }
 
 bool Transcript::ExpectNot(const std::string& text) const {
+    std::lock_guard<std::mutex> hold(lock_);
     for (std::size_t i = from_; i < lines_.size(); ++i)
         if (lines_[i].Format().find(text) != std::string::npos) return false;
     return true;

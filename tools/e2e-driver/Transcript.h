@@ -1,9 +1,11 @@
 // The driver's transcript: what it observed of the bridge from outside, one line each,
 // "TIME KIND TEXT" with the real time in milliseconds since the bridge was started, and
-// expect / expect-not over it as bridger-sim has them.
+// expect / expect-not over it as bridger-sim has them. The base station's thread adds
+// lines too, so every call takes the transcript's lock.
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,7 @@ public:
     double NowMs() const;
     void Restart();
     void Add(const std::string& kind, const std::string& text);
-    const std::vector<Line>& Lines() const { return lines_; }
+    std::vector<Line> Lines() const;
 
     // A line after the previous match containing text becomes the new match; false if none.
     bool Expect(const std::string& text);
@@ -31,6 +33,7 @@ public:
     bool ExpectNot(const std::string& text) const;
 
 private:
+    mutable std::mutex lock_;
     long long start_ = 0;
     std::vector<Line> lines_;
     std::size_t from_ = 0;
