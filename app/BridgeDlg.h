@@ -153,6 +153,9 @@ public:
     // ---- call control (callctl/) ----
     void AnswerCall();
     void OnHandsetOnHook();
+    // The handset side back to idle after a call; only the handset going on hook also ends
+    // the second-call mode and hangs up a call in progress (EndCallLocally: the client did).
+    void ReturnToIdle(bool onHook);
     void HangUpCall();
     void SendDtmf(char key);
     void SwapCalls();

@@ -17,20 +17,24 @@ void CBridgeDlg::AnswerCall() {
     if (!m_strCallId.empty()) SendLoggedCommand(callcmd::Answer(m_strCallId));
 }
 
-void CBridgeDlg::OnHandsetOnHook() {
+void CBridgeDlg::OnHandsetOnHook() { ReturnToIdle(true); }
+
+void CBridgeDlg::ReturnToIdle(bool onHook) {
     StopCallerIdTimer();
     m_nStatus = STATUS_READY;
     SetUserStatusOnline();
-    // The user is online again, so a later caller must not be turned away as a third call;
-    // a call still held at the client is left to the client.
-    m_bSecondCall = 0;
-    m_bDndForSecondCall = 0;
-    m_strHeldCallId.clear();
+    if (onHook) {
+        // The user is online again, so a later caller must not be turned away as a third
+        // call; a call still held at the client is left to the client.
+        m_bSecondCall = 0;
+        m_bDndForSecondCall = 0;
+        m_strHeldCallId.clear();
+    }
     m_strDisplayName.clear();
     UpdateInfoDialog();
-    if (m_bInCall == 1) HangUpCall();
+    if (onHook && m_bInCall == 1) HangUpCall();
     m_strCallId.clear();
-    LogDeviceLine(client::kLogOnHook);  // the same line as a call ended on the bridge alone
+    LogDeviceLine(client::kLogOnHook);
 }
 
 void CBridgeDlg::HangUpCall() {

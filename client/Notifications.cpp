@@ -199,15 +199,8 @@ void CBridgeDlg::CopyCallPartner(char* buffer) {
     buffer[length] = '\0';
 }
 
-void CBridgeDlg::EndCallLocally() {
-    StopCallerIdTimer();
-    m_nStatus = STATUS_READY;
-    SetUserStatusOnline();
-    m_strDisplayName.clear();
-    UpdateInfoDialog();
-    m_strCallId.clear();
-    LogDeviceLine(client::kLogOnHook);
-}
+// The client has already ended the call: nothing is hung up.
+void CBridgeDlg::EndCallLocally() { ReturnToIdle(false); }
 
 void CBridgeDlg::PlaceCallToSelected() {
     if (m_bContactSelected != 1) {

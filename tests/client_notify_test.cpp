@@ -190,6 +190,20 @@ TEST_F(Notify, MissedCallIsEndedLocallyWithoutAHangUp) {
     EXPECT_TRUE(Packets().empty());
 }
 
+TEST_F(Notify, FailedOutgoingCallIsEndedWithoutAHangUpThoughItWasPlaced) {
+    Settle();
+    Dlg().PlaceCall("0123");
+    h.Run(kStepMs);
+    ASSERT_EQ(Dlg().m_strCallId, "100");
+    ASSERT_EQ(Dlg().m_bInCall, 1);
+    Mark();
+    Say("CALL 100 STATUS FAILED");
+    EXPECT_EQ(Commands(), std::vector<std::string>{"SET USERSTATUS ONLINE"});
+    EXPECT_TRUE(Has(DeviceLog(), client::kLogOnHook));
+    EXPECT_TRUE(Dlg().m_strCallId.empty());
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
+}
+
 TEST_F(Notify, RefusedStopsTheRingingAndClearsTheWaitingCall) {
     Settle();
     Say("CALL 41 STATUS RINGING");
