@@ -14,6 +14,13 @@ constexpr std::uint8_t kAlertFlag = 0x02;
 constexpr std::uint8_t kAlertDigit = 0x30;  // two ASCII '0' before the caller's text
 constexpr std::uint8_t kDisplayField = 0x10;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Cut or space-padded to the display's width.
+std::string FixedText(const std::string& text) {
+    std::string fixed = text.substr(0, kDisplayWidth);
+    fixed.resize(kDisplayWidth, static_cast<char>(kSpace));
+    return fixed;
+}
 }  // namespace
 
 std::uint8_t Checksum(const std::uint8_t* bytes, std::size_t from, std::size_t to) {
@@ -53,12 +60,6 @@ Examined Examine(const std::uint8_t* data, std::size_t size) {
                         data[2] >= kMinLengthByte;
     result.verdict = framed && sum == 0 ? Verdict::Valid : Verdict::Invalid;
     return result;
-}
-
-std::string FixedText(const std::string& text, std::size_t width) {
-    std::string fixed = text.substr(0, width);
-    fixed.resize(width, static_cast<char>(kSpace));
-    return fixed;
 }
 
 std::vector<std::uint8_t> Disconnect() { return Build(CMD_DISCONNECT, {}); }

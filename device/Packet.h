@@ -85,9 +85,6 @@ struct Examined {
 };
 Examined Examine(const std::uint8_t* data, std::size_t size = kDataSize);
 
-// Text helpers for handset texts.
-std::string FixedText(const std::string& text, std::size_t width = kDisplayWidth);  // cut or space-pad
-
 // Builders of every command (totals as the protocol fixes them).
 std::vector<std::uint8_t> Disconnect();                                  // 24 24 02 00 FE
 std::vector<std::uint8_t> Release(std::uint8_t handset);                 // 6 bytes

@@ -37,7 +37,6 @@ enum CallState {
 
 class CThread : public plat::WinThread {
 public:
-    static constexpr const char* kRuntimeClassName = "CThread";
     static constexpr int kFindEvery = 20;     // polls between device searches (2 s)
     static constexpr int kMissesBeforeLoss = 20;
     static constexpr int kTestEvery = 4;      // polls between link-test steps (400 ms)
