@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+class CBridgeDlg;
+
 namespace client {
 
 // The one-shot refusal flag: set when the process starts, cleared by the first refusal.
@@ -10,5 +12,12 @@ extern int g_bRefusalArmed;
 
 // "%s" formatting of one argument, for the command texts of ClientTexts.h.
 std::string FormatText(const char* format, const std::string& argument);
+
+// The words after a CALL, USER or MESSAGE: an id (or handle), a property and a value, the
+// value being one word or, with valueRestOfLine, the rest of the line.
+struct NotificationWords {
+    std::string id, property, value;
+};
+NotificationWords ReadNotificationWords(CBridgeDlg& dlg, const char* text, int valueRestOfLine);
 
 }  // namespace client

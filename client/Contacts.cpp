@@ -47,11 +47,10 @@ void CBridgeDlg::OnUsersReply(const char* text) {
 }
 
 void CBridgeDlg::OnUserNotification(const char* text) {
-    std::string handle, property, value;
-    const char* position = text;
-    position += ReadToken(position, handle, 0);
-    position += ReadToken(position, property, 0);
-    ReadToken(position, value, 1);
+    const client::NotificationWords words = client::ReadNotificationWords(*this, text, 1);
+    const std::string& handle = words.id;
+    const std::string& property = words.property;
+    const std::string& value = words.value;
 
     if (property == kBuddyStatus && value == kBuddyAdded) {
         InsertContact(handle);
@@ -91,11 +90,10 @@ void CBridgeDlg::OnUserNotification(const char* text) {
 }
 
 void CBridgeDlg::OnMessageNotification(const char* text) {
-    std::string id, property, value;
-    const char* position = text;
-    position += ReadToken(position, id, 0);
-    position += ReadToken(position, property, 0);
-    ReadToken(position, value, 1);
+    const client::NotificationWords words = client::ReadNotificationWords(*this, text, 1);
+    const std::string& id = words.id;
+    const std::string& property = words.property;
+    const std::string& value = words.value;
     // A fetched message stays in m_strMessagePartner and m_strMessageBody: the handset has
     // no packet that announces one, so nothing is sent to the base.
     if (property == kMessageStatus && value == kMessageRead) {

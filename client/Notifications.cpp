@@ -74,6 +74,15 @@ int CBridgeDlg::ReadToken(const char* position, std::string& out, int restOfLine
     }
 }
 
+client::NotificationWords client::ReadNotificationWords(CBridgeDlg& dlg, const char* text, int valueRestOfLine) {
+    NotificationWords words;
+    const char* position = text;
+    position += dlg.ReadToken(position, words.id, 0);
+    position += dlg.ReadToken(position, words.property, 0);
+    dlg.ReadToken(position, words.value, valueRestOfLine);
+    return words;
+}
+
 // A waiting second call that ends before the user took it up is forgotten, so that the
 // handset's keys no longer swap to (or join) a call that is gone.
 void CBridgeDlg::ForgetEndedWaitingCall(const std::string& id) {
@@ -83,11 +92,10 @@ void CBridgeDlg::ForgetEndedWaitingCall(const std::string& id) {
 }
 
 void CBridgeDlg::OnCallNotification(const char* text) {
-    std::string id, property, value;
-    const char* position = text;
-    position += ReadToken(position, id, 0);
-    position += ReadToken(position, property, 0);
-    ReadToken(position, value, 0);
+    const client::NotificationWords words = client::ReadNotificationWords(*this, text, 0);
+    const std::string& id = words.id;
+    const std::string& property = words.property;
+    const std::string& value = words.value;
     // An empty id (doubled blanks) never names the current call.
     const bool current = !id.empty() && id == m_strCallId;
     // A call that ended while no handset held it (taken or refused at the PC) leaves no
