@@ -47,6 +47,18 @@ struct DeviceLink : ::testing::Test {
         return line;
     }
     CBridgeDlg& Dlg() { return *h.Bridge(); }
+    static std::string DeleteAll() { return Hex(pkt::Base(pkt::BASE_DELETE_ALL)); }
+    static std::string Hex(const std::vector<std::uint8_t>& bytes) { return pkt::Hex(bytes.data(), bytes.size()); }
+    // Loopback, delete-all, reset, in that order, and only the last one's message.
+    void ExpectChainRanToItsEnd() {
+        const int deleted = h.IndexOf("usb>", DeleteAll());
+        ASSERT_NE(deleted, -1);
+        EXPECT_NE(h.IndexOf("usb>", Hex(pkt::Base(pkt::BASE_RESET)), deleted), -1);
+        const std::vector<sim::Line> boxes = h.Find("msgbox");
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, Link().m_strFinishedText);
+        EXPECT_EQ(Dlg().m_bSettingChain, 0);
+    }
     CThread& Link() { return *h.Bridge()->m_pThread; }
     std::string InfoStatus() { return Dlg().m_pInfoDlg->GetDlgItemText(IDC_INFO_STATUS); }
     // Display packets written to the base so far.
@@ -157,15 +169,7 @@ TEST_F(DeviceLink, TheAllResetChainShowsOnlyItsLastMessage) {
     Dlg().m_bSettingChain = 1;
     Dlg().RequestBaseCommand(REQ_LOOPBACK, 0);
     h.Run(1000);
-    const std::string deleteAll = pkt::Hex(pkt::Base(pkt::BASE_DELETE_ALL).data(), 6);
-    const std::string reset = pkt::Hex(pkt::Base(pkt::BASE_RESET).data(), 6);
-    const int deleted = h.IndexOf("usb>", deleteAll);
-    ASSERT_NE(deleted, -1);
-    EXPECT_NE(h.IndexOf("usb>", reset, deleted), -1);
-    const std::vector<sim::Line> boxes = h.Find("msgbox");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, Link().m_strFinishedText);
-    EXPECT_EQ(Dlg().m_bSettingChain, 0);
+    ExpectChainRanToItsEnd();
     EXPECT_EQ(Dlg().m_bLoopbackPending, 0);
     h.Run(3000);  // every reply stopped its timer
     EXPECT_EQ(h.Find("msgbox").size(), 1u);
@@ -181,20 +185,13 @@ TEST_F(DeviceLink, AnAllResetStartedDuringTheStartupTestRunsToItsEnd) {
     Dlg().m_bSettingChain = 1;
     Dlg().RequestBaseCommand(REQ_LOOPBACK, 0);
     h.Run(2000);
-    const std::string deleteAll = pkt::Hex(pkt::Base(pkt::BASE_DELETE_ALL).data(), 6);
-    const std::string reset = pkt::Hex(pkt::Base(pkt::BASE_RESET).data(), 6);
-    const int deleted = h.IndexOf("usb>", deleteAll);
-    ASSERT_NE(deleted, -1);
-    EXPECT_NE(h.IndexOf("usb>", reset, deleted), -1);
-    ASSERT_EQ(h.Find("msgbox").size(), 1u);
-    EXPECT_EQ(h.Find("msgbox")[0].text, Link().m_strFinishedText);
-    EXPECT_EQ(Dlg().m_bSettingChain, 0);
+    ExpectChainRanToItsEnd();
     EXPECT_EQ(h.Find("device-log", TestReport(2, 2)).size(), 1u);
     EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
     // A plain loopback afterwards is only a loopback.
     Dlg().RequestBaseCommand(REQ_LOOPBACK, 0);
     h.Run(500);
-    EXPECT_EQ(h.Find("usb>", deleteAll).size(), 1u);
+    EXPECT_EQ(h.Find("usb>", DeleteAll()).size(), 1u);
     ASSERT_EQ(h.Find("msgbox").size(), 2u);
     EXPECT_EQ(h.Find("msgbox")[1].text, Link().m_strLoopbackOkText);
 }
