@@ -118,6 +118,9 @@ void CBridgeDlg::OnCallNotification(const char* text) {
     if (property != kStatus) return;
 
     if (value == kRouting || value == kRinging) {
+        // An empty id (doubled blanks) names no call: it neither becomes current nor waits,
+        // so a swap can never put the real call on hold for it.
+        if (id.empty()) return;
         if (m_nStatus == STATUS_CALL_OUT || m_nStatus == STATUS_IN_CALL) {
             if (!m_strCallId.empty() && m_strCallId != id) {
                 if (m_bDndForSecondCall) {
@@ -133,7 +136,7 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             }
         } else if (!m_strCallId.empty()) {
             // busy with another call record: ignored
-        } else if (!id.empty()) {
+        } else {
             m_bCallClosed = 0;
             m_strCallId = id;
             if (m_nStatus == STATUS_OFF_HOOK) {

@@ -248,6 +248,18 @@ TEST_F(Notify, MalformedCallLinesChangeNothing) {
     EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
 }
 
+TEST_F(Notify, CallWithoutAnIdNeverWaitsBesideTheCurrentOne) {
+    Settle();
+    InCall("5");
+    Say("CALL  STATUS RINGING");
+    Say("CALL  STATUS ROUTING");
+    EXPECT_EQ(Dlg().m_bSecondCall, 0);
+    EXPECT_EQ(Dlg().m_strCallId, "5");
+    Key('*');  // no second call: the key does not swap, call 5 is not put on hold
+    for (const std::string& c : Commands()) EXPECT_EQ(c.find("ONHOLD"), std::string::npos) << c;
+    EXPECT_EQ(Dlg().m_strCallId, "5");
+}
+
 TEST_F(Notify, EverySeparatorSplitsWordsAndHighBytesBelongToThem) {
     Settle();
     Say("CALL\t12\xE9\vSTATUS\fRINGING\r\n");
