@@ -254,6 +254,21 @@ TEST_F(ClientLink, SilentClientIsResetWithinTwoMinutesAndRediscovered) {
     EXPECT_EQ(Dlg().m_bClientAttached, 1);  // the sim client answers discovery again
 }
 
+TEST_F(ClientLink, ClientThatNeverSpeaksIsPolledAndResetAfterItsAttachment) {
+    h.Client().SetAuto(false);  // attaches, then sends no notification at all
+    Boot();
+    ASSERT_TRUE(h.Find("client<").empty());
+    ASSERT_FALSE(h.Find("attach").empty());
+    const std::uint64_t attached = h.Find("attach").back().time;
+    h.Run(2 * kSilenceMs + 500);
+    const std::vector<sim::Line> polls = h.Find("client>", client::kGetConnStatus);
+    ASSERT_FALSE(polls.empty());
+    EXPECT_EQ(polls[0].time, attached + kSilenceMs);
+    const std::vector<sim::Line> reflash = h.Find("voip-log", client::kLogReconnect);
+    ASSERT_EQ(reflash.size(), 1u);
+    EXPECT_LE(reflash[0].time, attached + 2 * kSilenceMs);
+}
+
 TEST_F(ClientLink, DeadClientWindowDoesNotKeepTheLinkForEver) {
     Boot();
     h.StopClient();

@@ -211,6 +211,13 @@ TEST_F(Notify, RefusedStopsTheRingingAndClearsTheWaitingCall) {
     Say("CALL 41 STATUS REFUSED");
     EXPECT_TRUE(Has(Packets(), HexOf(pkt::Release(pkt::kAllHandsets))));
     EXPECT_EQ(Dlg().m_bCallClosed, 1);
+    // No handset held it, so it is forgotten and the next caller rings.
+    EXPECT_TRUE(Dlg().m_strCallId.empty());
+    Say("CALL 42 STATUS RINGING");
+    EXPECT_EQ(Dlg().m_strCallId, "42");
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_RINGING);
+    Say("CALL 42 STATUS REFUSED");
+    Mark();
 
     // During a call, a refusal of any id ends the second-call mode.
     InCall("50");
@@ -222,17 +229,24 @@ TEST_F(Notify, RefusedStopsTheRingingAndClearsTheWaitingCall) {
     EXPECT_TRUE(Packets().empty());
 }
 
-TEST_F(Notify, WaitingCallThatIsMissedIsForgotten) {
+TEST_F(Notify, WaitingCallThatEndsBeforeItIsTakenIsForgotten) {
     Settle();
-    InCall("5");
-    Say("CALL 6 STATUS RINGING");
-    ASSERT_EQ(Dlg().m_bSecondCall, 1);
-    Say("CALL 6 STATUS MISSED");
-    EXPECT_EQ(Dlg().m_bSecondCall, 0);
-    EXPECT_TRUE(Dlg().m_strHeldCallId.empty());
-    EXPECT_EQ(Dlg().m_strCallId, "5");
-    EXPECT_EQ(Dlg().m_nStatus, STATUS_IN_CALL);
-    EXPECT_TRUE(Packets().empty());
+    for (const char* end : {"MISSED", "FINISHED"}) {
+        InCall("5");
+        Say("CALL 6 STATUS RINGING");
+        ASSERT_EQ(Dlg().m_bSecondCall, 1);
+        Say(std::string("CALL 6 STATUS ") + end);
+        EXPECT_EQ(Dlg().m_bSecondCall, 0) << end;
+        EXPECT_TRUE(Dlg().m_strHeldCallId.empty()) << end;
+        EXPECT_EQ(Dlg().m_strCallId, "5") << end;
+        EXPECT_EQ(Dlg().m_nStatus, STATUS_IN_CALL) << end;
+        EXPECT_TRUE(Packets().empty()) << end;
+        Key('*');  // no longer a swap key: nothing is resumed or held
+        for (const std::string& c : Commands()) EXPECT_EQ(c.find("STATUS ONHOLD"), std::string::npos) << c;
+        h.Base().HangUp(kHandset);
+        h.Run(kStepMs);
+        ASSERT_EQ(Dlg().m_nStatus, STATUS_READY);
+    }
 }
 
 TEST_F(Notify, MalformedCallLinesChangeNothing) {
