@@ -109,8 +109,8 @@ void CBridgeDlg::OnMessageNotification(const char* text) {
 }
 
 void CBridgeDlg::InsertContact(const std::string& handle) {
-    // The phone book holds each handle once: a repeated contacts reply or "buddy added"
-    // after a re-attachment would otherwise list it twice and stall the status sweep.
+    // The phone book holds each handle once, and no empty one: a repeated contacts reply or
+    // "buddy added" after a re-attachment would otherwise list it twice and stall the sweep.
     if (handle.empty()) return;
     for (const ContactRecord& r : m_contacts)
         if (r.handle == handle) return;
