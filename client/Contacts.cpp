@@ -2,6 +2,7 @@
 // chat-message fetch.
 #include <algorithm>
 #include <cstring>
+#include <list>
 
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
@@ -29,6 +30,14 @@ std::string CopyHandsetText(const std::string& text, char* buffer) {
     std::memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
     return text.substr(0, length);
+}
+
+using ContactList = std::list<ContactRecord>;
+
+// A cursor on the removed contact moves on to the next one (none after the last).
+void RemoveContact(ContactList& contacts, ContactList::iterator& cursor, ContactList::iterator node) {
+    if (cursor == node) ++cursor;
+    contacts.erase(node);
 }
 
 }  // namespace
@@ -72,17 +81,13 @@ void CBridgeDlg::OnUserNotification(const char* text) {
             ++m_pContactCursor;
         }
         if (value == kOffline) {
-            if (m_pContactCursor == node) ++m_pContactCursor;
-            m_contacts.erase(node);
+            RemoveContact(m_contacts, m_pContactCursor, node);
         } else {
             node->online = 1;
         }
         if (m_bContactScan) QueryNextContactStatus();
     } else if (property == kBuddyStatus) {
-        if (value == kBuddyRemoved) {
-            if (m_pContactCursor == node) ++m_pContactCursor;
-            m_contacts.erase(node);
-        }
+        if (value == kBuddyRemoved) RemoveContact(m_contacts, m_pContactCursor, node);
     } else if (property == kFullName) {
         node->fullName = value;
         if (m_bContactScan) EndStatusSweep();
