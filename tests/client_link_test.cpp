@@ -63,6 +63,26 @@ TEST_F(ClientLink, AttachmentSendsAudioUserHandleOnlineThenSearchFriendsAndBallo
     EXPECT_EQ(Dlg().m_strUserHandle, "echo123");
 }
 
+TEST_F(ClientLink, UnregisteredNamesAreTriedAgainAtEveryStep) {
+    h.PlugBase();
+    h.StartClient(ClientKindSim::Skype);
+    h.Platform().messages.SetRegistrationFails(true);
+    h.Start("QOPA");
+    h.Run(kAttachMs);
+    EXPECT_TRUE(h.Find("broadcast").empty());
+    EXPECT_TRUE(h.Find("balloon", Text(113)).empty());
+    EXPECT_EQ(Dlg().m_nLinkState, Discovering);
+    EXPECT_EQ(Dlg().m_bDiscoverPending, 1);
+
+    h.Platform().messages.SetRegistrationFails(false);
+    const std::uint64_t allowed = h.Now();
+    h.Run(kStepMs);
+    const std::vector<sim::Line> broadcasts = h.Find("broadcast");
+    ASSERT_EQ(broadcasts.size(), 1u);
+    EXPECT_LE(broadcasts[0].time - allowed, kTickMs);
+    EXPECT_EQ(Dlg().m_bClientAttached, 1);
+}
+
 TEST_F(ClientLink, SoftPhoneGetsNoContactRequestAndItsOwnTexts) {
     h.PlugBase();
     h.StartClient(ClientKindSim::SoftPhone);
