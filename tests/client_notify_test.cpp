@@ -305,6 +305,18 @@ TEST_F(Notify, PlacingCallsNeedsATargetOrASelection) {
     EXPECT_EQ(Dlg().m_bInCall, 1);
 }
 
+TEST_F(Notify, FetchedChatMessageIsKeptAndNotShownOnTheHandset) {
+    Settle();
+    h.Client().SetAuto(false);
+    Say("MESSAGE 88 STATUS READ");
+    Say("MESSAGE 88 PARTNER_HANDLE bob");
+    Say("MESSAGE 88 BODY see you");
+    h.Run(kCallerIdMs);
+    EXPECT_EQ(Dlg().m_strMessagePartner, "bob");
+    EXPECT_EQ(Dlg().m_strMessageBody, "see you");
+    EXPECT_TRUE(Packets().empty());
+}
+
 // ---- long words ----
 
 TEST_F(Notify, TokenReaderStopsAtNinetyNineBytesWithoutAssigning) {
