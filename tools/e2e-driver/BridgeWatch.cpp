@@ -284,7 +284,11 @@ HWND BridgeWatch::WindowNamed(const std::string& name) const {
 void BridgeWatch::EndAll(const std::function<void(DWORD)>& pump) {
     for (Process& p : processes_) {
         if (p.ended) continue;
-        if (p.main) PostMessageA(p.main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
+        if (p.main) {
+            // A tray menu left open is closed first, as a click elsewhere would.
+            PostMessageA(p.main, WM_CANCELMODE, 0, 0);
+            PostMessageA(p.main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
+        }
         const DWORD start = GetTickCount();
         while (!p.ended && GetTickCount() - start < kExitWaitMs) pump(50);
         if (!p.ended) {
