@@ -142,9 +142,13 @@ void BaseServer::OnFrame(const vbase::Frame& frame) {
     case vbase::kFeature: {
         const std::size_t used = in.Get8();
         const std::vector<std::uint8_t> report = in.GetBytes(vbase::kReportSize);
+        const std::uint32_t low = in.Get32();
+        const std::uint32_t high = in.Get32();
         if (!in.Ok() || !present_) break;
+        // Stamped by the bridge when it wrote the report, on the clock the driver reads too.
+        const double at = transcript_.MsAt(static_cast<long long>((static_cast<std::uint64_t>(high) << 32) | low));
         const std::vector<std::uint8_t> data(report.begin() + 1, report.begin() + 1 + static_cast<std::ptrdiff_t>(used));
-        transcript_.Add("usb>", Hex(data.data(), data.size()));
+        transcript_.AddAt(at, "usb>", Hex(data.data(), data.size()));
         if (data.size() > 3 && data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
         sim_.OnFeatureReport(data);
         break;

@@ -177,7 +177,7 @@ void BridgeWatch::PollWindows(Process& process) {
             // The main dialog is the first window a bridge makes; it is noted first.
             process.main = window;
             process.hadMain = true;
-            transcript_.Add("window", "created main");
+            transcript_.AddAt(lastPollMs_, "window", "created main");
             continue;
         }
         if (window != process.main && !process.windows.count(window)) others.push_back(window);
@@ -192,7 +192,7 @@ void BridgeWatch::PollWindows(Process& process) {
         }
         process.unnamed.erase(window);
         process.windows[window] = name;
-        transcript_.Add("window", "created " + name);
+        transcript_.AddAt(lastPollMs_, "window", "created " + name);
     }
     for (auto it = process.unnamed.begin(); it != process.unnamed.end();)
         it = present.count(it->first) ? std::next(it) : process.unnamed.erase(it);
@@ -232,6 +232,7 @@ void BridgeWatch::PollFiles() {
 }
 
 void BridgeWatch::Poll() {
+    const double now = transcript_.NowMs();
     for (Process& p : processes_) {
         if (p.ended) continue;
         PollWindows(p);
@@ -252,6 +253,7 @@ void BridgeWatch::Poll() {
     for (auto it = openBoxes_.begin(); it != openBoxes_.end();)
         it = IsWindow(*it) ? it + 1 : openBoxes_.erase(it);
     PollFiles();
+    lastPollMs_ = now;
 }
 
 bool BridgeWatch::ConfirmBox() {
@@ -263,6 +265,12 @@ bool BridgeWatch::ConfirmBox() {
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         return true;
     }
+    return false;
+}
+
+bool BridgeWatch::Settling() const {
+    for (const Process& p : processes_)
+        if (!p.ended && !p.unnamed.empty()) return true;
     return false;
 }
 

@@ -38,6 +38,8 @@ public:
     // A top-level window of a bridge process by its transcript name ("info", ...), or null.
     HWND WindowNamed(const std::string& name) const;
     bool Started() const { return !processes_.empty(); }
+    // A window was seen that is not named yet (its controls still being made).
+    bool Settling() const;
     // Ends what still runs: Exit to each main dialog, then the process itself if it lingers.
     void EndAll(const std::function<void(DWORD)>& pump);
 
@@ -60,6 +62,8 @@ private:
     std::map<std::string, std::string> names_;  // caption -> window name
     std::vector<Process> processes_;
     bool autoBoxes_ = true;
+    // A window found now was made after the previous look: that is when it counts.
+    double lastPollMs_ = 0;
     std::vector<HWND> openBoxes_;
     std::set<HWND> seenBoxes_;
     std::map<HWND, DWORD> boxFirstSeen_;

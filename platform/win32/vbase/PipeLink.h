@@ -23,7 +23,7 @@ enum : std::uint8_t {
     kOpenReply = 'o',
     kAttributes = 'A',         // generation -> 'a': ok, vendor, product
     kAttributesReply = 'a',
-    kFeature = 'F',            // used length, the whole report
+    kFeature = 'F',            // used length, the whole report, the writer's performance counter
     kRead = 'R',               // sequence number: one input report wanted
     kCancel = 'C',             // sequence number: that read is given up
     kInput = 'I',              // sequence number, the whole input report

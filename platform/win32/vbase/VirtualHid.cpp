@@ -199,6 +199,11 @@ void VirtualHid::SetFeature(plat::Handle device, const std::uint8_t* report, std
     frame.type = kFeature;
     frame.Put8(static_cast<std::uint8_t>(std::min<std::size_t>(usedLength, reportSize - 1)));
     frame.PutBytes(report, std::min(reportSize, kReportSize));
+    // When it was written, so the base's transcript can order it among the other channels.
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    frame.Put32(static_cast<std::uint32_t>(now.QuadPart & 0xFFFFFFFF));
+    frame.Put32(static_cast<std::uint32_t>(static_cast<std::uint64_t>(now.QuadPart) >> 32));
     link_->Send(frame);  // like HidD_SetFeature's, its result is not looked at
 }
 
