@@ -159,6 +159,7 @@ void BridgeWatch::PollWindows(Process& process) {
         present.insert(window);
         const bool box = GetDlgItem(window, kMessageTextId) != nullptr && GetDlgItem(window, IDOK) != nullptr;
         if (box) {
+            process.unnamed.erase(window);  // seen before its text and button were made
             // Noted once it shows: a box is read when the user could read it.
             if (!IsWindowVisible(window) || seenBoxes_.count(window)) continue;
             const std::string text = TextOf(GetDlgItem(window, kMessageTextId));
