@@ -17,6 +17,11 @@ namespace {
 constexpr int kRecoverLimit = 20;
 constexpr int kStartupDone = 3;  // test sent once the start-up result was reported
 constexpr std::size_t kKeepAliveBytes = 4;
+
+bool CallUnderway(int status) {
+    return status == STATUS_OFF_HOOK || status == STATUS_CALL_OUT || status == STATUS_IN_CALL ||
+           status == STATUS_RINGING;
+}
 }  // namespace
 
 CThread::CThread()
@@ -109,8 +114,12 @@ void CThread::Poll() {
             dlg.LogDeviceLine(line);
             if (m_nTestOk == kTestsInStartup) {
                 m_nTestSent = kStartupDone;
-                dlg.m_nStatus = STATUS_READY;
-                dlg.UpdateInfoDialog();
+                // A call that began during the test keeps its status: "USB READY" would
+                // silence its ringing and hide the call from the info window.
+                if (!CallUnderway(dlg.m_nStatus)) {
+                    dlg.m_nStatus = STATUS_READY;
+                    dlg.UpdateInfoDialog();
+                }
             } else {
                 LinkTestFailed();
             }
