@@ -28,12 +28,14 @@
 #include <string>
 #include <vector>
 
+#include "app/ShellConstants.h"
+#include "client/ClientTexts.h"
+
 namespace {
 
 constexpr UINT WM_SEND_QUEUED = WM_APP + 1;
 constexpr UINT_PTR kRunTimer = 1;
 constexpr UINT_PTR kFirstNotifyTimer = 100;
-constexpr ULONG_PTR kExitCode = 9;
 constexpr DWORD kSendTimeoutMs = 5000;
 
 struct Rule {
@@ -47,8 +49,8 @@ struct Scheduled {
 };
 
 struct Standin {
-    std::string discoverName = "SkypeControlAPIDiscover";
-    std::string attachName = "SkypeControlAPIAttach";
+    std::string discoverName = client::kDiscoverNames[0];
+    std::string attachName = client::kAttachNames[0];
     std::vector<long> statuses{0};
     std::size_t nextStatus = 0;
     std::vector<Rule> replies;
@@ -84,8 +86,8 @@ bool Parse(int argc, char** argv) {
         std::string left, right;
         if (key == "--kind") {
             if (value == "softphone") {
-                g.discoverName = "WM_UAXAPP_DISCOVER";
-                g.attachName = "WM_UAXAPP_ATTACH";
+                g.discoverName = client::kDiscoverNames[1];
+                g.attachName = client::kAttachNames[1];
             } else if (value != "skype") {
                 return false;
             }
@@ -154,7 +156,7 @@ LRESULT OnCopyData(HWND from, const COPYDATASTRUCT* block) {
         std::uint32_t value = 0;
         if (block->lpData && block->cbData >= sizeof value) std::memcpy(&value, block->lpData, sizeof value);
         Line("code " + std::to_string(block->dwData) + " value " + std::to_string(value));
-        if (block->dwData == kExitCode) PostQuitMessage(0);
+        if (block->dwData == static_cast<ULONG_PTR>(kClientExitCode)) PostQuitMessage(0);
         return TRUE;
     }
     const char* bytes = static_cast<const char*>(block->lpData);

@@ -144,7 +144,8 @@ void BaseServer::OnFrame(const vbase::Frame& frame) {
         const std::vector<std::uint8_t> report = in.GetBytes(vbase::kReportSize);
         const std::uint32_t low = in.Get32();
         const std::uint32_t high = in.Get32();
-        if (!in.Ok() || !present_) break;
+        // The length byte comes off the wire: it never reaches past the report.
+        if (!in.Ok() || !present_ || used >= report.size()) break;
         // Stamped by the bridge when it wrote the report, on the clock the driver reads too.
         const double at = transcript_.MsAt(static_cast<long long>((static_cast<std::uint64_t>(high) << 32) | low));
         const std::vector<std::uint8_t> data(report.begin() + 1, report.begin() + 1 + static_cast<std::ptrdiff_t>(used));

@@ -11,16 +11,14 @@ namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
 constexpr DWORD kSendTimeoutMs = 2000;
-constexpr UINT kExitCommand = 32772;
 constexpr DWORD kExitWaitMs = 5000;
 constexpr DWORD kNameWaitMs = 300;
 
-// Dialog templates by transcript name, and the options sheet's caption string.
+// Dialog templates by transcript name.
 const struct {
     int templateId;
     const char* name;
-} kTemplates[] = {{144, "info"}, {102, "debug"}, {160, "setup"}, {100, "about"}};
-constexpr int kOptionsCaptionId = 108;
+} kTemplates[] = {{IDD_INFO, "info"}, {IDD_DEBUG, "debug"}, {IDD_SETUP, "setup"}, {IDD_ABOUTBOX, "about"}};
 
 std::string ClassOf(HWND window) {
     char buffer[64] = {};
@@ -84,7 +82,7 @@ bool BridgeWatch::Load(const std::string& exe, std::string& error) {
         if (data) names_[CaptionOf(data)] = t.name;
     }
     char caption[256] = {};
-    if (LoadStringA(module, kOptionsCaptionId, caption, sizeof caption) > 0) names_[caption] = "options";
+    if (LoadStringA(module, IDS_OPTIONS, caption, sizeof caption) > 0) names_[caption] = "options";
     FreeLibrary(module);
     return true;
 }
@@ -296,7 +294,7 @@ void BridgeWatch::EndAll(const std::function<void(DWORD)>& pump) {
         if (p.main) {
             // A tray menu left open is closed first, as a click elsewhere would.
             PostMessageA(p.main, WM_CANCELMODE, 0, 0);
-            PostMessageA(p.main, WM_COMMAND, MAKEWPARAM(kExitCommand, 0), 0);
+            PostMessageA(p.main, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
         }
         const DWORD start = GetTickCount();
         while (!p.ended && GetTickCount() - start < kExitWaitMs) pump(50);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/BridgeDlg.h"
 #include "tools/e2e-driver/WindowsVersion.h"
 
 namespace e2e {
@@ -13,8 +14,6 @@ constexpr double kPollEveryMs = 40;
 constexpr double kSettleMs = 30;
 // A real bridge needs real time to react: an expect waits this long for its line.
 constexpr double kExpectGraceMs = 4000;
-constexpr UINT kTrayCallback = 1124;
-constexpr WPARAM kTrayIconId = 128;
 // Transcript kinds of bridger-sim that only the bridge itself sees.
 const char* const kHiddenKinds[] = {"status", "balloon", "tray", "device-log", "voip-log",
                                     "control", "shell", "thread"};
@@ -180,7 +179,7 @@ int Driver::Execute(const scn::Step& s) {
         break;
     case Op::UiTray:
         if (!watch_.MainDialog()) return Fail(s, kScriptError, "the main dialog is not there");
-        PostMessageA(watch_.MainDialog(), kTrayCallback, kTrayIconId, static_cast<LPARAM>(s.number));
+        PostMessageA(watch_.MainDialog(), WM_TRAY_CALLBACK, kTrayIconId, static_cast<LPARAM>(s.number));
         break;
     case Op::UiClick:
     case Op::UiCheck: {

@@ -7,10 +7,6 @@
 //       waits for the hidden main dialog (class #32770, no caption, empty title)
 //   window-probe command --id N [--process P]
 //       posts the command N to the main dialog, as its menu would
-//   window-probe items   --caption C --list N [--contains T] [--timeout MS]
-//       prints the items of list box N of the window titled C, waiting for one holding T
-//   window-probe text    --caption C --id N [--equals T] [--timeout MS]
-//       prints the text of control N of the window whose title begins with C
 //   window-probe version --exe NAME --set WINE-VERSION
 //       makes Wine report that Windows version (win2k, winxp, ...) to the program NAME
 //
@@ -155,13 +151,6 @@ HWND FindMain(const std::string& process, bool hidden) {
     return nullptr;
 }
 
-HWND FindByCaption(const std::string& caption) {
-    std::vector<HWND> windows = TopLevel(std::string(), [&](HWND w) {
-        return IsDialogClass(w) && TextOf(w).rfind(caption, 0) == 0;
-    });
-    return windows.empty() ? nullptr : windows.front();
-}
-
 int MessageBoxVerb(const Options& o) {
     const std::string title = o.Get("title", "Bridger");
     const std::string process = o.Get("process");
@@ -215,64 +204,6 @@ int CommandVerb(const Options& o) {
     return 0;
 }
 
-std::vector<std::string> Items(HWND list) {
-    std::vector<std::string> items;
-    DWORD_PTR count = 0;
-    if (!SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &count)) return items;
-    if (static_cast<LONG_PTR>(count) <= 0) return items;
-    for (DWORD_PTR i = 0; i < count; ++i) {
-        DWORD_PTR length = 0;
-        SendMessageTimeoutA(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length);
-        if (static_cast<LONG_PTR>(length) < 0) continue;
-        std::vector<char> buffer(length + 1, '\0');
-        DWORD_PTR copied = 0;
-        SendMessageTimeoutA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
-                            kSendTimeoutMs, &copied);
-        items.emplace_back(buffer.data());
-    }
-    return items;
-}
-
-int ItemsVerb(const Options& o) {
-    if (!o.Has("caption") || !o.Has("list")) return 2;
-    const std::string wanted = o.Get("contains");
-    std::vector<std::string> items;
-    HWND found = WaitFor(o.Number("timeout", 10000), [&]() -> HWND {
-        HWND window = FindByCaption(o.Get("caption"));
-        HWND list = window ? GetDlgItem(window, static_cast<int>(o.Number("list", 0))) : nullptr;
-        if (!list) return nullptr;
-        items = Items(list);
-        if (wanted.empty()) return list;
-        for (const std::string& item : items)
-            if (item.find(wanted) != std::string::npos) return list;
-        return nullptr;
-    });
-    for (const std::string& item : items) Say("item \"%s\"\n", item);
-    if (!found) {
-        Say(wanted.empty() ? "items: no list box%s\n" : "items: none holds \"%s\"\n", wanted);
-        return 1;
-    }
-    return 0;
-}
-
-int TextVerb(const Options& o) {
-    if (!o.Has("caption") || !o.Has("id")) return 2;
-    std::string text;
-    HWND found = WaitFor(o.Number("timeout", 10000), [&]() -> HWND {
-        HWND window = FindByCaption(o.Get("caption"));
-        HWND control = window ? GetDlgItem(window, static_cast<int>(o.Number("id", 0))) : nullptr;
-        if (!control) return nullptr;
-        text = TextOf(control);
-        return (!o.Has("equals") || text == o.Get("equals")) ? control : nullptr;
-    });
-    Say("text \"%s\"\n", text);
-    if (!found) {
-        Say("text: expected \"%s\"\n", o.Get("equals"));
-        return 1;
-    }
-    return 0;
-}
-
 // Wine's per-program settings; Windows itself ignores them.
 int VersionVerb(const Options& o) {
     if (!o.Has("exe") || !o.Has("set")) return 2;
@@ -301,14 +232,12 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
     if (!Parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: window-probe msgbox|main|command|items|text|version [--option value]...\n");
+        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version [--option value]...\n");
         return 2;
     }
     if (o.verb == "msgbox") return MessageBoxVerb(o);
     if (o.verb == "main") return MainVerb(o);
     if (o.verb == "command") return CommandVerb(o);
-    if (o.verb == "items") return ItemsVerb(o);
-    if (o.verb == "text") return TextVerb(o);
     if (o.verb == "version") return VersionVerb(o);
     std::fprintf(stderr, "window-probe: unknown verb %s\n", o.verb.c_str());
     return 2;
