@@ -68,6 +68,9 @@ public:
     // decide for themselves.
     virtual void OnClose();
     virtual void OnPaint() {}
+    // The icon resource a minimised window paints centred in its client area and hands out
+    // as its drag image; 0 leaves both to the default handling.
+    virtual int MinimisedIcon() const { return 0; }
     // WM_SYSCOMMAND; false for the default handling.
     virtual bool OnSysCommand(unsigned id) { (void)id; return false; }
     // WM_COPYDATA; true when processed (TRUE to the sender).

@@ -27,6 +27,7 @@ public:
     bool OnCommand(int id) override;
     void OnClose() override;
     bool OnSysCommand(unsigned id) override;
+    int MinimisedIcon() const override { return m_hIcon; }
 
     CBridgeDlg* m_pOwner;
     int m_hIcon;  // icon resource of the window

@@ -110,10 +110,20 @@ INT_PTR Win32Windows::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM 
         return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        BeginPaint(window, &paint);
-        sink->OnPaint();
+        HDC dc = BeginPaint(window, &paint);
+        const int icon = sink->MinimisedIcon();
+        if (icon && IsIconic(window))
+            PaintMinimisedIcon(window, dc, icon);
+        else
+            sink->OnPaint();
         EndPaint(window, &paint);
         return TRUE;
+    }
+    case WM_QUERYDRAGICON: {
+        const int icon = sink->MinimisedIcon();
+        if (!icon) return FALSE;
+        HICON handle = LoadIconA(instance_, MAKEINTRESOURCEA(icon));
+        return Handled(window, message, reinterpret_cast<std::intptr_t>(handle));
     }
     case WM_SYSCOMMAND:
         return sink->OnSysCommand(static_cast<unsigned>(wparam)) ? TRUE : FALSE;
@@ -140,6 +150,15 @@ INT_PTR Win32Windows::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM 
         return FALSE;
     }
     }
+}
+
+void Win32Windows::PaintMinimisedIcon(HWND window, HDC dc, int iconId) {
+    SendMessageA(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(window, &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, LoadIconA(instance_, MAKEINTRESOURCEA(iconId)));
 }
 
 std::intptr_t Win32Windows::DefaultProc(plat::WindowHandle window, unsigned message, std::uintptr_t wparam,

@@ -69,6 +69,7 @@ private:
     static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     INT_PTR Handled(HWND window, UINT message, std::intptr_t result);
+    void PaintMinimisedIcon(HWND window, HDC dc, int iconId);
     plat::Dialog* Sink(HWND window) const;
     HWND Item(plat::WindowHandle window, int id) const;
     HICON LoadIconSized(int iconId, bool big) const;
