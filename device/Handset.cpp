@@ -37,6 +37,8 @@ void CThread::OnOffHook() {
 void CThread::OnAnswer() {
     m_nHandset = m_received[kHandsetByte];
     m_pDlg->StopCallerIdTimer();
+    // The ring is over; a caller still to come only names the call on the display.
+    m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending & ~PENDING_RING);
     m_nCallState = CS_ANSWERED;
     m_pDlg->m_nStatus = STATUS_IN_CALL;
     m_pDlg->AnswerCall();

@@ -85,13 +85,17 @@ void CThread::ReleaseHandset() {
     GoIdle();
 }
 
+void CThread::ForgetRing() { ClearPending(*m_pDlg, PENDING_RING | PENDING_CALLER); }
+
 void CThread::StopRinging() {
     SendBytes(pkt::Release(pkt::kAllHandsets));
+    ForgetRing();
     m_pDlg->StopCallerIdTimer();
     GoIdle();
 }
 
 void CThread::ReleaseAll() {
     SendBytes(pkt::Release(pkt::kAllHandsets));
+    ForgetRing();
     m_pDlg->EndCallLocally();  // the call state stays until the base reports the hang-up
 }

@@ -115,6 +115,9 @@ public:
 
 private:
     void MultiTap(std::uint8_t key);
+    // A ring that ends (answered, refused, missed, taken elsewhere) takes back the pending
+    // bits it set, so that no later call is shown ringing or connected because of it.
+    void ForgetRing();
     // Sends a pkt:: builder's packet through SendPacket, the link's one writer (which frames
     // it again). More than 48 bytes sends nothing.
     void SendBytes(const std::vector<std::uint8_t>& packet);
