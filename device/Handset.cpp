@@ -49,11 +49,15 @@ void CThread::OnHangUp() {
     SendBytes(pkt::HangUpAck(m_nHandset));
 }
 
-void CThread::GoIdle() {
-    if (m_nCallState == CS_IDLE) return;
+bool CThread::LeaveCall() {
+    if (m_nCallState == CS_IDLE) return false;
     m_nCallState = CS_IDLE;
     dialStringSeen = 0;
-    m_pDlg->OnHandsetOnHook();
+    return true;
+}
+
+void CThread::GoIdle() {
+    if (LeaveCall()) m_pDlg->OnHandsetOnHook();
 }
 
 void CThread::OnFuncKey() {

@@ -97,5 +97,9 @@ void CThread::StopRinging() {
 void CThread::ReleaseAll() {
     SendBytes(pkt::Release(pkt::kAllHandsets));
     ForgetRing();
-    m_pDlg->EndCallLocally();  // the call state stays until the base reports the hang-up
+    // The released handsets are idle: a later call must ring, not find a call state that
+    // still looks like a call being set up. The client ended the call, so the main dialog
+    // only ends it locally.
+    LeaveCall();
+    m_pDlg->EndCallLocally();
 }
