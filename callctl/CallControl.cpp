@@ -33,6 +33,7 @@ void CBridgeDlg::ReturnToIdle(bool onHook) {
     m_strDisplayName.clear();
     UpdateInfoDialog();
     if (onHook && m_bInCall == 1) HangUpCall();
+    m_bInCall = 0;  // whoever ended it, no handset holds a call any more
     m_strCallId.clear();
     LogDeviceLine(client::kLogOnHook);
 }

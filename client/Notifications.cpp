@@ -194,7 +194,9 @@ void CBridgeDlg::OnCallNotification(const char* text) {
                 m_nStatus = STATUS_READY;
                 if (m_pThread) m_pThread->StopRinging();
             }
-            m_bInCall = 1;
+            // Only a call a handset placed or answered is that handset's to end by going
+            // on hook; a call taken at the computer is not.
+            if (m_pThread && m_pThread->HoldsCall()) m_bInCall = 1;
         }
     }
 }

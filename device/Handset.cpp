@@ -56,6 +56,10 @@ bool CThread::LeaveCall() {
     return true;
 }
 
+bool CThread::HoldsCall() const {
+    return m_nCallState == CS_CONTACT_CALL || m_nCallState == CS_NUMBER_CALL || m_nCallState == CS_ANSWERED;
+}
+
 void CThread::GoIdle() {
     if (LeaveCall()) m_pDlg->OnHandsetOnHook();
 }

@@ -80,6 +80,8 @@ public:
     void ReleaseHandset();
     void StopRinging();
     void ReleaseAll();
+    // A handset placed or answered the call it is in (not merely off hook or typing).
+    bool HoldsCall() const;
 
     // Fields, in declaration order.
     CBridgeDlg* m_pDlg;
