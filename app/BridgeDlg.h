@@ -242,6 +242,9 @@ public:
     int m_nDeviceCheckTicks = 0;
     // Set by OnExit: Exit chosen while the refusal box is open must not leave twice.
     int m_bExited = 0;
+    // Calls the handsets placed and gave up before the client named them: each is
+    // finished when its first status arrives.
+    int m_nAbandonedCalls = 0;
     // The text a 0x09 command reply is compared with; nothing ever sets it.
     std::string m_strForwardText;
 };

@@ -41,7 +41,11 @@ void CBridgeDlg::ReturnToIdle(bool onHook) {
 void CBridgeDlg::HangUpCall() {
     m_bInCall = 0;
     m_bCallClosed = 1;
-    if (m_strCallId.empty()) return;
+    if (m_strCallId.empty()) {
+        // Placed, but not yet named by the client: it is finished once the client names it.
+        ++m_nAbandonedCalls;
+        return;
+    }
     SendLoggedCommand(callcmd::Finish(m_strCallId));
     SendLoggedCommand(callcmd::kHookOn);
 }

@@ -24,6 +24,10 @@ constexpr const char* kFailed = "FAILED";
 constexpr const char* kFinished = "FINISHED";
 constexpr const char* kInProgress = "INPROGRESS";
 
+bool IsEndStatus(const std::string& value) {
+    return value == kRefused || value == kMissed || value == kFailed || value == kFinished;
+}
+
 }  // namespace
 
 void CBridgeDlg::OnClientNotification(const char* text) {
@@ -116,6 +120,14 @@ void CBridgeDlg::OnCallNotification(const char* text) {
         return;
     }
     if (property != kStatus) return;
+
+    // The first status of an unknown call after a placed call was abandoned names that
+    // call: the client must not keep it, and the bridge must not take it as current.
+    if (m_nAbandonedCalls > 0 && !id.empty() && id != m_strCallId && id != m_strHeldCallId) {
+        --m_nAbandonedCalls;
+        if (!IsEndStatus(value)) FinishCall(id);
+        return;
+    }
 
     if (value == kRouting || value == kRinging) {
         // An empty id (doubled blanks) names no call: it neither becomes current nor waits,
