@@ -23,16 +23,16 @@ void CBridgeDlg::ReturnToIdle(bool onHook) {
     StopCallerIdTimer();
     m_nStatus = STATUS_READY;
     SetUserStatusOnline();
+    m_strDisplayName.clear();
+    UpdateInfoDialog();
+    if (onHook && m_bInCall == 1) HangUpCall();
     if (onHook) {
         // The user is online again, so a later caller must not be turned away as a third
-        // call; a call still held at the client is left to the client.
+        // call.
         m_bSecondCall = 0;
         m_bDndForSecondCall = 0;
         m_strHeldCallId.clear();
     }
-    m_strDisplayName.clear();
-    UpdateInfoDialog();
-    if (onHook && m_bInCall == 1) HangUpCall();
     m_bInCall = 0;  // whoever ended it, no handset holds a call any more
     m_strCallId.clear();
     LogDeviceLine(client::kLogOnHook);
@@ -47,6 +47,9 @@ void CBridgeDlg::HangUpCall() {
         return;
     }
     SendLoggedCommand(callcmd::Finish(m_strCallId));
+    // A second call the user took up (swapped to, or joined) goes with the handset too:
+    // left on hold at the client it would stay there for good.
+    if (m_bDndForSecondCall && !m_strHeldCallId.empty()) SendLoggedCommand(callcmd::Finish(m_strHeldCallId));
     SendLoggedCommand(callcmd::kHookOn);
 }
 
