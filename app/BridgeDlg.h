@@ -130,6 +130,8 @@ public:
     void OnCallNotification(const char* text);
     void ForgetEndedWaitingCall(const std::string& callId);
     void RequestCallPartner();
+    // Makes the call current and rings every handset for it.
+    void RingCall(const std::string& callId);
     void CopyCallPartner(char* buffer);
     void EndCallLocally();
     void PlaceCallToSelected();
@@ -245,6 +247,9 @@ public:
     // Calls the handsets placed and gave up before the client named them: each is
     // finished when its first status arrives.
     int m_nAbandonedCalls = 0;
+    // The waiting second call rang (rather than being routed) and still rings at the
+    // client: it rings on the handsets once none is busy.
+    int m_bWaitingCallRings = 0;
     // The text a 0x09 command reply is compared with; nothing ever sets it.
     std::string m_strForwardText;
 };

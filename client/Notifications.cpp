@@ -92,6 +92,7 @@ client::NotificationWords client::ReadNotificationWords(CBridgeDlg& dlg, const c
 void CBridgeDlg::ForgetEndedWaitingCall(const std::string& id) {
     if (!m_bSecondCall || m_bDndForSecondCall || id.empty() || id != m_strHeldCallId || id == m_strCallId) return;
     m_bSecondCall = 0;
+    m_bWaitingCallRings = 0;
     m_strHeldCallId.clear();
 }
 
@@ -140,6 +141,7 @@ void CBridgeDlg::OnCallNotification(const char* text) {
                 } else {
                     m_bSecondCall = 1;
                     m_strHeldCallId = id;
+                    m_bWaitingCallRings = value == kRinging ? 1 : 0;
                 }
             } else {
                 m_bCallClosed = 0;
@@ -148,16 +150,12 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             }
         } else if (!m_strCallId.empty()) {
             // busy with another call record: ignored
+        } else if (m_nStatus != STATUS_OFF_HOOK && value == kRinging) {
+            RingCall(id);
         } else {
             m_bCallClosed = 0;
             m_strCallId = id;
-            if (m_nStatus == STATUS_OFF_HOOK) {
-                if (m_pThread) m_pThread->OnAnswer();
-            } else if (value == kRinging) {
-                m_nStatus = STATUS_RINGING;
-                m_nPending |= PENDING_RING;
-                RequestCallPartner();
-            }
+            if (m_nStatus == STATUS_OFF_HOOK && m_pThread) m_pThread->OnAnswer();
         }
     } else if (value == kRefused) {
         m_bSecondCall = 0;
@@ -201,6 +199,7 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             forgetIfStillCurrent();
         }
     } else if (value == kInProgress) {
+        if (!current && !id.empty() && id == m_strHeldCallId) m_bWaitingCallRings = 0;  // taken at the PC
         if (current) {
             if (m_nStatus == STATUS_RINGING) {
                 m_nStatus = STATUS_READY;
@@ -216,6 +215,14 @@ void CBridgeDlg::OnCallNotification(const char* text) {
 void CBridgeDlg::RequestCallPartner() {
     if (!m_strCallId.empty()) SendLoggedCommand(client::FormatText(client::kGetCallPartner, m_strCallId));
     m_nLinkState = Ready;
+}
+
+void CBridgeDlg::RingCall(const std::string& callId) {
+    m_bCallClosed = 0;
+    m_strCallId = callId;
+    m_nStatus = STATUS_RINGING;
+    m_nPending |= PENDING_RING;
+    RequestCallPartner();
 }
 
 void CBridgeDlg::CopyCallPartner(char* buffer) {
