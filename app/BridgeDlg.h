@@ -230,6 +230,8 @@ public:
     std::vector<std::string> m_messageBodies;
     int m_bClientAttached = 0;
     int m_bContactSelected = 0;
+    // The whole handle of the contact the menu selected; the display shows only its start.
+    std::string m_strSelectedHandle;
     std::string m_strPeerHandle;
     std::string m_strCallId;
     std::list<ContactRecord>::iterator m_pContactCursor;

@@ -241,7 +241,8 @@ void CBridgeDlg::PlaceCallToSelected() {
     }
     m_strCallId.clear();
     m_bInCall = 1;
-    SendLoggedCommand(client::FormatText(client::kPlaceCall, m_strDisplayName));
+    // The display name is cut to the handset's 20 characters; the call needs the whole handle.
+    SendLoggedCommand(client::FormatText(client::kPlaceCall, m_strSelectedHandle));
 }
 
 void CBridgeDlg::PlaceCall(const std::string& target) {
