@@ -257,5 +257,11 @@ void CBridgeDlg::OnClientDetached() {
     m_contacts.clear();
     m_pContactCursor = m_contacts.end();
     ResetClientLink();
+    // A call ringing now rings for a client that is gone: the handsets stop ringing. Any
+    // command this sends is only logged, the client window being forgotten.
+    if (m_nStatus == STATUS_RINGING && m_pThread) {
+        m_bCallClosed = 1;
+        m_pThread->ReleaseAll();
+    }
     UpdateInfoDialog();
 }
