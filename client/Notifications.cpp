@@ -212,9 +212,10 @@ void CBridgeDlg::OnCallNotification(const char* text) {
     }
 }
 
+// The link state is left alone: a call that rings right after the attachment must not
+// skip the step that asks for the phone book and shows the "connected" balloon.
 void CBridgeDlg::RequestCallPartner() {
     if (!m_strCallId.empty()) SendLoggedCommand(client::FormatText(client::kGetCallPartner, m_strCallId));
-    m_nLinkState = Ready;
 }
 
 void CBridgeDlg::RingCall(const std::string& callId) {
