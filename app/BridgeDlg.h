@@ -130,6 +130,8 @@ public:
     void OnCallNotification(const char* text);
     void ForgetEndedWaitingCall(const std::string& callId);
     void RequestCallPartner();
+    // Makes the call current and rings every handset for it.
+    void RingCall(const std::string& callId);
     void CopyCallPartner(char* buffer);
     void EndCallLocally();
     void PlaceCallToSelected();
@@ -228,6 +230,8 @@ public:
     std::vector<std::string> m_messageBodies;
     int m_bClientAttached = 0;
     int m_bContactSelected = 0;
+    // The whole handle of the contact the menu selected; the display shows only its start.
+    std::string m_strSelectedHandle;
     std::string m_strPeerHandle;
     std::string m_strCallId;
     std::list<ContactRecord>::iterator m_pContactCursor;
@@ -242,6 +246,12 @@ public:
     int m_nDeviceCheckTicks = 0;
     // Set by OnExit: Exit chosen while the refusal box is open must not leave twice.
     int m_bExited = 0;
+    // Calls the handsets placed and gave up before the client named them: each is
+    // finished when its first status arrives.
+    int m_nAbandonedCalls = 0;
+    // The waiting second call rang (rather than being routed) and still rings at the
+    // client: it rings on the handsets once none is busy.
+    int m_bWaitingCallRings = 0;
     // The text a 0x09 command reply is compared with; nothing ever sets it.
     std::string m_strForwardText;
 };

@@ -20,28 +20,45 @@ void CBridgeDlg::AnswerCall() {
 void CBridgeDlg::OnHandsetOnHook() { ReturnToIdle(true); }
 
 void CBridgeDlg::ReturnToIdle(bool onHook) {
+    // A second call that still rings at the client and was never taken up.
+    const std::string waiting =
+        m_bSecondCall && !m_bDndForSecondCall && m_bWaitingCallRings ? m_strHeldCallId : std::string();
     StopCallerIdTimer();
     m_nStatus = STATUS_READY;
     SetUserStatusOnline();
-    if (onHook) {
-        // The user is online again, so a later caller must not be turned away as a third
-        // call; a call still held at the client is left to the client.
-        m_bSecondCall = 0;
-        m_bDndForSecondCall = 0;
-        m_strHeldCallId.clear();
-    }
     m_strDisplayName.clear();
     UpdateInfoDialog();
     if (onHook && m_bInCall == 1) HangUpCall();
+    if (onHook || !waiting.empty()) {
+        // The user is online again, so a later caller must not be turned away as a third
+        // call.
+        m_bSecondCall = 0;
+        m_bDndForSecondCall = 0;
+        m_bWaitingCallRings = 0;
+        m_strHeldCallId.clear();
+    }
+    m_bInCall = 0;  // whoever ended it, no handset holds a call any more
     m_strCallId.clear();
     LogDeviceLine(client::kLogOnHook);
+    // No handset is busy any more: the waiting call rings on all of them.
+    if (!waiting.empty()) {
+        RingCall(waiting);
+        UpdateInfoDialog();
+    }
 }
 
 void CBridgeDlg::HangUpCall() {
     m_bInCall = 0;
     m_bCallClosed = 1;
-    if (m_strCallId.empty()) return;
+    if (m_strCallId.empty()) {
+        // Placed, but not yet named by the client: it is finished once the client names it.
+        ++m_nAbandonedCalls;
+        return;
+    }
     SendLoggedCommand(callcmd::Finish(m_strCallId));
+    // A second call the user took up (swapped to, or joined) goes with the handset too:
+    // left on hold at the client it would stay there for good.
+    if (m_bDndForSecondCall && !m_strHeldCallId.empty()) SendLoggedCommand(callcmd::Finish(m_strHeldCallId));
     SendLoggedCommand(callcmd::kHookOn);
 }
 

@@ -131,6 +131,7 @@ void CBridgeDlg::ResetClientLink() {
     m_bOnlinePending = 1;
     KillTimer(TIMER_AUDIO);
     m_bDiscoverPending = 1;
+    m_nAbandonedCalls = 0;  // a client that is gone names no more calls
     m_nLinkState = Detached;
     g_hClientWnd = 0;
     g_uAttachMsg = 0;

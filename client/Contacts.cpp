@@ -170,6 +170,7 @@ void CBridgeDlg::SelectContactText(int menuCode, char* buffer) {
         }
     }
     m_bContactSelected = text.empty() ? 0 : 1;
+    m_strSelectedHandle = text;
     m_strDisplayName = CopyHandsetText(text, buffer);
     LogClientLine(m_strDisplayName);
 }

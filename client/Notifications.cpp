@@ -24,6 +24,10 @@ constexpr const char* kFailed = "FAILED";
 constexpr const char* kFinished = "FINISHED";
 constexpr const char* kInProgress = "INPROGRESS";
 
+bool IsEndStatus(const std::string& value) {
+    return value == kRefused || value == kMissed || value == kFailed || value == kFinished;
+}
+
 }  // namespace
 
 void CBridgeDlg::OnClientNotification(const char* text) {
@@ -88,6 +92,7 @@ client::NotificationWords client::ReadNotificationWords(CBridgeDlg& dlg, const c
 void CBridgeDlg::ForgetEndedWaitingCall(const std::string& id) {
     if (!m_bSecondCall || m_bDndForSecondCall || id.empty() || id != m_strHeldCallId || id == m_strCallId) return;
     m_bSecondCall = 0;
+    m_bWaitingCallRings = 0;
     m_strHeldCallId.clear();
 }
 
@@ -117,6 +122,14 @@ void CBridgeDlg::OnCallNotification(const char* text) {
     }
     if (property != kStatus) return;
 
+    // The first status of an unknown call after a placed call was abandoned names that
+    // call: the client must not keep it, and the bridge must not take it as current.
+    if (m_nAbandonedCalls > 0 && !id.empty() && id != m_strCallId && id != m_strHeldCallId) {
+        --m_nAbandonedCalls;
+        if (!IsEndStatus(value)) FinishCall(id);
+        return;
+    }
+
     if (value == kRouting || value == kRinging) {
         // An empty id (doubled blanks) names no call: it neither becomes current nor waits,
         // so a swap can never put the real call on hold for it.
@@ -128,6 +141,7 @@ void CBridgeDlg::OnCallNotification(const char* text) {
                 } else {
                     m_bSecondCall = 1;
                     m_strHeldCallId = id;
+                    m_bWaitingCallRings = value == kRinging ? 1 : 0;
                 }
             } else {
                 m_bCallClosed = 0;
@@ -136,16 +150,12 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             }
         } else if (!m_strCallId.empty()) {
             // busy with another call record: ignored
+        } else if (m_nStatus != STATUS_OFF_HOOK && value == kRinging) {
+            RingCall(id);
         } else {
             m_bCallClosed = 0;
             m_strCallId = id;
-            if (m_nStatus == STATUS_OFF_HOOK) {
-                if (m_pThread) m_pThread->OnAnswer();
-            } else if (value == kRinging) {
-                m_nStatus = STATUS_RINGING;
-                m_nPending |= PENDING_RING;
-                RequestCallPartner();
-            }
+            if (m_nStatus == STATUS_OFF_HOOK && m_pThread) m_pThread->OnAnswer();
         }
     } else if (value == kRefused) {
         m_bSecondCall = 0;
@@ -189,19 +199,31 @@ void CBridgeDlg::OnCallNotification(const char* text) {
             forgetIfStillCurrent();
         }
     } else if (value == kInProgress) {
+        if (!current && !id.empty() && id == m_strHeldCallId) m_bWaitingCallRings = 0;  // taken at the PC
         if (current) {
             if (m_nStatus == STATUS_RINGING) {
                 m_nStatus = STATUS_READY;
                 if (m_pThread) m_pThread->StopRinging();
             }
-            m_bInCall = 1;
+            // Only a call a handset placed or answered is that handset's to end by going
+            // on hook; a call taken at the computer is not.
+            if (m_pThread && m_pThread->HoldsCall()) m_bInCall = 1;
         }
     }
 }
 
+// The link state is left alone: a call that rings right after the attachment must not
+// skip the step that asks for the phone book and shows the "connected" balloon.
 void CBridgeDlg::RequestCallPartner() {
     if (!m_strCallId.empty()) SendLoggedCommand(client::FormatText(client::kGetCallPartner, m_strCallId));
-    m_nLinkState = Ready;
+}
+
+void CBridgeDlg::RingCall(const std::string& callId) {
+    m_bCallClosed = 0;
+    m_strCallId = callId;
+    m_nStatus = STATUS_RINGING;
+    m_nPending |= PENDING_RING;
+    RequestCallPartner();
 }
 
 void CBridgeDlg::CopyCallPartner(char* buffer) {
@@ -220,7 +242,8 @@ void CBridgeDlg::PlaceCallToSelected() {
     }
     m_strCallId.clear();
     m_bInCall = 1;
-    SendLoggedCommand(client::FormatText(client::kPlaceCall, m_strDisplayName));
+    // The display name is cut to the handset's 20 characters; the call needs the whole handle.
+    SendLoggedCommand(client::FormatText(client::kPlaceCall, m_strSelectedHandle));
 }
 
 void CBridgeDlg::PlaceCall(const std::string& target) {
@@ -235,5 +258,11 @@ void CBridgeDlg::OnClientDetached() {
     m_contacts.clear();
     m_pContactCursor = m_contacts.end();
     ResetClientLink();
+    // A call ringing now rings for a client that is gone: the handsets stop ringing. Any
+    // command this sends is only logged, the client window being forgotten.
+    if (m_nStatus == STATUS_RINGING && m_pThread) {
+        m_bCallClosed = 1;
+        m_pThread->ReleaseAll();
+    }
     UpdateInfoDialog();
 }

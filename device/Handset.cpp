@@ -37,6 +37,8 @@ void CThread::OnOffHook() {
 void CThread::OnAnswer() {
     m_nHandset = m_received[kHandsetByte];
     m_pDlg->StopCallerIdTimer();
+    // The ring is over; a caller still to come only names the call on the display.
+    m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending & ~PENDING_RING);
     m_nCallState = CS_ANSWERED;
     m_pDlg->m_nStatus = STATUS_IN_CALL;
     m_pDlg->AnswerCall();
@@ -47,11 +49,19 @@ void CThread::OnHangUp() {
     SendBytes(pkt::HangUpAck(m_nHandset));
 }
 
-void CThread::GoIdle() {
-    if (m_nCallState == CS_IDLE) return;
+bool CThread::LeaveCall() {
+    if (m_nCallState == CS_IDLE) return false;
     m_nCallState = CS_IDLE;
     dialStringSeen = 0;
-    m_pDlg->OnHandsetOnHook();
+    return true;
+}
+
+bool CThread::HoldsCall() const {
+    return m_nCallState == CS_CONTACT_CALL || m_nCallState == CS_NUMBER_CALL || m_nCallState == CS_ANSWERED;
+}
+
+void CThread::GoIdle() {
+    if (LeaveCall()) m_pDlg->OnHandsetOnHook();
 }
 
 void CThread::OnFuncKey() {

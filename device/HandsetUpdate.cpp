@@ -85,13 +85,21 @@ void CThread::ReleaseHandset() {
     GoIdle();
 }
 
+void CThread::ForgetRing() { ClearPending(*m_pDlg, PENDING_RING | PENDING_CALLER); }
+
 void CThread::StopRinging() {
     SendBytes(pkt::Release(pkt::kAllHandsets));
+    ForgetRing();
     m_pDlg->StopCallerIdTimer();
     GoIdle();
 }
 
 void CThread::ReleaseAll() {
     SendBytes(pkt::Release(pkt::kAllHandsets));
-    m_pDlg->EndCallLocally();  // the call state stays until the base reports the hang-up
+    ForgetRing();
+    // The released handsets are idle: a later call must ring, not find a call state that
+    // still looks like a call being set up. The client ended the call, so the main dialog
+    // only ends it locally.
+    LeaveCall();
+    m_pDlg->EndCallLocally();
 }

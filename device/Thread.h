@@ -80,6 +80,8 @@ public:
     void ReleaseHandset();
     void StopRinging();
     void ReleaseAll();
+    // A handset placed or answered the call it is in (not merely off hook or typing).
+    bool HoldsCall() const;
 
     // Fields, in declaration order.
     CBridgeDlg* m_pDlg;
@@ -115,6 +117,11 @@ public:
 
 private:
     void MultiTap(std::uint8_t key);
+    // A ring that ends (answered, refused, missed, taken elsewhere) takes back the pending
+    // bits it set, so that no later call is shown ringing or connected because of it.
+    void ForgetRing();
+    // The call state back to idle; false when it was idle already.
+    bool LeaveCall();
     // Sends a pkt:: builder's packet through SendPacket, the link's one writer (which frames
     // it again). More than 48 bytes sends nothing.
     void SendBytes(const std::vector<std::uint8_t>& packet);

@@ -123,7 +123,7 @@ TEST_F(Incoming, AnsweredAtTheComputerStopsTheRinging) {
     Say("CALL 200 STATUS INPROGRESS");
     EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Release(pkt::kAllHandsets))});
     EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
-    EXPECT_EQ(Dlg().m_bInCall, 1);
+    EXPECT_EQ(Dlg().m_bInCall, 0);  // no handset holds it: going on hook must not end it
     EXPECT_EQ(Dlg().m_strCallId, "200");
     h.Run(kCallerIdMs * 2);
     EXPECT_EQ(Packets().size(), 1u);  // no more alerts

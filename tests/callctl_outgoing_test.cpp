@@ -36,6 +36,16 @@ TEST_F(Outgoing, HangingUpBeforeTheClientNamedTheCallSendsNoFinish) {
     HangUp();
     EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::kUserStatusOnline});
     EXPECT_EQ(Dlg().m_bInCall, 0);
+
+    // The client names it late: it is finished there and never becomes current.
+    Mark();
+    Say("CALL 100 STATUS ROUTING");
+    EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::Finish("100")});
+    EXPECT_TRUE(Dlg().m_strCallId.empty());
+    EXPECT_EQ(Dlg().m_nAbandonedCalls, 0);
+    Mark();
+    Say("CALL 100 STATUS FINISHED");
+    EXPECT_TRUE(Commands().empty());
 }
 
 TEST_F(Outgoing, HangingUpAfterTheClientFinishedSendsNothing) {

@@ -107,14 +107,15 @@ TEST_F(SecondCall, WaitingCallThatEndsBeforeAnySwapNoLongerSteersTheKeys) {
     EXPECT_EQ(Dlg().m_strCallId, "200");
 }
 
-TEST_F(SecondCall, HangingUpEndsTheCurrentCall) {
+TEST_F(SecondCall, HangingUpEndsTheCurrentCallAndTheHeldOne) {
     TwoCalls();
     Key('*');
     Mark();
     HangUp();
     const std::vector<std::string> sent = Commands();
-    ASSERT_GE(sent.size(), 2u);
-    EXPECT_EQ(sent[sent.size() - 2], callcmd::Finish("201"));
+    ASSERT_GE(sent.size(), 3u);
+    EXPECT_EQ(sent[sent.size() - 3], callcmd::Finish("201"));
+    EXPECT_EQ(sent[sent.size() - 2], callcmd::Finish("200"));
     EXPECT_EQ(sent.back(), callcmd::kHookOn);
     EXPECT_EQ(State(), CS_IDLE);
 }
@@ -161,6 +162,7 @@ TEST_F(SecondCall, EveryCallCommandReachesTheClientToTheByte) {
                               "SET CALL 200 JOIN_CONFERENCE 201",
                               "SET USERSTATUS ONLINE",
                               "SET CALL 201 STATUS FINISHED",
+                              "SET CALL 200 STATUS FINISHED",
                               "HOOK ON",
                           }));
     EXPECT_GE(h.IndexOf("client>", "Get CURRENTUSERHANDLE"), 0);

@@ -202,13 +202,14 @@ TEST_F(Contacts, RemovedCursorCountsAsAfterTheLast) {
     EXPECT_EQ(Menu(Letter('A')), "");
 }
 
-TEST_F(Contacts, LongHandleIsShownAsItsFirstTwentyBytesAndCalledSo) {
+TEST_F(Contacts, LongHandleIsShownAsItsFirstTwentyBytesAndCalledWhole) {
     Listed("abcdefghijklmnopqrstuvwxy");
     EXPECT_EQ(Menu(Letter('A')), "abcdefghijklmnopqrst");
     EXPECT_EQ(Dlg().m_strDisplayName, "abcdefghijklmnopqrst");
     Dlg().PlaceCallToSelected();
     h.Run(kStepMs);
-    EXPECT_TRUE(Has(Commands(), "CALL abcdefghijklmnopqrst"));
+    EXPECT_TRUE(Has(Commands(), "CALL abcdefghijklmnopqrstuvwxy"));
+    EXPECT_FALSE(Has(Commands(), "CALL abcdefghijklmnopqrst"));
     EXPECT_EQ(Dlg().m_bInCall, 1);
 }
 

@@ -69,7 +69,7 @@ TEST_F(Notify, RingingCallBecomesCurrentAndItsPartnerIsAskedFor) {
     Mark();
     Say("CALL 123 STATUS INPROGRESS");  // answered at the PC
     EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
-    EXPECT_EQ(Dlg().m_bInCall, 1);
+    EXPECT_EQ(Dlg().m_bInCall, 0);  // no handset holds it
     EXPECT_TRUE(Has(Packets(), HexOf(pkt::Release(pkt::kAllHandsets))));
 }
 

@@ -30,9 +30,10 @@ TEST_F(ServicesTest, LogFilesGetCrLfLineEndsAndAreExclusive) {
     EXPECT_EQ(LastLine(), "open-failed " + name);
     machine.files.WriteLine(file, "07:03 FindUSB");
     machine.files.WriteLine(file, "");
+    machine.files.WriteLine(file, "07:04 two\nlines\n");  // inner line feeds as a text-mode file writes them
     machine.files.Close(file);
     EXPECT_EQ(LastLine(), "close " + name);
-    EXPECT_EQ(Contents(name), "07:03 FindUSB\r\n\r\n");
+    EXPECT_EQ(Contents(name), "07:03 FindUSB\r\n\r\n07:04 two\r\nlines\r\n\r\n");
     // A new file of the same name starts empty.
     const plat::Handle again = machine.files.Create(name);
     machine.files.Close(again);

@@ -75,6 +75,11 @@ TEST_F(DebugWindow, NewestLineOnTopOfItsListAndLastInItsFile) {
     ASSERT_TRUE(h.Click("debug", IDC_SAVE));
     EXPECT_EQ(ReadFile("usb0.txt"), CrLfLines(device));
     EXPECT_EQ(ReadFile("voip0.txt"), CrLfLines(voip));
+    // The attach line ends in a line feed of its own: on disk it is a CR LF like any other.
+    const std::string file = ReadFile("voip0.txt");
+    EXPECT_NE(file.find("#disconnect\r\n\r\n"), std::string::npos);
+    for (std::size_t i = file.find('\n'); i != std::string::npos; i = file.find('\n', i + 1))
+        EXPECT_TRUE(i > 0 && file[i - 1] == '\r') << "bare line feed at byte " << i;
 }
 
 TEST_F(DebugWindow, EachSaveClosesThePairAndOpensTheNext) {

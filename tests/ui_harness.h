@@ -51,10 +51,14 @@ inline std::string ReadFile(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Lines joined as the log files hold them.
+// Lines joined as the log files hold them: each ends in CR LF, and so does every line
+// feed inside one.
 inline std::string CrLfLines(const std::vector<std::string>& lines) {
     std::string out;
-    for (const std::string& l : lines) out += l + "\r\n";
+    for (const std::string& l : lines) {
+        for (char c : l) out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        out += "\r\n";
+    }
     return out;
 }
 

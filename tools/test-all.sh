@@ -11,8 +11,6 @@ echo "== native build (sanitizers on)"
 cmake -S . -B build/native-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRIDGER_SANITIZE=ON >/dev/null
 cmake --build build/native-test -- -j$jobs
 echo "== native tests"
-# The device thread object is kept until the process ends, by design.
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 ctest --test-dir build/native-test --output-on-failure -j$jobs
 
 echo "== Windows build (mingw-w64)"

@@ -1,6 +1,7 @@
 #include "platform/headless/HeadlessFiles.h"
 
 #include <algorithm>
+#include <string>
 
 namespace sim {
 
@@ -28,8 +29,15 @@ plat::Handle HeadlessFiles::Create(const std::string& name) {
 void HeadlessFiles::WriteLine(plat::Handle file, const std::string& text) {
     auto it = files_.find(file);
     if (it == files_.end()) return;
-    std::fwrite(text.data(), 1, text.size(), it->second.stream);
-    std::fputs("\r\n", it->second.stream);
+    // As a text-mode file on Windows: every line feed, inner ones too, goes out as CR LF.
+    std::string bytes;
+    bytes.reserve(text.size() + 2);
+    for (char c : text) {
+        if (c == '\n') bytes += '\r';
+        bytes += c;
+    }
+    bytes += "\r\n";
+    std::fwrite(bytes.data(), 1, bytes.size(), it->second.stream);
 }
 
 void HeadlessFiles::Close(plat::Handle file) {
