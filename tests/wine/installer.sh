@@ -87,10 +87,21 @@ check_installed
 # A silent install asks nothing and starts nothing.
 reg_query "$run_key" /v Bridger >/dev/null && fail "the silent install added a log-in entry"
 probe main --process bridger.exe --timeout 0 >/dev/null && fail "the silent install started Bridger"
-say "starting the installed Bridger.exe"
-start bridger "$installed/Bridger.exe"
-probe window --title "$info_title" --process bridger.exe --timeout 20000 || fail "no information window"
-probe main --process bridger.exe --hidden --timeout 5000 || fail "no hidden main dialog"
+start_installed() {
+  say "starting the installed Bridger.exe"
+  start bridger "$installed/Bridger.exe"
+  probe window --title "$info_title" --process bridger.exe --timeout 20000 || fail "no information window"
+  probe main --process bridger.exe --hidden --timeout 5000 || fail "no hidden main dialog"
+}
+start_installed
+# Installing again (an update) first ends the running bridge, whose file it replaces.
+say "silent install over the running bridge"
+status=0
+"$WINE" "$installer" /S >"$WORK/install-again.out" 2>&1 </dev/null || status=$?
+((status == 0)) || fail "the second silent install ended with exit code $status"
+bridger_exits 30
+check_installed
+start_installed
 uninstall_and_check
 
 say "-- install through the pages, with the finish page's defaults"
