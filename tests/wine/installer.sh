@@ -101,7 +101,17 @@ status=0
 ((status == 0)) || fail "the second silent install ended with exit code $status"
 bridger_exits 30
 check_installed
-start_installed
+# In debug mode, started from its own folder, the bridge writes its log files there; the
+# uninstaller removes them with the folder.
+pushd "$installed" >/dev/null
+start bridger "$installed/Bridger.exe" QOPA
+popd >/dev/null
+probe main --process bridger.exe --hidden --timeout 20000 || fail "no hidden main dialog"
+deadline=$((SECONDS + 10))
+until [[ -f $installed/usb0.txt && -f $installed/voip0.txt ]]; do
+  ((SECONDS < deadline)) || fail "the debug mode wrote no log files into Program Files\Bridger"
+  sleep 0.2
+done
 uninstall_and_check
 
 say "-- install through the pages, with the finish page's defaults"
