@@ -31,6 +31,8 @@ while [[ $# -gt 0 ]]; do
       [[ $# -gt 1 ]] || { say "$1 needs a value"; usage >&2; exit 2; }
       value="$2"
       [[ "$1" == --transcript ]] && value="$(absolute "$value")"
+      [[ "$1" != --lang || "$value" == en || "$value" == zh-TW ]] \
+        || { say "--lang takes en or zh-TW, not $value"; exit 2; }
       options+=("$1" "$value")
       shift 2 ;;
     -) [[ -z "$scenario" ]] || { say "more than one scenario given"; exit 2; }
