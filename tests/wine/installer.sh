@@ -52,6 +52,8 @@ uninstall_and_check() {
   deadline=$((SECONDS + 60))
   while [[ -e $installed ]] && ((SECONDS < deadline)); do sleep 0.5; done
   [[ -e $installed ]] && fail "Program Files\\Bridger is still there: $(ls "$installed")"
+  # Whatever else runs in the prefix ends now (the caller's step, if given).
+  [[ -z ${1:-} ]] || "$1"
   # Every program of the prefix ends, so its registry is written out to its files.
   timeout 60 "$WINESERVER" -w || fail "programs still run in the prefix after the uninstall"
   [[ -z $(shortcut) ]] || fail "the Start-menu entry is still there"
@@ -102,17 +104,31 @@ status=0
 bridger_exits 30
 check_installed
 # In debug mode, started from its own folder, the bridge writes its log files there; the
-# uninstaller removes them with the folder.
+# uninstaller removes them with the folder. A client is attached this time: the bridge
+# tells it when it ends, which shows that the uninstaller made it run its whole Exit.
+# (Minor version 0: the bridge's device check passes at once, with no base's sound device.
+# The test's own setting, removed again before the registry is checked.)
+windows_version Bridger.exe win2k
+start client "$BIN_DIR/client-standin.exe" --status 0 --run 120000
+wait_line "$WORK/client.out" '^ready' 20 || fail "the client stand-in did not start"
 pushd "$installed" >/dev/null
 start bridger "$installed/Bridger.exe" QOPA
 popd >/dev/null
 probe main --process bridger.exe --hidden --timeout 20000 || fail "no hidden main dialog"
+wait_line "$WORK/client.out" '^attach 0' 20 || fail "the installed bridge never attached to the client"
 deadline=$((SECONDS + 10))
 until [[ -f $installed/usb0.txt && -f $installed/voip0.txt ]]; do
-  ((SECONDS < deadline)) || fail "the debug mode wrote no log files into Program Files\Bridger"
+  ((SECONDS < deadline)) || fail "the debug mode wrote no log files into Program Files\\Bridger"
   sleep 0.2
 done
-uninstall_and_check
+end_client() {
+  wait_line "$WORK/client.out" '^code 9 value 0' 10 || fail "the client was not told that the bridge ended"
+  wait_exit "$client_PID" 10 || fail "the client stand-in did not end"
+  say "the client was told (code 9) and ended"
+  "$WINE" reg delete 'HKCU\Software\Wine\AppDefaults\Bridger.exe' /f >/dev/null 2>&1 </dev/null \
+    || fail "cannot remove the test's Windows version setting"
+}
+uninstall_and_check end_client
 
 say "-- install through the pages, with the finish page's defaults"
 start installer "$installer"
