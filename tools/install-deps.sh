@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, only those that are missing.
 #   tools/install-deps.sh native    compilers, CMake, GoogleTest, Google Benchmark
-#   tools/install-deps.sh windows   mingw-w64, Wine and Xvfb as well
+#   tools/install-deps.sh windows   mingw-w64, Wine, Xvfb and NSIS as well (the tests)
+#   tools/install-deps.sh package   mingw-w64 and NSIS (the installer)
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev googletest libbenchmark-dev python3)
-if [[ "${1:-native}" == windows ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth)
-fi
+case "${1:-native}" in
+  windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth nsis) ;;
+  package) packages=(cmake ninja-build python3 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,11 @@
 //       waits for a message box, prints its text, presses OK; fails if the text differs
 //   window-probe main    [--process P] [--hidden] [--timeout MS]
 //       waits for the hidden main dialog (class #32770, no caption, empty title)
+//   window-probe window  --title T [--process P] [--timeout MS]
+//       waits for a visible top-level window titled exactly T and prints its class
+//   window-probe click   --title T --id N [--process P] [--timeout MS]
+//       waits until a visible window whose title begins with T (installers add to theirs
+//       page by page) has its button N enabled, then clicks it
 //   window-probe command --id N [--process P]
 //       posts the command N to the main dialog, as its menu would
 //   window-probe version --exe NAME --set WINE-VERSION
@@ -190,6 +195,48 @@ int MainVerb(const Options& o) {
     return 0;
 }
 
+int WindowVerb(const Options& o) {
+    if (!o.Has("title")) return 2;
+    const std::string title = o.Get("title");
+    HWND window = WaitFor(o.Number("timeout", 10000), [&]() -> HWND {
+        std::vector<HWND> found =
+            TopLevel(o.Get("process"), [&](HWND w) { return IsWindowVisible(w) && TextOf(w) == title; });
+        return found.empty() ? nullptr : found.front();
+    });
+    if (!window) {
+        Say("window: none titled \"%s\"\n", title);
+        return 1;
+    }
+    Say("window \"%s\" class %s\n", title, ClassOf(window));
+    return 0;
+}
+
+int ClickVerb(const Options& o) {
+    if (!o.Has("title") || !o.Has("id")) return 2;
+    const std::string title = o.Get("title");
+    const int id = static_cast<int>(o.Number("id", 0));
+    HWND button = nullptr;
+    HWND window = WaitFor(o.Number("timeout", 10000), [&]() -> HWND {
+        std::vector<HWND> found = TopLevel(o.Get("process"), [&](HWND w) {
+            HWND b = GetDlgItem(w, id);
+            return IsWindowVisible(w) && TextOf(w).rfind(title, 0) == 0 && b && IsWindowVisible(b) &&
+                   IsWindowEnabled(b);
+        });
+        if (found.empty()) return nullptr;
+        button = GetDlgItem(found.front(), id);
+        return found.front();
+    });
+    if (!window) {
+        Say("click: no window \"%s\" with button %s enabled\n", title, o.Get("id"));
+        return 1;
+    }
+    const std::string label = TextOf(button);
+    // The click as the window's own procedure receives it from the button.
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    Say("clicked \"%s\" in \"%s\"\n", label, title);
+    return 0;
+}
+
 int CommandVerb(const Options& o) {
     if (!o.Has("id")) return 2;
     HWND main = FindMain(o.Get("process"), false);
@@ -232,11 +279,13 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
     if (!Parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version [--option value]...\n");
+        std::fprintf(stderr, "usage: window-probe msgbox|main|window|click|command|version [--option value]...\n");
         return 2;
     }
     if (o.verb == "msgbox") return MessageBoxVerb(o);
     if (o.verb == "main") return MainVerb(o);
+    if (o.verb == "window") return WindowVerb(o);
+    if (o.verb == "click") return ClickVerb(o);
     if (o.verb == "command") return CommandVerb(o);
     if (o.verb == "version") return VersionVerb(o);
     std::fprintf(stderr, "window-probe: unknown verb %s\n", o.verb.c_str());
