@@ -1,13 +1,18 @@
 // base-device.exe: puts the virtual base station into a Wine prefix and takes it out, and
-// lists the HID devices that SetupAPI and HID.DLL show, for the tests' set-up and checks.
+// lists the HID devices that SetupAPI and HID.DLL show and the wave-out devices, for the
+// tests' set-up and checks.
 //   base-device plug INF | unplug | list
 // Exit status 0 on success, 1 when Windows refused (with why on standard error), 2 on a
 // usage error.
 #include <windows.h>
+#include <mmsystem.h>
 #include <setupapi.h>
 extern "C" {
 #include <hidsdi.h>
 }
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstring>
@@ -18,7 +23,7 @@ extern "C" {
 
 namespace {
 
-// Every HID interface with its vendor, product and path, one a line.
+// Every HID interface with its vendor, product and path, one a line, then the wave-out devices.
 int List() {
     GUID hid;
     HidD_GetHidGuid(&hid);
@@ -51,12 +56,19 @@ int List() {
     }
     SetupDiDestroyDeviceInfoList(set);
     std::printf("base nodes %d\n", basedev::Count());
+    const UINT waves = waveOutGetNumDevs();
+    for (UINT index = 0; index < waves; ++index) {
+        WAVEOUTCAPSA caps;
+        ZeroMemory(&caps, sizeof caps);
+        if (waveOutGetDevCapsA(index, &caps, sizeof caps) == MMSYSERR_NOERROR) std::printf("wave \"%s\"\n", caps.szPname);
+    }
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the scripts read them
     const std::string verb = argc > 1 ? argv[1] : "";
     std::string error;
     if (verb == "plug" && argc == 3) {

@@ -35,9 +35,12 @@ static const WCHAR kSerial[] = L"0001";
 static KSPIN_LOCK g_lock;
 static IRP* g_pendingRead;        /* the host's outstanding IOCTL_HID_READ_REPORT */
 static BOOLEAN g_readAnnounced;   /* the base has been told about it */
-/* The write end; only the pipe thread opens and closes it, writers hold g_writeMutex. */
-static KMUTEX g_writeMutex;
-static HANDLE g_down;
+/* The write end; only the pipe thread opens and closes it. Writers count themselves in
+ * g_writers while they use it, so that it is closed only once they are done. Each frame goes
+ * out in one write, whole, so writers need no lock among themselves (Wine's kernel mutex
+ * lost a wake-up here when a writer waited for another). */
+static HANDLE volatile g_down;
+static LONG volatile g_writers;
 
 static void CompleteIrp(IRP* irp, NTSTATUS status, ULONG_PTR information) {
     irp->IoStatus.Status = status;
@@ -53,9 +56,12 @@ static BOOLEAN SendFrame(UCHAR type, const UCHAR* data, ULONG size) {
     RtlZeroMemory(frame, sizeof frame);
     frame[0] = type;
     if (data) RtlCopyMemory(frame + 1, data, size < BASE_REPORT_BYTES ? size : BASE_REPORT_BYTES);
-    KeWaitForSingleObject(&g_writeMutex, Executive, KernelMode, FALSE, NULL);
-    if (g_down) status = ZwWriteFile(g_down, NULL, NULL, NULL, &io, frame, sizeof frame, NULL, NULL);
-    KeReleaseMutex(&g_writeMutex, FALSE);
+    InterlockedIncrement(&g_writers);
+    {
+        HANDLE down = g_down;
+        if (down) status = ZwWriteFile(down, NULL, NULL, NULL, &io, frame, sizeof frame, NULL, NULL);
+    }
+    InterlockedDecrement(&g_writers);
     return NT_SUCCESS(status);
 }
 
@@ -145,14 +151,11 @@ static void NTAPI PipeThread(PVOID context) {
             Pause(BASE_RECONNECT_MS);
             continue;
         }
-        KeWaitForSingleObject(&g_writeMutex, Executive, KernelMode, FALSE, NULL);
         g_down = down;
-        KeReleaseMutex(&g_writeMutex, FALSE);
         AnnounceRead();  /* a read left waiting from before this base connected */
         ServeBase(up);
-        KeWaitForSingleObject(&g_writeMutex, Executive, KernelMode, FALSE, NULL);
         g_down = NULL;
-        KeReleaseMutex(&g_writeMutex, FALSE);
+        while (g_writers) Pause(1);
         ZwClose(down);
         ZwClose(up);
         {
@@ -199,9 +202,12 @@ static NTSTATUS String(IRP* irp) {
     /* The string's id is the low word of the input "buffer" itself. */
     const ULONG id = (ULONG)(ULONG_PTR)stack->Parameters.DeviceIoControl.Type3InputBuffer & 0xFFFF;
     switch (id) {
-    case HID_STRING_ID_MANUFACTURER: return CopyOut(irp, kManufacturer, sizeof kManufacturer);
-    case HID_STRING_ID_PRODUCT: return CopyOut(irp, kProduct, sizeof kProduct);
-    case HID_STRING_ID_SERIAL: return CopyOut(irp, kSerial, sizeof kSerial);
+    case HID_STRING_ID_MANUFACTURER:
+    case HID_STRING_TYPE_MANUFACTURER: return CopyOut(irp, kManufacturer, sizeof kManufacturer);
+    case HID_STRING_ID_PRODUCT:
+    case HID_STRING_TYPE_PRODUCT: return CopyOut(irp, kProduct, sizeof kProduct);
+    case HID_STRING_ID_SERIAL:
+    case HID_STRING_TYPE_SERIAL: return CopyOut(irp, kSerial, sizeof kSerial);
     default: return STATUS_INVALID_PARAMETER;
     }
 }
@@ -317,7 +323,6 @@ NTSTATUS NTAPI DriverEntry(DRIVER_OBJECT* driver, UNICODE_STRING* registryPath) 
     NTSTATUS status;
 
     KeInitializeSpinLock(&g_lock);
-    KeInitializeMutex(&g_writeMutex, 0);
     driver->DriverExtension->AddDevice = AddDevice;
     driver->MajorFunction[IRP_MJ_PNP] = Pnp;
     driver->MajorFunction[IRP_MJ_POWER] = Power;

@@ -6,6 +6,7 @@
 #define BASE_PRODUCT_ID 0x6611
 #define BASE_VERSION 0x0100
 #define BASE_HARDWARE_ID "root\\bridger_virtual_base"
+#define BASE_DRIVER_FILE "bridger-base.sys"
 
 #define BASE_REPORT_BYTES 48                      /* input and feature reports, no report id */
 #define BASE_FRAME_BYTES (1 + BASE_REPORT_BYTES)  /* a type byte, then a report */

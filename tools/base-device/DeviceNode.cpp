@@ -5,7 +5,8 @@
 #include <newdev.h>
 
 #include <cstring>
-#include <vector>
+#include <fstream>
+#include <sstream>
 
 #include "tools/base-device/BaseWire.h"
 
@@ -27,6 +28,13 @@ bool IsBase(HDEVINFO set, SP_DEVINFO_DATA& device) {
     for (const char* id = ids; *id; id += std::strlen(id) + 1)
         if (_stricmp(id, BASE_HARDWARE_ID) == 0) return true;
     return false;
+}
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
 }
 
 template <typename Visit>
@@ -73,8 +81,19 @@ bool Plug(const std::string& infPath, std::string& error) {
     SetupDiDestroyDeviceInfoList(set);
     if (!ok) return false;
     char full[MAX_PATH];
-    if (!GetFullPathNameA(infPath.c_str(), sizeof full, full, nullptr)) {
+    char* name = nullptr;
+    if (!GetFullPathNameA(infPath.c_str(), sizeof full, full, &name) || !name) {
         error = Why("GetFullPathNameA");
+        return false;
+    }
+    // The build's driver replaces whatever an earlier build left in the system folder (the
+    // INF's copy keeps a file that is there already); a loaded one cannot be replaced.
+    const std::string driver = std::string(full, name) + BASE_DRIVER_FILE;
+    char system[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(system, sizeof system);
+    const std::string installed = std::string(system, length < sizeof system ? length : 0) + "\\drivers\\" BASE_DRIVER_FILE;
+    if (Contents(driver) != Contents(installed) && !CopyFileA(driver.c_str(), installed.c_str(), FALSE)) {
+        error = Why(("replacing " + installed + " (is an older build's driver still loaded?)").c_str());
         return false;
     }
     BOOL reboot = FALSE;

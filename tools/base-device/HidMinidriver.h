@@ -28,10 +28,14 @@ typedef struct _HID_XFER_PACKET {
     UCHAR reportId;
 } HID_XFER_PACKET;
 
-/* IOCTL_HID_GET_STRING's string ids. */
+/* IOCTL_HID_GET_STRING's string ids: Windows numbers them 14, 15, 16; Wine's hidclass.sys
+ * (8.0) sends 1, 2, 3, the values of the HID_STRING_TYPE enumeration. */
 #define HID_STRING_ID_MANUFACTURER 14
 #define HID_STRING_ID_PRODUCT 15
 #define HID_STRING_ID_SERIAL 16
+#define HID_STRING_TYPE_MANUFACTURER 1
+#define HID_STRING_TYPE_PRODUCT 2
+#define HID_STRING_TYPE_SERIAL 3
 
 typedef struct _HID_DEVICE_EXTENSION {
     PDEVICE_OBJECT PhysicalDeviceObject;

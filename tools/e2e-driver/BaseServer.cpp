@@ -25,7 +25,6 @@ std::size_t Shown(const std::uint8_t* data) {
 BaseServer::BaseServer(Transcript& transcript, Latency& latency)
     : transcript_(transcript), latency_(latency), wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
     InitializeCriticalSection(&lock_);
-    writeEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 }
 
 BaseServer::~BaseServer() {
@@ -36,13 +35,13 @@ BaseServer::~BaseServer() {
         CloseHandle(thread_);
     }
     for (Pipe* pipe : {&up_, &down_}) {
-        if (pipe->handle != INVALID_HANDLE_VALUE) {
-            CancelIo(pipe->handle);
-            CloseHandle(pipe->handle);
-        }
+        if (pipe->handle != INVALID_HANDLE_VALUE) CancelIo(pipe->handle);
+    }
+    Reap(true);
+    for (Pipe* pipe : {&up_, &down_}) {
+        if (pipe->handle != INVALID_HANDLE_VALUE) CloseHandle(pipe->handle);
         if (pipe->event) CloseHandle(pipe->event);
     }
-    CloseHandle(writeEvent_);
     CloseHandle(wake_);
     DeleteCriticalSection(&lock_);
 }
@@ -123,8 +122,9 @@ bool BaseServer::Unplug(std::string& error) {
 
 void BaseServer::Disconnect() {
     // The minidriver went away (its device process ended): wait for it to come back.
+    for (Pipe* pipe : {&up_, &down_}) CancelIo(pipe->handle);
+    Reap(true);
     for (Pipe* pipe : {&up_, &down_}) {
-        CancelIo(pipe->handle);
         DisconnectNamedPipe(pipe->handle);
         Listen(*pipe);
     }
@@ -142,6 +142,7 @@ void BaseServer::Service() {
     }
     if (!up_.connected || !down_.connected) return;
     everConnected_ = true;
+    Reap(false);
     Collect();
     Deliver();
 }
@@ -194,14 +195,28 @@ void BaseServer::OnFrame(const std::uint8_t* frame) {
 }
 
 bool BaseServer::Send(const std::uint8_t* frame) {
-    OVERLAPPED overlap;
-    ZeroMemory(&overlap, sizeof overlap);
-    overlap.hEvent = writeEvent_;
-    ResetEvent(writeEvent_);
-    DWORD written = 0;
-    if (!WriteFile(up_.handle, frame, BASE_FRAME_BYTES, nullptr, &overlap) && GetLastError() != ERROR_IO_PENDING)
+    Write* write = new Write();
+    std::copy(frame, frame + BASE_FRAME_BYTES, write->frame);
+    if (!WriteFile(up_.handle, write->frame, BASE_FRAME_BYTES, nullptr, &write->overlap) &&
+        GetLastError() != ERROR_IO_PENDING) {
+        delete write;
         return false;
-    return GetOverlappedResult(up_.handle, &overlap, &written, TRUE) && written == BASE_FRAME_BYTES;
+    }
+    writes_.push_back(write);
+    return true;
+}
+
+void BaseServer::Reap(bool wait) {
+    for (auto it = writes_.begin(); it != writes_.end();) {
+        DWORD written = 0;
+        if (!GetOverlappedResult(up_.handle, &(*it)->overlap, &written, wait ? TRUE : FALSE) &&
+            GetLastError() == ERROR_IO_INCOMPLETE) {
+            ++it;
+            continue;
+        }
+        delete *it;
+        it = writes_.erase(it);
+    }
 }
 
 void BaseServer::Deliver() {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/base-device/BaseWire.h"
+
 #include "tools/e2e-driver/Latency.h"
 #include "tools/e2e-driver/Transcript.h"
 #include "tools/sim/SimBase.h"
@@ -37,6 +39,12 @@ public:
     bool Plugged() const { return present_; }
 
 private:
+    // A frame on its way up: never waited for, so that this thread keeps reading the
+    // host's frames while the minidriver's thread is busy writing them.
+    struct Write {
+        OVERLAPPED overlap{};
+        std::uint8_t frame[BASE_FRAME_BYTES];
+    };
     struct Pipe {
         HANDLE handle = INVALID_HANDLE_VALUE;
         HANDLE event = nullptr;
@@ -53,6 +61,7 @@ private:
     void OnFrame(const std::uint8_t* frame);
     void Deliver();
     bool Send(const std::uint8_t* frame);
+    void Reap(bool wait);
 
     Transcript& transcript_;
     Latency& latency_;
@@ -63,7 +72,7 @@ private:
     bool reading_ = false;
     std::vector<std::uint8_t> received_;
     std::uint8_t chunk_[256];
-    HANDLE writeEvent_ = nullptr;
+    std::vector<Write*> writes_;
     std::atomic<bool> present_{false};
     bool readWanted_ = false;  // the host waits for an input report
     std::atomic<bool> everConnected_{false};
