@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev googletest libbenchmark-dev python3)
 if [[ "${1:-native}" == windows ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth)
+  # pulseaudio: the null sink that stands for the base station's sound device in the Wine tests.
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth pulseaudio)
 fi
 
 missing=()
