@@ -182,7 +182,7 @@ void BaseServer::OnFrame(const std::uint8_t* frame) {
         readWanted_ = true;
         break;
     case BASE_FRAME_FEATURE: {
-        if (!present_) break;
+        // Shown even while unplugged: a report that gets through a removed device is a fault.
         const std::size_t shown = Shown(data);
         transcript_.Add("usb>", Hex(data, shown));
         if (data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
