@@ -13,7 +13,7 @@
 #define BASE_FRAME_READ 'R'                       /* down: the host waits for an input report */
 #define BASE_FRAME_FEATURE 'F'                    /* down: the host set this feature report */
 #define BASE_FRAME_INPUT 'I'                      /* up: the base's next input report */
-#define BASE_RECONNECT_MS 20
+#define BASE_RECONNECT_MS 100  /* how often the minidriver looks for the base's pipes */
 
 /* The pipes as the minidriver opens them, and as the base creates them. */
 #define BASE_PIPE_DOWN L"\\??\\pipe\\bridger-base-down"
