@@ -37,8 +37,8 @@ static IRP* g_pendingRead;        /* the host's outstanding IOCTL_HID_READ_REPOR
 static BOOLEAN g_readAnnounced;   /* the base has been told about it */
 /* The write end; only the pipe thread opens and closes it. Writers count themselves in
  * g_writers while they use it, so that it is closed only once they are done. Each frame goes
- * out in one write, whole, so writers need no lock among themselves (Wine's kernel mutex
- * lost a wake-up here when a writer waited for another). */
+ * out in one write, whole, so writers need no lock among themselves (with a kernel mutex
+ * here, a writer waiting in Wine 8.0 on the first load of the driver never woke). */
 static HANDLE volatile g_down;
 static LONG volatile g_writers;
 
