@@ -7,7 +7,8 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev googletest libbenchmark-dev python3)
 case "${1:-native}" in
-  windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth nsis) ;;
+  # pulseaudio: the null sink that stands for the base station's sound device in the Wine tests.
+  windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth nsis pulseaudio) ;;
   package) packages=(cmake ninja-build python3 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis) ;;
 esac
 

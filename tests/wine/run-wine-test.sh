@@ -12,12 +12,15 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
 # Headless: the prefix uses the null graphics driver; no X display may be touched.
 unset DISPLAY WAYLAND_DISPLAY
+# Sound goes to the run's own PulseAudio server (tests/wine/sound.sh), beside the prefix.
+export PULSE_SERVER="unix:${WINEPREFIX%/}-pulse/native"
 
 export WORK="$work_root/$name"
 rm -rf "$WORK"
 mkdir -p "$WORK"
 cd "$WORK"
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/sound.sh"
 started=$(date +%s%N)
 source "$script" "$@"
 finish_test "$started"

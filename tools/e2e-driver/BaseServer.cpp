@@ -1,13 +1,25 @@
 #include "tools/e2e-driver/BaseServer.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "device/Packet.h"
+#include "tools/base-device/BaseWire.h"
+#include "tools/base-device/DeviceNode.h"
 
 namespace e2e {
 
 namespace {
-const char kPath[] = "\\\\?\\hid#vid_0e5e&pid_6611#virtual-base#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+constexpr DWORD kIdleMs = 50;
+constexpr std::size_t kShownWhenNoPacket = 8;
+
+// What a transcript line shows of a report: the packet, or the first bytes of what is not one.
+std::size_t Shown(const std::uint8_t* data) {
+    if (data[0] == pkt::kMarker || data[1] == pkt::kMarker)
+        return std::min<std::size_t>(data[2] + 3u, pkt::kDataSize);
+    return kShownWhenNoPacket;
+}
+
 }  // namespace
 
 BaseServer::BaseServer(Transcript& transcript, Latency& latency)
@@ -22,22 +34,37 @@ BaseServer::~BaseServer() {
         WaitForSingleObject(thread_, INFINITE);
         CloseHandle(thread_);
     }
-    link_.reset();
-    if (listening_ != INVALID_HANDLE_VALUE) {
-        CancelIoEx(listening_, &connectOverlap_);
-        CloseHandle(listening_);
+    for (Pipe* pipe : {&up_, &down_}) {
+        if (pipe->handle != INVALID_HANDLE_VALUE) CancelIo(pipe->handle);
     }
-    if (connectEvent_) CloseHandle(connectEvent_);
+    Reap(true);
+    for (Pipe* pipe : {&up_, &down_}) {
+        if (pipe->handle != INVALID_HANDLE_VALUE) CloseHandle(pipe->handle);
+        if (pipe->event) CloseHandle(pipe->event);
+    }
     CloseHandle(wake_);
     DeleteCriticalSection(&lock_);
 }
 
-bool BaseServer::Open(const std::string& pipeName, std::string& error) {
-    pipeName_ = pipeName;
-    connectEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!Listen()) {
-        error = "cannot create the pipe " + pipeName + " (error " + std::to_string(GetLastError()) + ")";
+bool BaseServer::Open(const std::string& infPath, std::string& error) {
+    infPath_ = infPath;
+    if (GetFileAttributesA(infPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        error = "the minidriver's INF " + infPath + " is missing";
         return false;
+    }
+    // A base left plugged in by a run that ended early must not show up in this one.
+    if (basedev::Count() > 0 && !basedev::Unplug(error)) return false;
+    const char* names[2] = {BASE_PIPE_UP_WIN32, BASE_PIPE_DOWN_WIN32};
+    Pipe* pipes[2] = {&up_, &down_};
+    for (int i = 0; i < 2; ++i) {
+        pipes[i]->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        pipes[i]->handle = CreateNamedPipeA(names[i], PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+        if (pipes[i]->handle == INVALID_HANDLE_VALUE || !Listen(*pipes[i])) {
+            error = std::string("cannot create the pipe ") + names[i] + " (error " + std::to_string(GetLastError()) +
+                    "; is another end-to-end run going on?)";
+            return false;
+        }
     }
     thread_ = CreateThread(nullptr, 0, &Main, this, 0, nullptr);
     if (!thread_) {
@@ -47,12 +74,22 @@ bool BaseServer::Open(const std::string& pipeName, std::string& error) {
     return true;
 }
 
+bool BaseServer::Listen(Pipe& pipe) {
+    pipe.connected = false;
+    ZeroMemory(&pipe.overlap, sizeof pipe.overlap);
+    pipe.overlap.hEvent = pipe.event;
+    ResetEvent(pipe.event);
+    if (ConnectNamedPipe(pipe.handle, &pipe.overlap)) return true;
+    const DWORD why = GetLastError();
+    if (why == ERROR_PIPE_CONNECTED) SetEvent(pipe.event);
+    return why == ERROR_PIPE_CONNECTED || why == ERROR_IO_PENDING;
+}
+
 DWORD WINAPI BaseServer::Main(LPVOID self) {
     BaseServer* base = static_cast<BaseServer*>(self);
-    constexpr DWORD kIdleMs = 50;
     while (!base->stop_) {
-        HANDLE waits[2] = {base->WaitHandle(), base->wake_};
-        WaitForMultipleObjects(2, waits, FALSE, kIdleMs);
+        HANDLE waits[3] = {base->wake_, base->up_.event, base->down_.event};
+        WaitForMultipleObjects(3, waits, FALSE, kIdleMs);
         EnterCriticalSection(&base->lock_);
         base->Service();
         LeaveCriticalSection(&base->lock_);
@@ -67,136 +104,132 @@ void BaseServer::With(const std::function<void(sim::SimBase&)>& action) {
     SetEvent(wake_);
 }
 
-bool BaseServer::Listen() {
-    ResetEvent(connectEvent_);  // a pipe that cannot be made again must not look connected
-    listening_ = CreateNamedPipeA(pipeName_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                  PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
-    if (listening_ == INVALID_HANDLE_VALUE) return false;
-    ZeroMemory(&connectOverlap_, sizeof connectOverlap_);
-    connectOverlap_.hEvent = connectEvent_;
-    ResetEvent(connectEvent_);
-    if (!ConnectNamedPipe(listening_, &connectOverlap_)) {
-        const DWORD why = GetLastError();
-        if (why == ERROR_PIPE_CONNECTED) SetEvent(connectEvent_);
-        else if (why != ERROR_IO_PENDING) return false;
-    }
-    return true;
+bool BaseServer::Plug(std::string& error) {
+    if (present_) return true;
+    present_ = true;
+    if (basedev::Plug(infPath_, error)) return true;
+    present_ = false;
+    return false;
 }
 
-HANDLE BaseServer::WaitHandle() const { return link_ ? link_->ReadEvent() : connectEvent_; }
+bool BaseServer::Unplug(std::string& error) {
+    EnterCriticalSection(&lock_);
+    present_ = false;
+    readWanted_ = false;  // the host's read fails with the device
+    LeaveCriticalSection(&lock_);
+    return basedev::Unplug(error);
+}
+
+void BaseServer::Disconnect() {
+    // The minidriver went away (its device process ended): wait for it to come back.
+    for (Pipe* pipe : {&up_, &down_}) CancelIo(pipe->handle);
+    Reap(true);
+    for (Pipe* pipe : {&up_, &down_}) {
+        DisconnectNamedPipe(pipe->handle);
+        Listen(*pipe);
+    }
+    reading_ = false;
+    readWanted_ = false;
+    received_.clear();
+}
 
 void BaseServer::Service() {
-    if (!link_ && listening_ != INVALID_HANDLE_VALUE && WaitForSingleObject(connectEvent_, 0) == WAIT_OBJECT_0) {
-        link_.reset(new vbase::PipeLink(listening_));  // the link owns the connected instance now
-        listening_ = INVALID_HANDLE_VALUE;
-        readWanted_ = 0;
-        everConnected_ = true;
+    for (Pipe* pipe : {&up_, &down_}) {
+        if (!pipe->connected && !reading_ && WaitForSingleObject(pipe->event, 0) == WAIT_OBJECT_0) {
+            pipe->connected = true;
+            ResetEvent(pipe->event);
+        }
     }
-    if (!link_) return;
-    std::vector<vbase::Frame> frames;
-    const bool open = link_->Collect(frames);
-    for (const vbase::Frame& frame : frames) OnFrame(frame);
-    if (!open) {
-        // The bridge ended: wait for the next one (a bridge started again).
-        link_.reset();
-        Listen();
-        return;
-    }
+    if (!up_.connected || !down_.connected) return;
+    everConnected_ = true;
+    Reap(false);
+    Collect();
     Deliver();
 }
 
-void BaseServer::Reply(vbase::Frame& frame) {
-    if (link_) link_->Send(frame);
+void BaseServer::Collect() {
+    for (;;) {
+        if (!reading_) {
+            ZeroMemory(&down_.overlap, sizeof down_.overlap);
+            down_.overlap.hEvent = down_.event;
+            ResetEvent(down_.event);
+            if (!ReadFile(down_.handle, chunk_, sizeof chunk_, nullptr, &down_.overlap) &&
+                GetLastError() != ERROR_IO_PENDING) {
+                Disconnect();
+                return;
+            }
+            reading_ = true;
+        }
+        DWORD got = 0;
+        if (!GetOverlappedResult(down_.handle, &down_.overlap, &got, FALSE)) {
+            if (GetLastError() == ERROR_IO_INCOMPLETE) return;
+            Disconnect();
+            return;
+        }
+        reading_ = false;
+        received_.insert(received_.end(), chunk_, chunk_ + got);
+        while (received_.size() >= BASE_FRAME_BYTES) {
+            OnFrame(received_.data());
+            received_.erase(received_.begin(), received_.begin() + BASE_FRAME_BYTES);
+        }
+    }
 }
 
-void BaseServer::OnFrame(const vbase::Frame& frame) {
-    vbase::FrameReader in(frame);
-    vbase::Frame reply;
-    switch (frame.type) {
-    case vbase::kEnumerate:
-        reply.type = vbase::kEnumerateReply;
-        reply.Put8(present_ ? 1 : 0);
-        reply.Put16(kVendorId);
-        reply.Put16(kProductId);
-        reply.PutText(kPath);
-        reply.PutText(kWaveName);
-        Reply(reply);
+void BaseServer::OnFrame(const std::uint8_t* frame) {
+    const std::uint8_t* data = frame + 1;
+    switch (frame[0]) {
+    case BASE_FRAME_READ:
+        readWanted_ = true;
         break;
-    case vbase::kOpen: {
-        const std::string path = in.GetText();
-        reply.type = vbase::kOpenReply;
-        reply.Put8(present_ && path == kPath ? 1 : 0);
-        reply.Put32(generation_);
-        Reply(reply);
+    case BASE_FRAME_FEATURE: {
+        // Shown even while unplugged: a report that gets through a removed device is a fault.
+        const std::size_t shown = Shown(data);
+        transcript_.Add("usb>", Hex(data, shown));
+        if (data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
+        sim_.OnFeatureReport(std::vector<std::uint8_t>(data, data + shown));
         break;
     }
-    case vbase::kAttributes: {
-        const std::uint32_t generation = in.Get32();
-        reply.type = vbase::kAttributesReply;
-        reply.Put8(present_ && generation == generation_ ? 1 : 0);
-        reply.Put16(kVendorId);
-        reply.Put16(kProductId);
-        Reply(reply);
-        break;
-    }
-    case vbase::kFeature: {
-        const std::size_t used = in.Get8();
-        const std::vector<std::uint8_t> report = in.GetBytes(vbase::kReportSize);
-        const std::uint32_t low = in.Get32();
-        const std::uint32_t high = in.Get32();
-        // The length byte comes off the wire: it never reaches past the report.
-        if (!in.Ok() || !present_ || used >= report.size()) break;
-        // Stamped by the bridge when it wrote the report, on the clock the driver reads too.
-        const double at = transcript_.MsAt(static_cast<long long>((static_cast<std::uint64_t>(high) << 32) | low));
-        const std::vector<std::uint8_t> data(report.begin() + 1, report.begin() + 1 + static_cast<std::ptrdiff_t>(used));
-        transcript_.AddAt(at, "usb>", Hex(data.data(), data.size()));
-        if (data.size() > 3 && data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
-        sim_.OnFeatureReport(data);
-        break;
-    }
-    case vbase::kRead:
-        readWanted_ = in.Get32();
-        break;
-    case vbase::kCancel:
-        if (in.Get32() == readWanted_) readWanted_ = 0;
-        break;
     default:
         break;
     }
 }
 
+bool BaseServer::Send(const std::uint8_t* frame) {
+    Write* write = new Write();
+    std::copy(frame, frame + BASE_FRAME_BYTES, write->frame);
+    if (!WriteFile(up_.handle, write->frame, BASE_FRAME_BYTES, nullptr, &write->overlap) &&
+        GetLastError() != ERROR_IO_PENDING) {
+        delete write;
+        return false;
+    }
+    writes_.push_back(write);
+    return true;
+}
+
+void BaseServer::Reap(bool wait) {
+    for (auto it = writes_.begin(); it != writes_.end();) {
+        DWORD written = 0;
+        if (!GetOverlappedResult(up_.handle, &(*it)->overlap, &written, wait ? TRUE : FALSE) &&
+            GetLastError() == ERROR_IO_INCOMPLETE) {
+            ++it;
+            continue;
+        }
+        delete *it;
+        it = writes_.erase(it);
+    }
+}
+
 void BaseServer::Deliver() {
-    if (!link_ || !present_ || readWanted_ == 0 || !sim_.HasInputReport()) return;
+    if (!present_ || !readWanted_ || !sim_.HasInputReport()) return;
     std::vector<std::uint8_t> data;
     if (!sim_.NextInputReport(data)) return;
     data.resize(pkt::kDataSize, 0);
-    vbase::Frame frame;
-    frame.type = vbase::kInput;
-    frame.Put32(readWanted_);
-    frame.Put8(0);  // report ID
-    frame.PutBytes(data.data(), data.size());
-    readWanted_ = 0;
-    std::size_t shown = 8;
-    if (data[0] == pkt::kMarker || data[1] == pkt::kMarker) shown = std::min<std::size_t>(data[2] + 3u, pkt::kDataSize);
-    transcript_.Add("usb<", Hex(data.data(), shown));
-    link_->Send(frame);
-}
-
-void BaseServer::Plug() {
-    EnterCriticalSection(&lock_);
-    if (!present_) {
-        present_ = true;
-        ++generation_;
-    }
-    LeaveCriticalSection(&lock_);
-    SetEvent(wake_);
-}
-
-void BaseServer::Unplug() {
-    EnterCriticalSection(&lock_);
-    present_ = false;
-    readWanted_ = 0;  // the read fails with the device
-    LeaveCriticalSection(&lock_);
+    std::uint8_t frame[BASE_FRAME_BYTES];
+    frame[0] = BASE_FRAME_INPUT;
+    std::copy(data.begin(), data.end(), frame + 1);
+    readWanted_ = false;
+    transcript_.Add("usb<", Hex(data.data(), Shown(data.data())));
+    if (!Send(frame)) Disconnect();
 }
 
 }  // namespace e2e

@@ -1,18 +1,21 @@
-// The virtual base station: tools/sim's SimBase behind the named pipe that the test build
-// Bridger-vbase.exe reaches instead of SetupAPI and HID.DLL. It answers on a thread of its
-// own, as a device would: the bridge's UI thread waits for its replies, and the driver's
-// thread may at that moment be waiting for the bridge's UI thread.
+// The virtual base station: tools/sim's SimBase behind the two named pipes that the base's
+// HID minidriver (tools/base-device) connects to once Wine has loaded it for the device
+// node that `base plug` adds. It answers on a thread of its own, as a device would: the
+// bridge's UI thread may wait for a report while the driver's thread waits for that UI thread.
 #pragma once
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "platform/win32/vbase/PipeLink.h"
+#include "tools/base-device/BaseWire.h"
+
 #include "tools/e2e-driver/Latency.h"
 #include "tools/e2e-driver/Transcript.h"
 #include "tools/sim/SimBase.h"
+
+#include <windows.h>
 
 namespace e2e {
 
@@ -23,46 +26,60 @@ public:
     BaseServer(const BaseServer&) = delete;
     BaseServer& operator=(const BaseServer&) = delete;
 
-    // Creates the pipe and starts the base's thread, which waits for the bridge on it;
-    // false (with why) when it cannot.
-    bool Open(const std::string& pipeName, std::string& error);
+    // Creates the pipes, takes away a base a previous run left plugged in and starts the
+    // base's thread; false (with why) when it cannot. infPath installs the minidriver.
+    bool Open(const std::string& infPath, std::string& error);
     bool EverConnected() const { return everConnected_; }
 
     // Runs what the scenario asks of the base under its lock; what it queued goes out then.
     void With(const std::function<void(sim::SimBase&)>& action);
-    void Plug();
-    void Unplug();
-
-    static constexpr std::uint16_t kVendorId = 0x0E5E;
-    static constexpr std::uint16_t kProductId = 0x6611;
-    static constexpr const char* kWaveName = "VA6 USB Audio";
+    // Adds / removes the device node through SetupAPI; false (with why) when Wine refuses.
+    bool Plug(std::string& error);
+    bool Unplug(std::string& error);
+    bool Plugged() const { return present_; }
 
 private:
+    // A frame on its way up: never waited for, so that this thread keeps reading the
+    // host's frames while the minidriver's thread is busy writing them.
+    struct Write {
+        OVERLAPPED overlap{};
+        std::uint8_t frame[BASE_FRAME_BYTES];
+    };
+    struct Pipe {
+        HANDLE handle = INVALID_HANDLE_VALUE;
+        HANDLE event = nullptr;
+        OVERLAPPED overlap{};
+        bool connected = false;
+    };
+
     static DWORD WINAPI Main(LPVOID self);
-    HANDLE WaitHandle() const;
-    // Handles whatever arrived and hands the base's next report to an outstanding read.
+    bool Listen(Pipe& pipe);
+    void Disconnect();
+    // Handles whatever arrived and hands the base's next report to a waiting read.
     void Service();
-    bool Listen();
-    void OnFrame(const vbase::Frame& frame);
+    void Collect();
+    void OnFrame(const std::uint8_t* frame);
     void Deliver();
-    void Reply(vbase::Frame& frame);
+    bool Send(const std::uint8_t* frame);
+    void Reap(bool wait);
 
     Transcript& transcript_;
     Latency& latency_;
     sim::SimBase sim_;
-    std::string pipeName_;
-    HANDLE listening_ = INVALID_HANDLE_VALUE;  // a pipe instance waiting for its client
-    HANDLE connectEvent_ = nullptr;
-    OVERLAPPED connectOverlap_{};
-    std::unique_ptr<vbase::PipeLink> link_;
-    bool present_ = false;
-    std::uint32_t generation_ = 0;  // a new one each time the base is plugged in
-    std::uint32_t readWanted_ = 0;
+    std::string infPath_;
+    Pipe up_;    // we write the base's input reports
+    Pipe down_;  // we read the host's requests and feature reports
+    bool reading_ = false;
+    std::vector<std::uint8_t> received_;
+    std::uint8_t chunk_[256];
+    std::vector<Write*> writes_;
+    std::atomic<bool> present_{false};
+    bool readWanted_ = false;  // the host waits for an input report
     std::atomic<bool> everConnected_{false};
     std::atomic<bool> stop_{false};
     CRITICAL_SECTION lock_;
     HANDLE wake_ = nullptr;
-    HANDLE thread_ = nullptr;  // sequence number of the bridge's outstanding read
+    HANDLE thread_ = nullptr;
 };
 
 }  // namespace e2e

@@ -45,7 +45,7 @@ int Driver::Fail(const scn::Step& step, int status, const std::string& message) 
     std::fprintf(stderr, "%s:%d: %s\n", settings_.scenario.c_str(), step.line, message.c_str());
     if (status == kExpectFailed && plugged_ && !base_.EverConnected()) {
         // Not the bridge's fault: its base station never came up.
-        std::fprintf(stderr, "e2e-driver: the virtual base never heard from %s\n", settings_.bridger.c_str());
+        std::fprintf(stderr, "e2e-driver: the virtual base's minidriver never connected (is it installed? see base-device.exe list)\n");
         return kCannotStart;
     }
     return status;
@@ -133,10 +133,12 @@ int Driver::Execute(const scn::Step& s) {
     case Op::Os: break;
     case Op::Run: Pump(static_cast<double>(s.number)); break;
     case Op::BasePlug:
-        base_.Plug();
+        if (!base_.Plug(error)) return Fail(s, kCannotStart, "Wine did not add the virtual base: " + error);
         plugged_ = true;
         break;
-    case Op::BaseUnplug: base_.Unplug(); break;
+    case Op::BaseUnplug:
+        if (!base_.Unplug(error)) return Fail(s, kCannotStart, "Wine did not remove the virtual base: " + error);
+        break;
     case Op::BaseEcho: base_.With([&](sim::SimBase& b) { b.SetEcho(s.on); }); break;
     case Op::BaseReplies: base_.With([&](sim::SimBase& b) { b.SetReplies(s.on); }); break;
     case Op::BaseVersion: base_.With([&](sim::SimBase& b) { b.SetVersion(s.text); }); break;
@@ -250,6 +252,9 @@ int Driver::Execute(const scn::Step& s) {
 void Driver::Finish() {
     Pump(kPollEveryMs * 2);
     watch_.EndAll([this](DWORD ms) { Pump(ms); });
+    // The next run starts without a base, as a fresh system would.
+    std::string error;
+    if (base_.Plugged() && !base_.Unplug(error)) std::fprintf(stderr, "e2e-driver: %s\n", error.c_str());
     transcript_.Flush(transcript_.NowMs() + 1);
     std::printf("%s\n", Latency::Summary("key-to-client", latency_.KeyToClient()).c_str());
     std::printf("%s\n", Latency::Summary("ringing-to-alert", latency_.RingingToAlert()).c_str());
@@ -260,7 +265,7 @@ void Driver::Finish() {
 
 int Driver::Run(const std::vector<scn::Step>& steps) {
     std::string error;
-    if (!base_.Open(settings_.pipe, error)) {
+    if (!base_.Open(settings_.inf, error)) {
         std::fprintf(stderr, "e2e-driver: the virtual base cannot start: %s\n", error.c_str());
         return kCannotStart;
     }
@@ -280,7 +285,7 @@ int Driver::Run(const std::vector<scn::Step>& steps) {
         }
     }
     if (status == kAllHeld && plugged_ && !base_.EverConnected()) {
-        std::fprintf(stderr, "e2e-driver: the virtual base never heard from %s\n", settings_.bridger.c_str());
+        std::fprintf(stderr, "e2e-driver: the virtual base's minidriver never connected (is it installed? see base-device.exe list)\n");
         status = kCannotStart;
     }
     Finish();

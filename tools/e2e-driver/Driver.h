@@ -1,5 +1,5 @@
-// Plays a bridger-sim scenario against the real bridge: the test build Bridger-vbase.exe
-// started as a process of its own, its base station and its VoIP client played here for
+// Plays a bridger-sim scenario against the real bridge: Bridger.exe started as a process
+// of its own, its base station (a HID device of Wine's) and its VoIP client played here for
 // real, `run MS` waiting real time. The transcript holds the kinds visible from outside.
 #pragma once
 #include <string>
@@ -21,9 +21,9 @@ constexpr int kScriptError = 2;
 constexpr int kCannotStart = 3;
 
 struct Settings {
-    std::string bridger;  // path of Bridger-vbase.exe
+    std::string bridger;  // path of Bridger.exe
     std::string scenario; // file name, for messages
-    std::string pipe;     // the virtual base's pipe
+    std::string inf;      // the virtual base's minidriver package
     std::FILE* transcriptCopy = nullptr;
 };
 

@@ -1,8 +1,10 @@
 // e2e-driver: plays a bridger-sim scenario against the real bridge under Windows or Wine,
 // as its VoIP client and its base station, and prints what it saw.
 //
-//   e2e-driver [--transcript FILE] [--pipe NAME] BRIDGER-VBASE-EXE SCENARIO-FILE
+//   e2e-driver [--transcript FILE] [--inf FILE] BRIDGER-EXE SCENARIO-FILE
 //
+// The base is the virtual base station of tools/base-device: `base plug` adds its device
+// node with the minidriver of the INF (by default bridger-base.inf beside this program).
 // Exit status: 0 every expect held, 1 one failed, 2 script error, 3 the test bed (the
 // virtual base, the bridge's process) could not be set up. Besides bridger-sim's language,
 // a second `start` starts another instance beside the first.
@@ -15,14 +17,23 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/vbase/PipeLink.h"
+#include <windows.h>
+
 #include "tools/bridger-sim/Scenario.h"
 #include "tools/e2e-driver/Driver.h"
 
 namespace {
 
+std::string BesideThisProgram(const char* name) {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path, length < sizeof path ? length : 0);
+    folder.erase(folder.find_last_of("\\/") + 1);
+    return folder + name;
+}
+
 int Usage() {
-    std::fprintf(stderr, "usage: e2e-driver [--transcript FILE] [--pipe NAME] BRIDGER-VBASE-EXE SCENARIO-FILE\n");
+    std::fprintf(stderr, "usage: e2e-driver [--transcript FILE] [--inf FILE] BRIDGER-EXE SCENARIO-FILE\n");
     return e2e::kScriptError;
 }
 
@@ -35,8 +46,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if ((arg == "--transcript" || arg == "--pipe") && i + 1 < argc) {
-            (arg == "--pipe" ? settings.pipe : transcriptFile) = argv[++i];
+        if ((arg == "--transcript" || arg == "--inf") && i + 1 < argc) {
+            (arg == "--inf" ? settings.inf : transcriptFile) = argv[++i];
         } else if (arg.rfind("--", 0) == 0) {
             return Usage();
         } else {
@@ -46,9 +57,7 @@ int main(int argc, char** argv) {
     if (positional.size() != 2) return Usage();
     settings.bridger = positional[0];
     settings.scenario = positional[1];
-    if (settings.pipe.empty()) settings.pipe = "\\\\.\\pipe\\bridger-e2e-" + std::to_string(GetCurrentProcessId());
-    // The bridge finds its base through this variable.
-    SetEnvironmentVariableA(vbase::kPipeVariable, settings.pipe.c_str());
+    if (settings.inf.empty()) settings.inf = BesideThisProgram("bridger-base.inf");
 
     std::ifstream in(settings.scenario);
     if (!in) {
