@@ -9,9 +9,10 @@ The scenario only uses lines the Wine driver can see (usb>, usb<, client>, clien
 its status expects hold on bridger-sim and are skipped on the real build."""
 import sys
 
-# Long enough for two failed device checks (the loss is reported) and for the return:
+# Long enough for two failed device checks under Wine, where a tick with the base present
+# stretches to about 200 ms (the loss is reported), and for the return:
 # found at the next check, then the two loopbacks of the start-up test and a keep-alive.
-AWAY_MS = 5000
+AWAY_MS = 7000
 BACK_MS = 5000
 FIRST_CALL_ID = 200
 HANDSETS = 4
