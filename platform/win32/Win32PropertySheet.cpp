@@ -1,9 +1,10 @@
-// Modeless property sheets: PropertySheetA with one page from a dialog template, the page's
+// Modeless property sheets: PropertySheetW with one page from a dialog template, the page's
 // messages routed to its plat::Dialog through the common dispatch.
 #include <algorithm>
 #include <vector>
 
 #include "platform/Dialog.h"
+#include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Windows.h"
 
 namespace win32 {
@@ -19,8 +20,8 @@ std::vector<HWND> g_sheets;
 INT_PTR CALLBACK Win32Windows::PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (!g_sheetWindows) return FALSE;
     if (message == WM_INITDIALOG) {
-        // A page is initialised with its PROPSHEETPAGEA; the dialog rides in its lParam.
-        const PROPSHEETPAGEA* page = reinterpret_cast<const PROPSHEETPAGEA*>(lparam);
+        // A page is initialised with its PROPSHEETPAGEW; the dialog rides in its lParam.
+        const PROPSHEETPAGEW* page = reinterpret_cast<const PROPSHEETPAGEW*>(lparam);
         lparam = page ? page->lParam : 0;
     }
     return g_sheetWindows->Dispatch(window, message, wparam, lparam);
@@ -29,25 +30,26 @@ INT_PTR CALLBACK Win32Windows::PageProc(HWND window, UINT message, WPARAM wparam
 plat::WindowHandle Win32Windows::CreateModelessSheet(const std::string& caption, int pageTemplateId,
                                                      plat::Dialog& page, plat::WindowHandle parent) {
     g_sheetWindows = this;
-    PROPSHEETPAGEA sheetPage = {};
+    PROPSHEETPAGEW sheetPage = {};
     sheetPage.dwSize = sizeof sheetPage;
     sheetPage.dwFlags = PSP_DEFAULT;
     sheetPage.hInstance = instance_;
-    sheetPage.pszTemplate = MAKEINTRESOURCEA(pageTemplateId);
+    sheetPage.pszTemplate = MAKEINTRESOURCEW(pageTemplateId);
     sheetPage.pfnDlgProc = &Win32Windows::PageProc;
     sheetPage.lParam = reinterpret_cast<LPARAM>(&page);
 
-    PROPSHEETHEADERA header = {};
+    const std::wstring title = FromUtf8(caption);
+    PROPSHEETHEADERW header = {};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE;
     header.hwndParent = reinterpret_cast<HWND>(parent);
     header.hInstance = instance_;
-    header.pszCaption = caption.c_str();
+    header.pszCaption = title.c_str();
     header.nPages = 1;
     header.nStartPage = 0;
     header.ppsp = &sheetPage;
 
-    const INT_PTR created = PropertySheetA(&header);
+    const INT_PTR created = PropertySheetW(&header);
     if (created == 0 || created == -1) return 0;
     HWND sheet = reinterpret_cast<HWND>(created);
     g_sheets.push_back(sheet);
