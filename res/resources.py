@@ -126,7 +126,8 @@ DIALOGS = [
             ("IDC_PAGING_COMBO", "dropdowncombo", "", (119, 52, 48, 44), ["disabled"]),
             ("IDC_LOOPBACK", "autoradio", {"en": "Loopback ", "zh": "迴路測試 "}, (23, 69, 71, 10), []),
             ("IDC_LOOPBACK_DELAY", "dropdownlist", "", (118, 67, 49, 62), ["hidden", "disabled"]),
-            ("IDC_GET_VERSION", "autoradio", {"en": "Restart", "zh": "重新啟動"}, (23, 85, 43, 10), []),
+            # 50 wide, not 43: the run-time label "Get Version" needs 47 in this font.
+            ("IDC_GET_VERSION", "autoradio", {"en": "Restart", "zh": "重新啟動"}, (23, 85, 50, 10), []),
             ("IDC_VERSION_TEXT", "edit", "", (74, 84, 83, 14), ["disabled", "border"]),
             ("IDC_HIDDEN_EDIT", "edit", "", (73, 113, 83, 14), ["hidden", "disabled", "border"]),
             ("IDC_RADIO_1061", "autoradio", "Radio1", (23, 116, 39, 10), []),

@@ -50,6 +50,12 @@ bool ReturnsDirectly(UINT message) {
     }
 }
 
+// Selects the box's whole text with the caret at its start, and scrolls there.
+void ShowFromStart(HWND box) {
+    SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(GetWindowTextLengthW(box)), 0);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+}
+
 }  // namespace
 
 // ---- the dialog procedure ----
@@ -96,6 +102,14 @@ INT_PTR Win32Windows::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_COMMAND: {
         const int id = LOWORD(wparam);
         const bool fromControl = lparam != 0;
+        if (fromControl && HIWORD(wparam) == EN_SETFOCUS) {
+            // The dialog manager selects a focused box's whole text with the caret at its
+            // end, which scrolls a box narrower than its text to the end. A read-only box
+            // keeps the selection but with the caret at the start, so it reads from there.
+            HWND box = reinterpret_cast<HWND>(lparam);
+            if (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) ShowFromStart(box);
+            return FALSE;
+        }
         // Menus and accelerators, and clicks on buttons and radios; other notifications pass.
         if (fromControl && HIWORD(wparam) != BN_CLICKED) return FALSE;
         if (sink->OnCommand(id)) return TRUE;
@@ -339,10 +353,7 @@ void Win32Windows::ShowText(HWND control, const std::wstring& text) {
     if (!control) return;
     SetWindowTextW(control, text.c_str());
     // A box narrower than its text shows the text's start, not wherever the caret was left.
-    if (HasClass(control, "Edit")) {
-        SendMessageW(control, EM_SETSEL, 0, 0);
-        SendMessageW(control, EM_SCROLLCARET, 0, 0);
-    }
+    if (HasClass(control, "Edit")) ShowFromStart(control);
 }
 
 std::string Win32Windows::Text(plat::WindowHandle window, int id) const {
