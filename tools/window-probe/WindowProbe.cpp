@@ -9,11 +9,28 @@
 //       posts the command N to the main dialog, as its menu would
 //   window-probe version --exe NAME --set WINE-VERSION
 //       makes Wine report that Windows version (win2k, winxp, ...) to the program NAME
+//   window-probe text --window CAPTION --id N [--process P] [--timeout MS]
+//       prints the control's text as the window holds it (UTF-16, printed as UTF-8)
+//   window-probe firstchar --window CAPTION --id N [--process P]
+//       prints the index of the first character an edit box shows (0: from its start)
+//   window-probe key --window CAPTION --key esc|enter [--process P]
+//       presses the key in the window, as the user would
+//   window-probe shown|gone --window CAPTION [--process P] [--timeout MS]
+//       waits until a visible window with that caption exists / none does
+//   window-probe layout [--process P]
+//       checks every visible dialog of the process: each control inside its dialog's
+//       client area, a property page inside its sheet's tab; prints what is not
+//   window-probe templates --exe PATH [--relabel DIALOG:CONTROL=STRING]...
+//       makes every dialog template of PATH in each of its languages and checks its
+//       controls lie inside it and its labels' texts fit them (a relabel first gives the
+//       control the text of that string-table id in the template's language)
 //
 // Exit codes: 0 found (and matched), 1 timed out or not found, 2 bad arguments.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <tlhelp32.h>
+
+#include "LayoutCheck.h"
 
 #include <cctype>
 #include <fcntl.h>
@@ -23,6 +40,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,7 +75,9 @@ bool Parse(int argc, char** argv, Options& out) {
             continue;
         }
         if (i + 1 >= argc) return false;
-        out.values[key] = argv[++i];
+        std::string& value = out.values[key];
+        if (!value.empty()) value += ';';  // a repeated option gathers its values
+        value += argv[++i];
     }
     return true;
 }
@@ -226,19 +246,225 @@ int VersionVerb(const Options& o) {
     return 0;
 }
 
+// ---- the windows of a running bridge, read and driven from outside ----
+
+HWND FindByCaption(const std::string& process, const std::string& caption, bool visibleOnly) {
+    std::vector<HWND> found = TopLevel(process, [&](HWND w) {
+        return IsDialogClass(w) && TextOf(w) == caption && (!visibleOnly || IsWindowVisible(w));
+    });
+    return found.empty() ? nullptr : found.front();
+}
+
+std::wstring WideTextOf(HWND window) {
+    wchar_t buffer[1024] = {};
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                             kSendTimeoutMs, &length))
+        return std::wstring();
+    return std::wstring(buffer, length < 1024 ? length : 1023);
+}
+
+HWND ControlOf(const Options& o) {
+    HWND window = WaitFor(o.Number("timeout", 10000),
+                          [&] { return FindByCaption(o.Get("process"), o.Get("window"), true); });
+    if (!window) {
+        Say("no visible window \"%s\"\n", o.Get("window"));
+        return nullptr;
+    }
+    int id = static_cast<int>(o.Number("id", 0));
+    if (id == -1) id = kMessageTextId;  // a template's -1 is a 16-bit id: the first such static
+    HWND control = GetDlgItem(window, id);
+    if (!control) Say("window \"%s\" has no control %s\n", o.Get("window"), o.Get("id"));
+    return control;
+}
+
+int TextVerb(const Options& o) {
+    if (!o.Has("window") || !o.Has("id")) return 2;
+    HWND control = ControlOf(o);
+    if (!control) return 1;
+    Say("text \"%s\"\n", probe::Utf8(WideTextOf(control)));
+    return 0;
+}
+
+int FirstCharVerb(const Options& o) {
+    if (!o.Has("window") || !o.Has("id")) return 2;
+    HWND control = ControlOf(o);
+    if (!control) return 1;
+    // The character at the left edge of the box's text area.
+    RECT format = {};
+    SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const LPARAM point = MAKELPARAM(format.left + 1, (format.top + format.bottom) / 2);
+    const LRESULT hit = SendMessageW(control, EM_CHARFROMPOS, 0, point);
+    const LRESULT start = SendMessageW(control, EM_POSFROMCHAR, 0, 0);
+    std::printf("first-visible %u of %d (first character at x %d, text area from x %ld)\n",
+                static_cast<unsigned>(LOWORD(hit)), static_cast<int>(WideTextOf(control).size()),
+                static_cast<short>(LOWORD(start)), format.left);
+    std::fflush(stdout);
+    return 0;
+}
+
+int KeyVerb(const Options& o) {
+    if (!o.Has("window") || !o.Has("key")) return 2;
+    const std::string key = o.Get("key");
+    if (key != "esc" && key != "enter") return 2;
+    HWND window = WaitFor(o.Number("timeout", 10000),
+                          [&] { return FindByCaption(o.Get("process"), o.Get("window"), true); });
+    if (!window) {
+        Say("key: no visible window \"%s\"\n", o.Get("window"));
+        return 1;
+    }
+    // To the control with the focus, as the keyboard would; the window itself if none has it.
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
+        (info.hwndFocus == window || IsChild(window, info.hwndFocus)))
+        target = info.hwndFocus;
+    const WPARAM vk = key == "esc" ? VK_ESCAPE : VK_RETURN;
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(vk), MAPVK_VK_TO_VSC);
+    PostMessageW(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageW(target, WM_KEYUP, vk, 1 | (scan << 16) | (3u << 30));
+    Say("key %s posted to \"%s\"\n", key, o.Get("window"));
+    return 0;
+}
+
+int ShownVerb(const Options& o, bool wantShown) {
+    if (!o.Has("window")) return 2;
+    const std::string process = o.Get("process");
+    const std::string caption = o.Get("window");
+    HWND window = WaitFor(o.Number("timeout", 10000), [&]() -> HWND {
+        HWND visible = FindByCaption(process, caption, true);
+        if (wantShown) return visible;
+        return visible ? nullptr : GetDesktopWindow();  // any handle: "none is visible"
+    });
+    HWND hidden = FindByCaption(process, caption, false);
+    const char* state = FindByCaption(process, caption, true) ? "visible" : hidden ? "hidden" : "absent";
+    Say("window \"%s\" %s\n", caption, state);
+    return window ? 0 : 1;
+}
+
+int LayoutVerb(const Options& o) {
+    std::vector<HWND> dialogs = TopLevel(o.Get("process"), [](HWND w) {
+        return IsDialogClass(w) && IsWindowVisible(w) && !TextOf(w).empty();
+    });
+    std::vector<std::string> problems;
+    for (HWND dialog : dialogs) {
+        const std::string name = "\"" + probe::Utf8(WideTextOf(dialog)) + "\"";
+        Say("checked %s\n", name);
+        probe::CheckPlacement(dialog, name, true, problems);
+    }
+    for (const std::string& p : problems) Say("layout: %s\n", p);
+    if (dialogs.empty()) Say("layout: no visible dialog\n");
+    return dialogs.empty() || !problems.empty() ? 1 : 0;
+}
+
+// ---- the templates of an executable, made in this process ----
+
+INT_PTR CALLBACK QuietProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// String id of the table in that language, or empty.
+std::wstring TableString(HMODULE module, int id, WORD lang) {
+    HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(id / 16 + 1), lang);
+    if (!found) return std::wstring();
+    const WORD* entry = static_cast<const WORD*>(LockResource(LoadResource(module, found)));
+    if (!entry) return std::wstring();
+    for (int i = 0; i < id % 16; ++i) entry += 1 + *entry;
+    return std::wstring(reinterpret_cast<const wchar_t*>(entry + 1), *entry);
+}
+
+struct Relabel {
+    int dialog, control, string;
+};
+
+std::vector<Relabel> Relabels(const std::string& spec) {
+    std::vector<Relabel> out;
+    std::stringstream in(spec);
+    std::string item;
+    while (std::getline(in, item, ';')) {
+        Relabel r = {};
+        if (std::sscanf(item.c_str(), "%d:%d=%d", &r.dialog, &r.control, &r.string) == 3) out.push_back(r);
+    }
+    return out;
+}
+
+int TemplatesVerb(const Options& o) {
+    if (!o.Has("exe")) return 2;
+    HMODULE module = LoadLibraryExA(o.Get("exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+        Say("templates: cannot load %s\n", o.Get("exe"));
+        return 1;
+    }
+    struct Found {
+        std::vector<std::pair<int, WORD>> dialogs;
+    } found;
+    EnumResourceNamesW(
+        module, MAKEINTRESOURCEW(5),
+        [](HMODULE m, LPCWSTR, LPWSTR name, LONG_PTR param) -> BOOL {
+            if (!IS_INTRESOURCE(name)) return TRUE;
+            struct Ctx {
+                Found* found;
+                int id;
+            } ctx = {reinterpret_cast<Found*>(param), static_cast<int>(reinterpret_cast<ULONG_PTR>(name))};
+            EnumResourceLanguagesW(
+                m, MAKEINTRESOURCEW(5), name,
+                [](HMODULE, LPCWSTR, LPCWSTR, WORD lang, LONG_PTR p) -> BOOL {
+                    Ctx* c = reinterpret_cast<Ctx*>(p);
+                    c->found->dialogs.push_back({c->id, lang});
+                    return TRUE;
+                },
+                reinterpret_cast<LONG_PTR>(&ctx));
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&found));
+    const std::vector<Relabel> relabels = Relabels(o.Get("relabel"));
+    // A frame for the templates that are pages (child windows).
+    HWND host = CreateWindowExW(0, L"#32770", L"host", WS_POPUP, 0, 0, 2000, 2000, nullptr, nullptr, nullptr, nullptr);
+    std::vector<std::string> problems;
+    for (const auto& d : found.dialogs) {
+        HRSRC res = FindResourceExW(module, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(d.first), d.second);
+        const DLGTEMPLATE* templ = res ? static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, res))) : nullptr;
+        if (!templ) continue;
+        HWND dialog = CreateDialogIndirectParamW(module, templ, host, &QuietProc, 0);
+        char name[48];
+        std::snprintf(name, sizeof name, "dialog %d lang %04x", d.first, d.second);
+        if (!dialog) {
+            problems.push_back(std::string(name) + ": cannot be made");
+            continue;
+        }
+        for (const Relabel& r : relabels)
+            if (r.dialog == d.first)
+                SetDlgItemTextW(dialog, r.control, TableString(module, r.string, d.second).c_str());
+        Say("checked %s\n", name);
+        probe::CheckPlacement(dialog, name, false, problems);
+        probe::CheckTextFits(dialog, name, problems);
+        DestroyWindow(dialog);
+    }
+    if (host) DestroyWindow(host);
+    for (const std::string& p : problems) Say("templates: %s\n", p);
+    if (found.dialogs.empty()) Say("templates: no dialog in %s\n", o.Get("exe"));
+    return found.dialogs.empty() || !problems.empty() ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
     if (!Parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version [--option value]...\n");
+        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version|text|firstchar|key|shown|gone|layout|templates [--option value]...\n");
         return 2;
     }
     if (o.verb == "msgbox") return MessageBoxVerb(o);
     if (o.verb == "main") return MainVerb(o);
     if (o.verb == "command") return CommandVerb(o);
     if (o.verb == "version") return VersionVerb(o);
+    if (o.verb == "text") return TextVerb(o);
+    if (o.verb == "firstchar") return FirstCharVerb(o);
+    if (o.verb == "key") return KeyVerb(o);
+    if (o.verb == "shown") return ShownVerb(o, true);
+    if (o.verb == "gone") return ShownVerb(o, false);
+    if (o.verb == "layout") return LayoutVerb(o);
+    if (o.verb == "templates") return TemplatesVerb(o);
     std::fprintf(stderr, "window-probe: unknown verb %s\n", o.verb.c_str());
     return 2;
 }
