@@ -50,10 +50,26 @@ bool ReturnsDirectly(UINT message) {
     }
 }
 
-// Selects the box's whole text with the caret at its start, and scrolls there.
+// Puts the caret at the box's start and scrolls there.
 void ShowFromStart(HWND box) {
-    SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(GetWindowTextLengthW(box)), 0);
+    SendMessageW(box, EM_SETSEL, 0, 0);
     SendMessageW(box, EM_SCROLLCARET, 0, 0);
+}
+
+// A read-only box that does not ask for the dialog manager's select-all: focused by the
+// dialog or by its activation, it would otherwise get its caret at the end of its text and
+// scroll a text wider than itself to its end.
+LRESULT CALLBACK ReadOnlyBoxProc(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+    const LRESULT result = DefSubclassProc(box, message, wparam, lparam);
+    if (message == WM_GETDLGCODE) return result & ~static_cast<LRESULT>(DLGC_HASSETSEL);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(box, &ReadOnlyBoxProc, 0);
+    return result;
+}
+
+void KeepReadOnlyBoxesAtTheirStart(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (HasClass(child, "Edit") && (GetWindowLongW(child, GWL_STYLE) & ES_READONLY))
+            SetWindowSubclass(child, &ReadOnlyBoxProc, 0, 0);
 }
 
 }  // namespace
@@ -85,6 +101,7 @@ INT_PTR Win32Windows::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM 
         plat::Dialog* sink = reinterpret_cast<plat::Dialog*>(lparam);
         if (!sink) return TRUE;
         sinks_[window] = sink;
+        KeepReadOnlyBoxesAtTheirStart(window);
         if (sink == startingModal_) {
             modal_[window] = ModalState();
             startingModal_ = nullptr;
@@ -102,14 +119,6 @@ INT_PTR Win32Windows::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM 
     case WM_COMMAND: {
         const int id = LOWORD(wparam);
         const bool fromControl = lparam != 0;
-        if (fromControl && HIWORD(wparam) == EN_SETFOCUS) {
-            // The dialog manager selects a focused box's whole text with the caret at its
-            // end, which scrolls a box narrower than its text to the end. A read-only box
-            // keeps the selection but with the caret at the start, so it reads from there.
-            HWND box = reinterpret_cast<HWND>(lparam);
-            if (GetWindowLongW(box, GWL_STYLE) & ES_READONLY) ShowFromStart(box);
-            return FALSE;
-        }
         // Menus and accelerators, and clicks on buttons and radios; other notifications pass.
         if (fromControl && HIWORD(wparam) != BN_CLICKED) return FALSE;
         if (sink->OnCommand(id)) return TRUE;

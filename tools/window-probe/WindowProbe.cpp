@@ -17,6 +17,8 @@
 //       presses the key in the window, as the user would
 //   window-probe shown|gone --window CAPTION [--process P] [--timeout MS]
 //       waits until a visible window with that caption exists / none does
+//   window-probe codepage
+//       prints the session's ANSI code page and the user's UI language (hex)
 //   window-probe layout [--process P]
 //       checks every visible dialog of the process: each control inside its dialog's
 //       client area, a property page inside its sheet's tab; prints what is not
@@ -343,6 +345,12 @@ int ShownVerb(const Options& o, bool wantShown) {
     return window ? 0 : 1;
 }
 
+int CodePageVerb() {
+    std::printf("acp %u ui %04x\n", GetACP(), static_cast<unsigned>(GetUserDefaultUILanguage()));
+    std::fflush(stdout);
+    return 0;
+}
+
 int LayoutVerb(const Options& o) {
     std::vector<HWND> dialogs = TopLevel(o.Get("process"), [](HWND w) {
         return IsDialogClass(w) && IsWindowVisible(w) && !TextOf(w).empty();
@@ -451,7 +459,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
     if (!Parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version|text|firstchar|key|shown|gone|layout|templates [--option value]...\n");
+        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version|text|firstchar|key|shown|gone|codepage|layout|templates [--option value]...\n");
         return 2;
     }
     if (o.verb == "msgbox") return MessageBoxVerb(o);
@@ -464,6 +472,7 @@ int main(int argc, char** argv) {
     if (o.verb == "shown") return ShownVerb(o, true);
     if (o.verb == "gone") return ShownVerb(o, false);
     if (o.verb == "layout") return LayoutVerb(o);
+    if (o.verb == "codepage") return CodePageVerb();
     if (o.verb == "templates") return TemplatesVerb(o);
     std::fprintf(stderr, "window-probe: unknown verb %s\n", o.verb.c_str());
     return 2;
