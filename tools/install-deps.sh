@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs, only those that are missing.
 #   tools/install-deps.sh native    compilers, CMake, GoogleTest, Google Benchmark
-#   tools/install-deps.sh windows   mingw-w64, Wine and Xvfb as well
+#   tools/install-deps.sh windows   mingw-w64, Wine and Xvfb as well (and the zh_TW locale's
+#                                   sources, for the Wine tests of a Chinese session)
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev googletest libbenchmark-dev python3)
 if [[ "${1:-native}" == windows ]]; then
-  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth)
+  packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth locales)
 fi
 
 missing=()

@@ -17,6 +17,8 @@
 //       presses the key in the window, as the user would
 //   window-probe shown|gone --window CAPTION [--process P] [--timeout MS]
 //       waits until a visible window with that caption exists / none does
+//   window-probe syscommand --window CAPTION --id N [--process P]
+//       chooses item N of the window's system menu
 //   window-probe codepage
 //       prints the session's ANSI code page and the user's UI language (hex)
 //   window-probe layout [--process P]
@@ -345,6 +347,19 @@ int ShownVerb(const Options& o, bool wantShown) {
     return window ? 0 : 1;
 }
 
+int SysCommandVerb(const Options& o) {
+    if (!o.Has("window") || !o.Has("id")) return 2;
+    HWND window = WaitFor(o.Number("timeout", 10000),
+                          [&] { return FindByCaption(o.Get("process"), o.Get("window"), true); });
+    if (!window) {
+        Say("syscommand: no visible window \"%s\"\n", o.Get("window"));
+        return 1;
+    }
+    PostMessageW(window, WM_SYSCOMMAND, static_cast<WPARAM>(o.Number("id", 0)), 0);
+    Say("syscommand %s posted\n", o.Get("id"));
+    return 0;
+}
+
 int CodePageVerb() {
     std::printf("acp %u ui %04x\n", GetACP(), static_cast<unsigned>(GetUserDefaultUILanguage()));
     std::fflush(stdout);
@@ -459,7 +474,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
     if (!Parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version|text|firstchar|key|shown|gone|codepage|layout|templates [--option value]...\n");
+        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version|text|firstchar|key|shown|gone|syscommand|codepage|layout|templates [--option value]...\n");
         return 2;
     }
     if (o.verb == "msgbox") return MessageBoxVerb(o);
@@ -473,6 +488,7 @@ int main(int argc, char** argv) {
     if (o.verb == "gone") return ShownVerb(o, false);
     if (o.verb == "layout") return LayoutVerb(o);
     if (o.verb == "codepage") return CodePageVerb();
+    if (o.verb == "syscommand") return SysCommandVerb(o);
     if (o.verb == "templates") return TemplatesVerb(o);
     std::fprintf(stderr, "window-probe: unknown verb %s\n", o.verb.c_str());
     return 2;
