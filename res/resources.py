@@ -82,7 +82,8 @@ DIALOGS = [
         "font": ("System", 10), "style": _FRAME + ["minimizebox"],
         "controls": [
             ("IDC_INFO_VOIP_LABEL", "static", {"en": "VOIP", "zh": "網路電話"}, (14, 10, 41, 8), []),
-            ("IDC_INFO_VOIP", "edit", "", (56, 9, 40, 12), ["readonly", "border"]),
+            # 50 wide, not 40: "NOT READY" needs 45 in this font.
+            ("IDC_INFO_VOIP", "edit", "", (56, 9, 50, 12), ["readonly", "border"]),
             ("IDC_INFO_STATUS_LABEL", "static", {"en": "STATUS", "zh": "狀態"}, (15, 33, 27, 8), []),
             ("IDC_INFO_STATUS", "edit", "", (56, 29, 100, 12), ["readonly", "border"]),
             ("IDC_STATIC", "static", {"en": "NAME", "zh": "名字"}, (17, 55, 21, 8), []),

@@ -1,12 +1,15 @@
 # Every control of every dialog lies inside its dialog's client area, in English and in
-# Traditional Chinese: first each template of Bridger.exe made on its own (with the labels
-# the settings page gives two of its radios at run time), then the windows of the running
-# bridge, the options sheet's page inside its tab included.
+# Traditional Chinese: first each template of Bridger.exe made on its own (its texts, and
+# the run-time texts of its labels and boxes, must fit their controls), then the windows of
+# the running bridge, the options sheet's page inside its tab included.
 INFO="Information R-517 V1.2 "
 DEBUG_WINDOW="Bridger-1.2.40"
 
-probe templates --exe "$(winepath -w "$BIN_DIR/Bridger.exe" 2>/dev/null || echo "$BIN_DIR/Bridger.exe")" \
-  --relabel 163:1055=117 --relabel 163:1056=122 || fail "a template's control leaves it or its text does not fit"
+# The run-time texts: the settings page relabels two radios (strings 117, 122); the
+# information window's boxes show "READY" or "NOT READY" (8, 9) and the status texts.
+probe templates --exe "$BIN_DIR/Bridger.exe" --relabel 163:1055=117 --relabel 163:1056=122 \
+  --relabel 144:1031=8,9 --relabel 144:1040=3,4,5,6,7,120,123,132 \
+  || fail "a template's control leaves it or its text does not fit"
 grep -q '^checked dialog 163 lang 0404' "$WORK/probe.last" || fail "the Chinese settings page was not checked"
 grep -q '^checked dialog 163 lang 0409' "$WORK/probe.last" || fail "the English settings page was not checked"
 

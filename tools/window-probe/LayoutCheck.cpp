@@ -124,12 +124,19 @@ void CheckTextFits(HWND dialog, const std::string& name, std::vector<std::string
         const std::wstring cls = ClassOf(child);
         const bool button = lstrcmpiW(cls.c_str(), L"Button") == 0;
         const bool label = lstrcmpiW(cls.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
-        if (!button && !label) continue;
+        const bool box = lstrcmpiW(cls.c_str(), L"Edit") == 0 && !(style & ES_MULTILINE);
+        if (!button && !label && !box) continue;
         const std::wstring text = TextOf(child);
         if (text.empty()) continue;
         RECT area;
         GetClientRect(child, &area);
-        const int extra = button ? ButtonExtra(child, style) : 0;
+        int extra = 0;
+        if (button) extra = ButtonExtra(child, style);
+        if (box) {
+            // The box's left and right margins, and a pixel for the caret.
+            const LRESULT margins = SendMessageW(child, EM_GETMARGINS, 0, 0);
+            extra = LOWORD(margins) + HIWORD(margins) + 1;
+        }
         HDC dc = GetDC(child);
         HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
         RECT need = {0, 0, area.right - extra, 0};

@@ -15,8 +15,9 @@ namespace probe {
 // leaves out hidden children (the sheet's own unused buttons).
 void CheckPlacement(HWND dialog, const std::string& name, bool visibleOnly, std::vector<std::string>& problems);
 
-// Adds a line for every visible static, button, radio and group box of dialog whose text
-// does not fit its control in the control's font. Only for windows of this process.
+// Adds a line for every visible static, button, radio, group box and one-line box of dialog
+// whose text does not fit its control in the control's font. Only for windows of this
+// process.
 void CheckTextFits(HWND dialog, const std::string& name, std::vector<std::string>& problems);
 
 std::string Utf8(const std::wstring& text);

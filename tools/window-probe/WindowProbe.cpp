@@ -17,6 +17,8 @@
 //       presses the key in the window, as the user would
 //   window-probe shown|gone --window CAPTION [--process P] [--timeout MS]
 //       waits until a visible window with that caption exists / none does
+//   window-probe click --window CAPTION --id N [--process P]
+//       clicks button or radio N of the window or of its page, as the mouse would
 //   window-probe syscommand --window CAPTION --id N [--process P]
 //       chooses item N of the window's system menu
 //   window-probe codepage
@@ -24,10 +26,11 @@
 //   window-probe layout [--process P]
 //       checks every visible dialog of the process: each control inside its dialog's
 //       client area, a property page inside its sheet's tab; prints what is not
-//   window-probe templates --exe PATH [--relabel DIALOG:CONTROL=STRING]...
+//   window-probe templates --exe PATH [--relabel DIALOG:CONTROL=STRING[,STRING...]]...
 //       makes every dialog template of PATH in each of its languages and checks its
-//       controls lie inside it and its labels' texts fit them (a relabel first gives the
-//       control the text of that string-table id in the template's language)
+//       controls lie inside it and the texts of its labels and boxes fit them (a relabel
+//       first gives the control the widest of those string-table texts in the template's
+//       language, as the program does at run time)
 //
 // Exit codes: 0 found (and matched), 1 timed out or not found, 2 bad arguments.
 #define WIN32_LEAN_AND_MEAN
@@ -347,6 +350,30 @@ int ShownVerb(const Options& o, bool wantShown) {
     return window ? 0 : 1;
 }
 
+// The control with this id in the window or in one of its child dialogs (a sheet's page).
+HWND FindControl(HWND window, int id) {
+    if (HWND control = GetDlgItem(window, id)) return control;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsDialogClass(child))
+            if (HWND control = FindControl(child, id)) return control;
+    return nullptr;
+}
+
+int ClickVerb(const Options& o) {
+    if (!o.Has("window") || !o.Has("id")) return 2;
+    HWND window = WaitFor(o.Number("timeout", 10000),
+                          [&] { return FindByCaption(o.Get("process"), o.Get("window"), true); });
+    HWND control = window ? FindControl(window, static_cast<int>(o.Number("id", 0))) : nullptr;
+    if (!control) {
+        Say("click: no control %s in \"%s\"\n", o.Get("id"), o.Get("window"));
+        return 1;
+    }
+    // Posted: the click may open a message box, whose loop would hold a sent message.
+    PostMessageW(control, BM_CLICK, 0, 0);
+    Say("click %s posted\n", o.Get("id"));
+    return 0;
+}
+
 int SysCommandVerb(const Options& o) {
     if (!o.Has("window") || !o.Has("id")) return 2;
     HWND window = WaitFor(o.Number("timeout", 10000),
@@ -395,8 +422,10 @@ std::wstring TableString(HMODULE module, int id, WORD lang) {
     return std::wstring(reinterpret_cast<const wchar_t*>(entry + 1), *entry);
 }
 
+// DIALOG:CONTROL=STRING[,STRING...]: the control shows one of these strings at run time.
 struct Relabel {
-    int dialog, control, string;
+    int dialog = 0, control = 0;
+    std::vector<int> strings;
 };
 
 std::vector<Relabel> Relabels(const std::string& spec) {
@@ -404,10 +433,34 @@ std::vector<Relabel> Relabels(const std::string& spec) {
     std::stringstream in(spec);
     std::string item;
     while (std::getline(in, item, ';')) {
-        Relabel r = {};
-        if (std::sscanf(item.c_str(), "%d:%d=%d", &r.dialog, &r.control, &r.string) == 3) out.push_back(r);
+        Relabel r;
+        int used = 0;
+        if (std::sscanf(item.c_str(), "%d:%d=%n", &r.dialog, &r.control, &used) != 2 || used == 0) continue;
+        std::stringstream ids(item.substr(static_cast<std::size_t>(used)));
+        std::string id;
+        while (std::getline(ids, id, ',')) r.strings.push_back(std::atoi(id.c_str()));
+        if (!r.strings.empty()) out.push_back(r);
     }
     return out;
+}
+
+// The widest of the texts in the control's font.
+std::wstring Widest(HWND control, const std::vector<std::wstring>& texts) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    std::wstring widest;
+    LONG best = -1;
+    for (const std::wstring& text : texts) {
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        if (size.cx > best) {
+            best = size.cx;
+            widest = text;
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return widest;
 }
 
 int TemplatesVerb(const Options& o) {
@@ -454,9 +507,13 @@ int TemplatesVerb(const Options& o) {
             problems.push_back(std::string(name) + ": cannot be made");
             continue;
         }
-        for (const Relabel& r : relabels)
-            if (r.dialog == d.first)
-                SetDlgItemTextW(dialog, r.control, TableString(module, r.string, d.second).c_str());
+        for (const Relabel& r : relabels) {
+            HWND control = r.dialog == d.first ? GetDlgItem(dialog, r.control) : nullptr;
+            if (!control) continue;
+            std::vector<std::wstring> texts;
+            for (int id : r.strings) texts.push_back(TableString(module, id, d.second));
+            SetWindowTextW(control, Widest(control, texts).c_str());
+        }
         Say("checked %s\n", name);
         probe::CheckPlacement(dialog, name, false, problems);
         probe::CheckTextFits(dialog, name, problems);
@@ -474,7 +531,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
     if (!Parse(argc, argv, o)) {
-        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version|text|firstchar|key|shown|gone|syscommand|codepage|layout|templates [--option value]...\n");
+        std::fprintf(stderr, "usage: window-probe msgbox|main|command|version|text|firstchar|key|shown|gone|click|syscommand|codepage|layout|templates [--option value]...\n");
         return 2;
     }
     if (o.verb == "msgbox") return MessageBoxVerb(o);
@@ -489,6 +546,7 @@ int main(int argc, char** argv) {
     if (o.verb == "layout") return LayoutVerb(o);
     if (o.verb == "codepage") return CodePageVerb();
     if (o.verb == "syscommand") return SysCommandVerb(o);
+    if (o.verb == "click") return ClickVerb(o);
     if (o.verb == "templates") return TemplatesVerb(o);
     std::fprintf(stderr, "window-probe: unknown verb %s\n", o.verb.c_str());
     return 2;
