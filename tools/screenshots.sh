@@ -69,15 +69,15 @@ make_prefix() {
     wine wineboot -i >"$work/wineboot.log" 2>&1
     "$WINESERVER" -w
     wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d "" /f >/dev/null 2>&1
-    # Font linking as on a Windows with East Asian fonts: the Latin dialog fonts fall back
-    # to the CJK font for the characters they lack.
-    local face
-    for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" System "MS Sans Serif" "Microsoft Sans Serif"; do
-      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
-        /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
-    done
     touch "$WINEPREFIX/.bridger-screens"
   fi
+  # Font linking as on a Windows with East Asian fonts: the Latin dialog fonts fall back to
+  # the CJK font for the characters they lack.
+  local face
+  for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" System "MS Sans Serif" "Microsoft Sans Serif"; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+  done
   # Minor version 0: the bridge selects no audio device, so it need not wait for one.
   probe version --exe Bridger.exe --set win2k
   probe version --exe Bridger-vbase.exe --set win2k
@@ -181,16 +181,15 @@ shoot_region() {
   echo "   $1.png"
 }
 
-# Where the tray icon is: Wine's own notification area (no panel runs), a small window put
-# low on the screen as a taskbar's would be. ICON_X/ICON_Y: the icon's centre.
-place_tray() {
+# Where the tray icon is: Wine's own notification area (no panel runs), a small window where
+# Wine puts it. ICON_X/ICON_Y: the icon's centre.
+find_tray() {
   local w
   w=$(xwindow "Wine System Tray") || { echo "no notification area"; return 1; }
-  xdotool windowmove "$w" 620 660
-  sleep 0.5
-  eval "$(xdotool getwindowgeometry --shell "$w")"
-  ICON_X=$((X + 10))
-  ICON_Y=$((Y + 10))
+  local info
+  info=$(xwininfo -id "$w")
+  ICON_X=$(($(awk '/Absolute upper-left X/ {print $4}' <<<"$info") + 10))
+  ICON_Y=$(($(awk '/Absolute upper-left Y/ {print $4}' <<<"$info") + 10))
 }
 
 move_window() {
@@ -223,18 +222,19 @@ main_windows() {
   sleep 1
   run_bg bridger "$bin/Bridger.exe"
   probe shown --window "$INFO" --process bridger.exe --timeout 20000 >/dev/null
-  place_tray
-  # The balloon of the attachment shows above the tray icon (and goes after 5 s).
+  # Out of the way of the notification area, where the balloon and the menu show.
+  move_window "$INFO" 420 300
+  find_tray
+  # The balloon of the attachment shows by the tray icon (and goes after 5 s).
   sleep 2
-  shoot_region "balloon-$lang" $((ICON_X - 360)) $((ICON_Y - 110)) 400 130
-  move_window "$INFO" 40 40
+  shoot_region "balloon-$lang" 0 0 560 200
   probe text --window "$INFO" --id 1031 --process bridger.exe
   reshoot "info-$lang" "$INFO" reopen_info || missed "info-$lang"
   # The tray menu: a right click on the icon.
   sleep 4  # the balloon is gone
   xdotool mousemove "$ICON_X" "$ICON_Y" click 3
   sleep 1
-  shoot_region "tray-menu-$lang" $((ICON_X - 20)) $((ICON_Y - 110)) 200 130
+  shoot_region "tray-menu-$lang" $((ICON_X - 10)) $((ICON_Y - 10)) 160 110
   xdotool key Escape
   end_wine_programs
 }
@@ -247,7 +247,7 @@ debug_windows() {
   sleep 1
   run_bg bridger "$bin/Bridger.exe" QOPA
   probe shown --window "$DEBUG_WINDOW" --process bridger.exe --timeout 20000 >/dev/null
-  sleep 3
+  sleep 7  # the balloon of the attachment is gone
   probe click --window "$DEBUG_WINDOW" --id 1003 --process bridger.exe >/dev/null  # "Write": a device-log line
   move_window "$DEBUG_WINDOW" 40 40
   shoot "debug-$LANG_TAG" "$DEBUG_WINDOW" || missed "debug-$LANG_TAG"
@@ -288,7 +288,7 @@ setup_dialog() {
 # and confirmed (and brought again while it stays unpainted).
 box() {
   local attempt
-  for attempt in 1 2 3 4; do
+  for attempt in 1 2 3; do
     action "$2"
     probe shown --window Bridger --process "$BASE_PROCESS" --timeout 8000 >/dev/null || {
       echo "no message box for $1"
