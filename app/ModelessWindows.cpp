@@ -51,7 +51,7 @@ void CBridgeDlg::UpdateInfoDialog() {
     // A status without a text keeps the last one shown.
     if (const std::string* text = StatusTextOf(*this, m_nStatus)) m_strStatusText = *text;
     m_pInfoDlg->SetDlgItemText(IDC_INFO_STATUS, m_strStatusText);
-    m_pInfoDlg->SetDlgItemText(IDC_INFO_NAME, m_strDisplayName);
+    m_pInfoDlg->SetDlgItemPeerText(IDC_INFO_NAME, m_strDisplayName);
 }
 
 void CBridgeDlg::RefreshSettingsPage() {

@@ -44,6 +44,7 @@ void Dialog::AppendSystemMenuItem(unsigned commandId, const std::string& text) {
 
 bool Dialog::HasItem(int id) const { return windows().HasControl(handle_, id); }
 void Dialog::SetDlgItemText(int id, const std::string& text) { windows().SetText(handle_, id, text); }
+void Dialog::SetDlgItemPeerText(int id, const std::string& text) { windows().SetPeerText(handle_, id, text); }
 std::string Dialog::GetDlgItemText(int id) const { return windows().Text(handle_, id); }
 void Dialog::EnableItem(int id, bool enable) { windows().Enable(handle_, id, enable); }
 bool Dialog::IsItemEnabled(int id) const { return windows().IsEnabled(handle_, id); }

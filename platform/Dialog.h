@@ -38,6 +38,8 @@ public:
 
     bool HasItem(int id) const;
     void SetDlgItemText(int id, const std::string& text);
+    // A text of the client or the base (see platform/Windows.h).
+    void SetDlgItemPeerText(int id, const std::string& text);
     std::string GetDlgItemText(int id) const;
     void EnableItem(int id, bool enable);
     bool IsItemEnabled(int id) const;

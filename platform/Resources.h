@@ -7,7 +7,7 @@ namespace plat {
 class Resources {
 public:
     virtual ~Resources() = default;
-    // Empty when the id has no text in the table.
+    // UTF-8, as the program's other own texts; empty when the id has no text in the table.
     virtual std::string LoadString(int id) = 0;
 };
 

@@ -1,4 +1,9 @@
 // Dialog windows, their controls by id, window timers and message boxes.
+//
+// Two kinds of text reach the windows: the program's own (string-table texts and the
+// constants of the code) in UTF-8, and the texts of the client and the base, single bytes
+// in the PC's ANSI code page. SetPeerText and the list items take the second kind; every
+// other call that shows a text takes the first.
 #pragma once
 #include <string>
 
@@ -38,6 +43,9 @@ public:
     // Controls by id. Lists and combos share the item calls; -1 is "no selection".
     virtual bool HasControl(WindowHandle window, int id) const = 0;
     virtual void SetText(WindowHandle window, int id, const std::string& text) = 0;
+    // A text of the client or the base, shown in a control.
+    virtual void SetPeerText(WindowHandle window, int id, const std::string& text) { SetText(window, id, text); }
+    // What a control holds, in the ANSI code page: what the user types there is for the client.
     virtual std::string Text(WindowHandle window, int id) const = 0;
     virtual void Enable(WindowHandle window, int id, bool enable) = 0;
     virtual bool IsEnabled(WindowHandle window, int id) const = 0;

@@ -82,7 +82,8 @@ DIALOGS = [
         "font": ("System", 10), "style": _FRAME + ["minimizebox"],
         "controls": [
             ("IDC_INFO_VOIP_LABEL", "static", {"en": "VOIP", "zh": "網路電話"}, (14, 10, 41, 8), []),
-            ("IDC_INFO_VOIP", "edit", "", (56, 9, 40, 12), ["readonly", "border"]),
+            # 50 wide, not 40: "NOT READY" needs 45 in this font.
+            ("IDC_INFO_VOIP", "edit", "", (56, 9, 50, 12), ["readonly", "border"]),
             ("IDC_INFO_STATUS_LABEL", "static", {"en": "STATUS", "zh": "狀態"}, (15, 33, 27, 8), []),
             ("IDC_INFO_STATUS", "edit", "", (56, 29, 100, 12), ["readonly", "border"]),
             ("IDC_STATIC", "static", {"en": "NAME", "zh": "名字"}, (17, 55, 21, 8), []),
@@ -126,7 +127,8 @@ DIALOGS = [
             ("IDC_PAGING_COMBO", "dropdowncombo", "", (119, 52, 48, 44), ["disabled"]),
             ("IDC_LOOPBACK", "autoradio", {"en": "Loopback ", "zh": "迴路測試 "}, (23, 69, 71, 10), []),
             ("IDC_LOOPBACK_DELAY", "dropdownlist", "", (118, 67, 49, 62), ["hidden", "disabled"]),
-            ("IDC_GET_VERSION", "autoradio", {"en": "Restart", "zh": "重新啟動"}, (23, 85, 43, 10), []),
+            # 50 wide, not 43: the run-time label "Get Version" needs 47 in this font.
+            ("IDC_GET_VERSION", "autoradio", {"en": "Restart", "zh": "重新啟動"}, (23, 85, 50, 10), []),
             ("IDC_VERSION_TEXT", "edit", "", (74, 84, 83, 14), ["disabled", "border"]),
             ("IDC_HIDDEN_EDIT", "edit", "", (73, 113, 83, 14), ["hidden", "disabled", "border"]),
             ("IDC_RADIO_1061", "autoradio", "Radio1", (23, 116, 39, 10), []),

@@ -271,7 +271,8 @@ TEST(ResourceDialogs, TheSettingsPageControls) {
         {IDC_PAGING_COMBO, ControlKind::DropDownCombo, "", 119, 52, 48, 44, res::kDisabled},
         {IDC_LOOPBACK, ControlKind::AutoRadio, "Loopback ", 23, 69, 71, 10, 0},
         {IDC_LOOPBACK_DELAY, ControlKind::DropDownList, "", 118, 67, 49, 62, res::kHidden | res::kDisabled},
-        {IDC_GET_VERSION, ControlKind::AutoRadio, "Restart", 23, 85, 43, 10, 0},
+        // Widened from 43 so that its run-time label "Get Version" fits; it ends before the box.
+        {IDC_GET_VERSION, ControlKind::AutoRadio, "Restart", 23, 85, 50, 10, 0},
         {IDC_VERSION_TEXT, ControlKind::Edit, "", 74, 84, 83, 14, res::kDisabled | res::kBorder},
         {IDC_HIDDEN_EDIT, ControlKind::Edit, "", 73, 113, 83, 14, res::kHidden | res::kDisabled | res::kBorder},
         {IDC_RADIO_1061, ControlKind::AutoRadio, "Radio1", 23, 116, 39, 10, 0},

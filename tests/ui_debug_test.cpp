@@ -149,6 +149,23 @@ TEST_F(DebugWindow, ANewWindowOfTheRunTakesTheNextPair) {
     EXPECT_EQ(SaveLabel(), "Save 2");
 }
 
+TEST_F(DebugWindow, EnterAndEscCloseItAndItsCommandOpensItAgain) {
+    Boot();
+    for (int key : {IDOK, IDCANCEL}) {
+        ui_test::Deliver(h, IDD_DEBUG, [key](plat::Dialog& dlg) { EXPECT_TRUE(dlg.OnCommand(key)); });
+        EXPECT_EQ(ui_test::Window(h, IDD_DEBUG), nullptr) << "key " << key;
+        h.Command(ID_TRAY_DEBUG);
+        const sim::WindowState* debug = ui_test::Window(h, IDD_DEBUG);
+        ASSERT_NE(debug, nullptr);
+        EXPECT_TRUE(debug->visible);
+    }
+    // A hidden window is shown by the command, not only raised.
+    ui_test::Deliver(h, IDD_DEBUG, [](plat::Dialog& dlg) { dlg.ShowWindow(false); });
+    h.Command(ID_TRAY_DEBUG);
+    EXPECT_TRUE(ui_test::Window(h, IDD_DEBUG)->visible);
+    EXPECT_EQ(h.Find("window", "created debug").size(), 3u);
+}
+
 TEST_F(DebugWindow, DebugModeLogsOnlyTheRawTrace) {
     Boot("DEBUG");
     EXPECT_TRUE(h.Find("device-log").empty());

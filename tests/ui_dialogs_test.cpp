@@ -72,6 +72,35 @@ TEST(InfoWindowLife, ClosedWindowComesBackFreshWithTheCurrentState) {
     EXPECT_EQ(h.Find("window", "created info").size(), 2u);
 }
 
+// Enter and Esc reach a dialog as the commands IDOK and IDCANCEL.
+class InfoWindowKeys : public ::testing::TestWithParam<int> {};
+
+TEST_P(InfoWindowKeys, CloseTheWindowAndInfoBringsItBack) {
+    sim::Harness h;
+    h.Start();
+    ASSERT_NE(ui_test::Window(h, IDD_INFO), nullptr);
+    const int key = GetParam();
+    ui_test::Deliver(h, IDD_INFO, [key](plat::Dialog& dlg) { EXPECT_TRUE(dlg.OnCommand(key)); });
+    EXPECT_EQ(ui_test::Window(h, IDD_INFO), nullptr);  // gone as with the close box, not hidden
+    h.Command(ID_TRAY_INFO);
+    const sim::WindowState* info = ui_test::Window(h, IDD_INFO);
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->visible);
+    EXPECT_EQ(h.Find("window", "created info").size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EnterAndEsc, InfoWindowKeys, ::testing::Values(IDOK, IDCANCEL));
+
+TEST(InfoWindowLife, InfoShowsAWindowThatWasHidden) {
+    sim::Harness h;
+    h.Start();
+    ui_test::Deliver(h, IDD_INFO, [](plat::Dialog& dlg) { dlg.ShowWindow(false); });
+    ASSERT_FALSE(ui_test::Window(h, IDD_INFO)->visible);
+    h.Command(ID_TRAY_INFO);
+    EXPECT_TRUE(ui_test::Window(h, IDD_INFO)->visible);
+    EXPECT_EQ(h.Find("window", "created info").size(), 1u);  // the same window, shown again
+}
+
 TEST(SetupDialog, EachPressOfTheLinkAsksTheShellAgain) {
     sim::Harness h;
     h.Start(CBridgeApp::kSetupWord);

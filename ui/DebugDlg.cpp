@@ -116,6 +116,11 @@ bool CDebugDlg::OnCommand(int id) {
     case IDC_CMD_MESSAGE_BODY:
         // Reserved for debugging aids the template never got; they stay without effect.
         return true;
+    case IDOK:
+    case IDCANCEL:
+        // Enter and Esc: as the close box, so the window is not merely hidden for good.
+        OnClose();
+        return true;
     default:
         return false;
     }

@@ -28,6 +28,14 @@ bool CInfoDlg::OnInitDialog() {
 
 std::string CInfoDlg::RuntimeCaption() { return kInfoProduct + kInfoVersion + kInfoTrailer; }
 
+bool CInfoDlg::OnCommand(int id) {
+    // Ended as a modal dialog would be, the window would only hide, and the next "Info"
+    // would raise a window nobody can see.
+    if (id != IDOK && id != IDCANCEL) return false;
+    OnClose();
+    return true;
+}
+
 void CInfoDlg::OnClose() {
     // The object stays until the owner replaces or deletes it.
     DestroyWindow();

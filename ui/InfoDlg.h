@@ -12,6 +12,8 @@ public:
     explicit CInfoDlg(CBridgeDlg* owner);
 
     bool OnInitDialog() override;
+    // Enter and Esc close the window as its close box does.
+    bool OnCommand(int id) override;
     void OnClose() override;
     // "Information R-517 V1.2 " (trailing blank): the caption in every language.
     static std::string RuntimeCaption();

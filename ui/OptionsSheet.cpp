@@ -31,6 +31,10 @@ void COptionsSheet::DestroyWindow() {
     m_hSheet = 0;
 }
 
+void COptionsSheet::ShowWindow(bool show) {
+    if (IsWindow()) plat::windows().Show(m_hSheet, show);
+}
+
 void COptionsSheet::SetForegroundWindow() {
     if (IsWindow()) plat::windows().ToForeground(m_hSheet);
 }

@@ -51,6 +51,7 @@ public:
     bool Create();
     bool IsWindow() const;
     void DestroyWindow();
+    void ShowWindow(bool show);
     void SetForegroundWindow();
     // WM_CLOSE: the default handling, then the window goes; the object stays.
     void OnClose();

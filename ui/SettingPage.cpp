@@ -162,7 +162,7 @@ void CSettingPage::SetVersionText(const std::uint8_t* bytes, int length) {
         // Shown as a C string: an inner NUL ends it.
         text.resize(std::strlen(text.c_str()));
     }
-    SetDlgItemText(IDC_VERSION_TEXT, text);
+    SetDlgItemPeerText(IDC_VERSION_TEXT, text);
 }
 
 void CSettingPage::EnableActionButtons(int enable) {

@@ -47,11 +47,11 @@ void Win32Threads::Suspend(plat::Handle thread) { SuspendThread(reinterpret_cast
 int Win32Threads::RunMessageLoop() {
     MSG msg;
     while (true) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return -1;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
 }
 

@@ -1,18 +1,21 @@
 #include "platform/win32/Win32Tray.h"
 
+#include "platform/win32/Win32Text.h"
+
 namespace win32 {
 
 namespace {
 
-// The record up to and including the balloon fields: 488 bytes on a 32-bit build, the same
-// layout with 64-bit handles on a 64-bit one.
-constexpr DWORD kNotifyIconSize = NOTIFYICONDATAA_V2_SIZE;
+// The record up to and including the balloon fields, in its wide form so that the balloon
+// texts keep every character: 936 bytes on a 32-bit build (the ANSI form's 488 would pass
+// them through the ANSI code page), the same layout with 64-bit handles on a 64-bit one.
+constexpr DWORD kNotifyIconSize = NOTIFYICONDATAW_V2_SIZE;
 #if !defined(_WIN64)
-static_assert(NOTIFYICONDATAA_V2_SIZE == 488, "the balloon-capable record of a 32-bit build");
+static_assert(NOTIFYICONDATAW_V2_SIZE == 936, "the balloon-capable record of a 32-bit build");
 #endif
 
-NOTIFYICONDATAA Record(plat::WindowHandle owner, unsigned iconId) {
-    NOTIFYICONDATAA data;
+NOTIFYICONDATAW Record(plat::WindowHandle owner, unsigned iconId) {
+    NOTIFYICONDATAW data;
     ZeroMemory(&data, sizeof data);
     data.cbSize = kNotifyIconSize;
     data.hWnd = reinterpret_cast<HWND>(owner);
@@ -26,29 +29,29 @@ HMENU ToMenu(plat::Handle menu) { return reinterpret_cast<HMENU>(menu); }
 
 bool Win32Tray::AddIcon(plat::WindowHandle owner, unsigned iconId, unsigned callbackMessage, int iconResource,
                         const std::string& tip) {
-    NOTIFYICONDATAA data = Record(owner, iconId);
+    NOTIFYICONDATAW data = Record(owner, iconId);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = callbackMessage;
-    data.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(iconResource));
-    lstrcpynA(data.szTip, tip.c_str(), sizeof data.szTip);
-    return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    data.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(iconResource));
+    lstrcpynW(data.szTip, FromUtf8(tip).c_str(), ARRAYSIZE(data.szTip));
+    return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
 bool Win32Tray::RemoveIcon(plat::WindowHandle owner, unsigned iconId) {
-    NOTIFYICONDATAA data = Record(owner, iconId);
-    return Shell_NotifyIconA(NIM_DELETE, &data) != FALSE;
+    NOTIFYICONDATAW data = Record(owner, iconId);
+    return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
 }
 
 bool Win32Tray::ShowBalloon(plat::WindowHandle owner, unsigned iconId, const std::string& text, unsigned timeoutMs) {
-    NOTIFYICONDATAA data = Record(owner, iconId);
+    NOTIFYICONDATAW data = Record(owner, iconId);
     data.uFlags = NIF_INFO;
-    lstrcpynA(data.szInfo, text.c_str(), sizeof data.szInfo);  // at most 256 bytes with its NUL
+    lstrcpynW(data.szInfo, FromUtf8(text).c_str(), ARRAYSIZE(data.szInfo));  // at most 256 characters with its NUL
     data.uTimeout = timeoutMs;
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
 }
 
 plat::Handle Win32Tray::LoadMenu(int menuResource) {
-    return reinterpret_cast<plat::Handle>(LoadMenuA(instance_, MAKEINTRESOURCEA(menuResource)));
+    return reinterpret_cast<plat::Handle>(LoadMenuW(instance_, MAKEINTRESOURCEW(menuResource)));
 }
 
 plat::Handle Win32Tray::SubMenu(plat::Handle menu, int position) {

@@ -1,4 +1,4 @@
-// The notification-area icon through Shell_NotifyIconA, and the popup menu shown from it.
+// The notification-area icon through Shell_NotifyIconW, and the popup menu shown from it.
 #pragma once
 #include "platform/Tray.h"
 #include "platform/win32/Win32Api.h"

@@ -3,12 +3,13 @@
 #include <vector>
 
 #include "platform/Dialog.h"
+#include "platform/win32/Win32Text.h"
 
 namespace win32 {
 
 namespace {
 
-constexpr const char* kAppTitle = "Bridger";
+constexpr const wchar_t* kAppTitle = L"Bridger";
 
 Win32Windows* g_windows = nullptr;
 
@@ -49,6 +50,28 @@ bool ReturnsDirectly(UINT message) {
     }
 }
 
+// Puts the caret at the box's start and scrolls there.
+void ShowFromStart(HWND box) {
+    SendMessageW(box, EM_SETSEL, 0, 0);
+    SendMessageW(box, EM_SCROLLCARET, 0, 0);
+}
+
+// A read-only box that does not ask for the dialog manager's select-all: focused by the
+// dialog or by its activation, it would otherwise get its caret at the end of its text and
+// scroll a text wider than itself to its end.
+LRESULT CALLBACK ReadOnlyBoxProc(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+    const LRESULT result = DefSubclassProc(box, message, wparam, lparam);
+    if (message == WM_GETDLGCODE) return result & ~static_cast<LRESULT>(DLGC_HASSETSEL);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(box, &ReadOnlyBoxProc, 0);
+    return result;
+}
+
+void KeepReadOnlyBoxesAtTheirStart(HWND dialog) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (HasClass(child, "Edit") && (GetWindowLongW(child, GWL_STYLE) & ES_READONLY))
+            SetWindowSubclass(child, &ReadOnlyBoxProc, 0, 0);
+}
+
 }  // namespace
 
 // ---- the dialog procedure ----
@@ -78,6 +101,7 @@ INT_PTR Win32Windows::Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM 
         plat::Dialog* sink = reinterpret_cast<plat::Dialog*>(lparam);
         if (!sink) return TRUE;
         sinks_[window] = sink;
+        KeepReadOnlyBoxesAtTheirStart(window);
         if (sink == startingModal_) {
             modal_[window] = ModalState();
             startingModal_ = nullptr;
@@ -165,10 +189,10 @@ std::intptr_t Win32Windows::DefaultProc(plat::WindowHandle window, unsigned mess
                                         std::intptr_t lparam) {
     HWND hwnd = ToHwnd(window);
     if (!hwnd || !IsWindow(hwnd)) return 0;
-    if (!Sink(hwnd)) return DefWindowProcA(hwnd, message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam));
+    if (!Sink(hwnd)) return DefWindowProcW(hwnd, message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam));
     HWND outer = defaulting_;
     defaulting_ = hwnd;
-    const LRESULT result = DefDlgProcA(hwnd, message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam));
+    const LRESULT result = DefDlgProcW(hwnd, message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam));
     defaulting_ = outer;
     return static_cast<std::intptr_t>(result);
 }
@@ -177,7 +201,9 @@ std::intptr_t Win32Windows::DefaultProc(plat::WindowHandle window, unsigned mess
 
 plat::WindowHandle Win32Windows::CreateModeless(int templateId, plat::Dialog& sink, plat::WindowHandle parent) {
     g_windows = this;
-    HWND window = CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId), ToHwnd(parent), &DialogProc,
+    // Unicode windows: the templates' texts reach the controls as they are, whatever the
+    // system's ANSI code page.
+    HWND window = CreateDialogParamW(instance_, MAKEINTRESOURCEW(templateId), ToHwnd(parent), &DialogProc,
                                      reinterpret_cast<LPARAM>(&sink));
     return FromHwnd(window);
 }
@@ -187,7 +213,7 @@ bool Win32Windows::TranslateDialogMessage(MSG& msg) {
     if (TranslateSheetMessage(msg)) return true;
     HWND root = GetAncestor(msg.hwnd, GA_ROOT);
     if (!root || !Sink(root)) return false;
-    return IsDialogMessageA(root, &msg) != FALSE;
+    return IsDialogMessageW(root, &msg) != FALSE;
 }
 
 int Win32Windows::RunModal(int templateId, plat::Dialog& sink, plat::WindowHandle parent) {
@@ -198,7 +224,7 @@ int Win32Windows::RunModal(int templateId, plat::Dialog& sink, plat::WindowHandl
     const bool disableOwner = owner && IsWindowEnabled(owner);
     plat::Dialog* outerStarting = startingModal_;
     startingModal_ = &sink;  // WM_INITDIALOG registers the window as modal before its handler runs
-    HWND window = CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId), owner, &DialogProc,
+    HWND window = CreateDialogParamW(instance_, MAKEINTRESOURCEW(templateId), owner, &DialogProc,
                                      reinterpret_cast<LPARAM>(&sink));
     startingModal_ = outerStarting;
     if (!window) return -1;
@@ -211,7 +237,7 @@ int Win32Windows::RunModal(int templateId, plat::Dialog& sink, plat::WindowHandl
     while (true) {
         auto it = modal_.find(window);
         if (it == modal_.end() || it->second.ended || !IsWindow(window)) break;
-        if (!shown && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (!shown && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             // Shown once the queue first runs dry, as the framework's modal loop does; a
             // dialog that must stay hidden hides itself when asked to paint.
             shown = true;
@@ -219,7 +245,7 @@ int Win32Windows::RunModal(int templateId, plat::Dialog& sink, plat::WindowHandl
             UpdateWindow(window);
             continue;
         }
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
@@ -227,7 +253,7 @@ int Win32Windows::RunModal(int templateId, plat::Dialog& sink, plat::WindowHandl
         }
         if (!TranslateDialogMessage(msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     if (auto it = modal_.find(window); it != modal_.end()) {
@@ -276,17 +302,17 @@ void Win32Windows::ToForeground(plat::WindowHandle window) {
 }
 
 void Win32Windows::SetCaption(plat::WindowHandle window, const std::string& text) {
-    if (HWND hwnd = ToHwnd(window)) SetWindowTextA(hwnd, text.c_str());
+    if (HWND hwnd = ToHwnd(window)) SetWindowTextW(hwnd, FromUtf8(text).c_str());
 }
 
 std::string Win32Windows::Caption(plat::WindowHandle window) const {
     HWND hwnd = ToHwnd(window);
     if (!hwnd) return std::string();
-    const int length = GetWindowTextLengthA(hwnd);
+    const int length = GetWindowTextLengthW(hwnd);
     if (length <= 0) return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(hwnd, buffer.data(), length + 1);
-    return std::string(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd, buffer.data(), length + 1);
+    return ToUtf8(buffer.data(), copied);
 }
 
 HICON Win32Windows::LoadIconSized(int iconId, bool big) const {
@@ -311,8 +337,8 @@ void Win32Windows::AppendSystemMenuItem(plat::WindowHandle window, unsigned comm
     HWND hwnd = ToHwnd(window);
     HMENU menu = hwnd ? GetSystemMenu(hwnd, FALSE) : nullptr;
     if (!menu) return;
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, commandId, text.c_str());
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, commandId, FromUtf8(text).c_str());
 }
 
 // ---- controls ----
@@ -325,11 +351,28 @@ HWND Win32Windows::Item(plat::WindowHandle window, int id) const {
 bool Win32Windows::HasControl(plat::WindowHandle window, int id) const { return Item(window, id) != nullptr; }
 
 void Win32Windows::SetText(plat::WindowHandle window, int id, const std::string& text) {
-    if (HWND hwnd = ToHwnd(window)) SetDlgItemTextA(hwnd, id, text.c_str());
+    ShowText(Item(window, id), FromUtf8(text));
+}
+
+void Win32Windows::SetPeerText(plat::WindowHandle window, int id, const std::string& text) {
+    ShowText(Item(window, id), FromAnsi(text));
+}
+
+void Win32Windows::ShowText(HWND control, const std::wstring& text) {
+    if (!control) return;
+    SetWindowTextW(control, text.c_str());
+    // A box narrower than its text shows the text's start, not wherever the caret was left.
+    if (HasClass(control, "Edit")) ShowFromStart(control);
 }
 
 std::string Win32Windows::Text(plat::WindowHandle window, int id) const {
-    return Caption(FromHwnd(Item(window, id)));
+    HWND control = Item(window, id);
+    if (!control) return std::string();
+    const int length = GetWindowTextLengthA(control);
+    if (length <= 0) return std::string();
+    std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(control, buffer.data(), length + 1);
+    return std::string(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
 }
 
 void Win32Windows::Enable(plat::WindowHandle window, int id, bool enable) {
@@ -434,9 +477,11 @@ void Win32Windows::KillTimer(plat::WindowHandle window, unsigned id) {
 
 void Win32Windows::MessageBox(plat::WindowHandle owner, const std::string& text) {
     HWND hwnd = ToHwnd(owner);
-    MessageBoxA(hwnd && IsWindow(hwnd) ? hwnd : nullptr, text.c_str(), kAppTitle, MB_OK);
+    MessageBoxW(hwnd && IsWindow(hwnd) ? hwnd : nullptr, FromUtf8(text).c_str(), kAppTitle, MB_OK);
 }
 
-void Win32Windows::MessageBoxNoOwner(const std::string& text) { MessageBoxA(nullptr, text.c_str(), kAppTitle, MB_OK); }
+void Win32Windows::MessageBoxNoOwner(const std::string& text) {
+    MessageBoxW(nullptr, FromUtf8(text).c_str(), kAppTitle, MB_OK);
+}
 
 }  // namespace win32

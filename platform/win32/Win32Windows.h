@@ -31,6 +31,7 @@ public:
 
     bool HasControl(plat::WindowHandle window, int id) const override;
     void SetText(plat::WindowHandle window, int id, const std::string& text) override;
+    void SetPeerText(plat::WindowHandle window, int id, const std::string& text) override;
     std::string Text(plat::WindowHandle window, int id) const override;
     void Enable(plat::WindowHandle window, int id, bool enable) override;
     bool IsEnabled(plat::WindowHandle window, int id) const override;
@@ -72,6 +73,7 @@ private:
     void PaintMinimisedIcon(HWND window, HDC dc, int iconId);
     plat::Dialog* Sink(HWND window) const;
     HWND Item(plat::WindowHandle window, int id) const;
+    static void ShowText(HWND control, const std::wstring& text);
     HICON LoadIconSized(int iconId, bool big) const;
 
     HINSTANCE instance_;

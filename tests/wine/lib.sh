@@ -131,3 +131,26 @@ client_attaches() {
   grep -q '^SET AUDIO_' <<<"$commands" && fail "audio devices were chosen on a system whose minor version is 0"
   true
 }
+
+# probe_says TEXT ARGS...: runs the probe and fails unless a line it printed begins with TEXT.
+probe_says() {
+  local expected=$1 line
+  shift
+  probe "$@" || fail "window-probe $1 failed"
+  while IFS= read -r line; do
+    [[ $line == "$expected"* ]] && return 0
+  done <"$WORK/probe.last"
+  fail "window-probe $1: expected a line beginning with '$expected'"
+}
+
+# chinese_ui_on_latin_code_page: the programs started from here on see a Traditional
+# Chinese user interface on the Western ANSI code page 1252, as a Chinese-reading user of an
+# English Windows would (Wine takes the UI language from LC_MESSAGES, the code page from
+# LC_CTYPE). The Chinese locale is compiled into the test's own folder.
+chinese_ui_on_latin_code_page() {
+  mkdir -p "$WORK/locale"
+  localedef -i zh_TW -f UTF-8 "$WORK/locale/zh_TW.UTF-8" >/dev/null 2>&1 \
+    || fail "cannot compile the zh_TW.UTF-8 locale (Debian package locales)"
+  export LOCPATH="$WORK/locale" LC_CTYPE=C.UTF-8 LC_MESSAGES=zh_TW.UTF-8
+  unset LC_ALL LANG
+}
