@@ -14,12 +14,11 @@ grep -q '^checked dialog 163 lang 0404' "$WORK/probe.last" || fail "the Chinese 
 grep -q '^checked dialog 163 lang 0409' "$WORK/probe.last" || fail "the English settings page was not checked"
 
 # open_options_sheet_on_a_base LANGUAGE-NAME: the options sheet is reachable only while a
-# base is present. Until the virtual HID device is installed into the prefix, the test
-# build on a simulated base stands in for it, played by e2e-driver.exe.
+# base is present: e2e-driver.exe plugs the virtual HID base in and plays the client.
 open_options_sheet_on_a_base() {
-  start driver "$BIN_DIR/e2e-driver.exe" "$BIN_DIR/Bridger-vbase.exe" \
+  start driver "$BIN_DIR/e2e-driver.exe" "$BIN_DIR/Bridger.exe" \
     "$(dirname "${BASH_SOURCE[0]}")/scenarios/options-sheet-open.scn"
-  probe shown --window "$1" --process bridger-vbase.exe --timeout 30000 || fail "the options sheet did not open"
+  probe shown --window "$1" --process bridger.exe --timeout 30000 || fail "the options sheet did not open"
 }
 
 # live_windows OPTIONS-CAPTION: the information, debug, About and Setup windows and the
@@ -42,7 +41,7 @@ live_windows() {
   bridger_exits 10
 
   open_options_sheet_on_a_base "$1"
-  probe layout --process bridger-vbase.exe || fail "the options page does not fit its sheet"
+  probe layout --process bridger.exe || fail "the options page does not fit its sheet"
   grep -q "^checked \"$1\"" "$WORK/probe.last" || fail "the options sheet was not checked"
   wait_exit "$driver_PID" 60 || fail "the driver did not end"
 }
