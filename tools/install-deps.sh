@@ -2,11 +2,15 @@
 # Installs the Debian packages a build needs, only those that are missing.
 #   tools/install-deps.sh native    compilers, CMake, GoogleTest, Google Benchmark
 #   tools/install-deps.sh windows   mingw-w64, Wine and Xvfb as well
+#   tools/install-deps.sh fuzz      clang with libFuzzer and the sanitizer runtimes as well
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev googletest libbenchmark-dev python3)
 if [[ "${1:-native}" == windows ]]; then
   packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth)
+fi
+if [[ "${1:-native}" == fuzz ]]; then
+  packages+=(clang libclang-rt-dev)
 fi
 
 missing=()
