@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int kMaxSteps = 96;
+constexpr int kMaxSteps = 48;
 constexpr std::size_t kMaxBody = 43;
 // Far beyond anything a session holds: a text or list this long has grown without bound.
 constexpr std::size_t kGrowthLimit = 4096;

@@ -19,6 +19,9 @@ constexpr std::uint64_t kAbsentMs = 5000;     // long enough for the poll to cal
 constexpr int kFindTicks = 40;                // at most this many ticks to see it back
 constexpr std::uint64_t kTimeoutsMs = 2500;   // reply and loopback time-outs have fired
 constexpr int kRelinkTicks = 80;              // the start-up test of a base plugged in again
+constexpr int kAttachTicks = 30;              // discovery and attachment of the client
+constexpr std::uint64_t kWatchdogMs = 125000; // a client that vanished is noticed by then
+constexpr int kAttachAvailable = 32769;
 
 }  // namespace
 
@@ -153,8 +156,25 @@ void Bridge::Settle() {
             h.Base().HangUp(handset);
             Run(kTickMs);
         }
+        // The client answers discovery again, then ends what it still has.
+        // A client that came back unnoticed is found out by the watchdog.
+        if (g_hClientWnd != 0 && g_hClientWnd != h.ClientWindow()) Run(kWatchdogMs);
+        for (int i = 0; i < kAttachTicks && !dlg->m_bClientAttached; ++i) Run(kTickMs);
+        if (!dlg->m_bClientAttached) {
+            // The discover broadcast went out while it was away: a client that starts says
+            // that its API is available.
+            h.ClientAttach(kAttachAvailable);
+            for (int i = 0; i < kAttachTicks && !dlg->m_bClientAttached; ++i) Run(kTickMs);
+        }
         for (const std::string* id : {&dlg->m_strCallId, &dlg->m_strHeldCallId})
             if (!id->empty()) Say("CALL " + *id + " STATUS FINISHED");
+        if (!dlg->m_strCallId.empty()) {
+            // A call record the client's news did not close: the user lifts and hangs up.
+            h.Base().FuncKey(1, '*');
+            Run(kTickMs);
+            h.Base().HangUp(1);
+            Run(kTickMs);
+        }
         Run(kTimeoutsMs);
         // A command that timed out still waits for its reply: the base sends it late.
         if (dlg->m_pThread && dlg->m_pThread->replyPending) {
@@ -169,14 +189,13 @@ void Bridge::Settle() {
             h.PlugBase();
             for (int i = 0; i < kRelinkTicks && !Ready(); ++i) Run(kTickMs);
         }
-        if (!dlg->m_bClientAttached) Run(kTimeoutsMs);  // the client answers discovery again
     }
     h.Base().ForgetReceived();
     h.Client().ForgetCommands();
     if (Ready()) return;
     if (std::getenv("BRIDGER_FUZZ_VERBOSE")) {
         CBridgeDlg* dlg = h.Bridge();
-        std::fprintf(stderr, "fuzz: rebuilding; status %d attached %d call '%s' held '%s' state %d reply %d test %d present %d misses %d reported %d ok %d flags %d%d%d%d%d\n",
+        std::fprintf(stderr, "fuzz: rebuilding; status %d attached %d call '%s' held '%s' state %d reply %d test %d present %d misses %d reported %d ok %d flags %d%d%d%d%d link %d\n",
                      dlg ? dlg->m_nStatus : -1, dlg ? dlg->m_bClientAttached : -1,
                      dlg ? dlg->m_strCallId.c_str() : "", dlg ? dlg->m_strHeldCallId.c_str() : "",
                      dlg && dlg->m_pThread ? dlg->m_pThread->m_nCallState : -1,
@@ -185,7 +204,7 @@ void Bridge::Settle() {
                      g_nMissCount, dlg && dlg->m_pThread ? dlg->m_pThread->m_bDisconnectReported : -1,
                      dlg && dlg->m_pThread ? dlg->m_pThread->m_nTestOk : -1, dlg ? dlg->m_bInCall : -1,
                      dlg ? dlg->m_bSecondCall : -1, dlg ? dlg->m_bLoopbackPending : -1,
-                     dlg ? dlg->m_bSettingChain : -1, h.Base().HasInputReport());
+                     dlg ? dlg->m_bSettingChain : -1, h.Base().HasInputReport(), dlg ? dlg->m_nLinkState : -1);
     }
     ++rebuilds_;
     Boot();
