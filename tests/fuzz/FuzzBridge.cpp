@@ -175,7 +175,7 @@ void Bridge::Settle() {
             h.Base().HangUp(1);
             Run(kTickMs);
         }
-        Run(kTimeoutsMs);
+        Run(kTimeoutsMs);  // time-outs still running fall due
         // A command that timed out still waits for its reply: the base sends it late.
         if (dlg->m_pThread && dlg->m_pThread->replyPending) {
             h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::BASE_DELETE_ALL});
