@@ -20,6 +20,7 @@ namespace {
 constexpr int kMaxSteps = 48;
 constexpr std::size_t kMaxContacts = 2000;  // the client's list is its own; kept small for speed
 constexpr std::size_t kLongUnit = 1024;
+constexpr int kAttachAvailable = 32769;
 
 const char* const kStatuses[] = {"RINGING", "ROUTING",  "EARLYMEDIA", "INPROGRESS", "ONHOLD",
                                  "LOCALHOLD", "REMOTEHOLD", "FINISHED", "MISSED",   "REFUSED",
@@ -110,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     h.StopClient();
                     bridge.Run(500);
                     h.StartClient(sim::ClientKindSim::Skype);
+                    h.ClientAttach(kAttachAvailable);  // a client that starts says so
                 }
                 bridge.Run(100 * (1 + pick % 32));
                 break;
