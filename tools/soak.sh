@@ -12,12 +12,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=${SOAK_BUILD:-build/native}
+build=${SOAK_BUILD:-build/native-test}  # the configuration tools/test-all.sh builds
 names=("$@")
 ((${#names[@]})) || names=(base-replug client-vanish base-silent logs-readonly memory memory-debug)
 
 tools/install-deps.sh native
-cmake -S . -B "$build" -G Ninja -DBRIDGER_SANITIZE=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBRIDGER_SANITIZE=ON >/dev/null
 cmake --build "$build" -- -j2 bridger-sim bridger-memday
 # The device thread object lives until the process ends, by design.
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
