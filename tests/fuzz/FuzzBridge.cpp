@@ -53,7 +53,6 @@ void Bridge::Boot() {
 }
 
 CBridgeDlg& Bridge::Dlg() { return *harness_->Bridge(); }
-CThread& Bridge::Link() { return *harness_->Bridge()->m_pThread; }
 
 void Bridge::Run(std::uint64_t ms) { harness_->Run(ms); }
 
@@ -156,8 +155,8 @@ void Bridge::Settle() {
             h.Base().HangUp(handset);
             Run(kTickMs);
         }
-        // The client answers discovery again, then ends what it still has.
-        // A client that came back unnoticed is found out by the watchdog.
+        // The client is attached again (a client that came back unnoticed is found out by
+        // the watchdog), then it ends what it still has.
         if (g_hClientWnd != 0 && g_hClientWnd != h.ClientWindow()) Run(kWatchdogMs);
         for (int i = 0; i < kAttachTicks && !dlg->m_bClientAttached; ++i) Run(kTickMs);
         if (!dlg->m_bClientAttached) {
@@ -206,7 +205,6 @@ void Bridge::Settle() {
                      dlg ? dlg->m_bSecondCall : -1, dlg ? dlg->m_bLoopbackPending : -1,
                      dlg ? dlg->m_bSettingChain : -1, h.Base().HasInputReport(), dlg ? dlg->m_nLinkState : -1);
     }
-    ++rebuilds_;
     Boot();
 }
 

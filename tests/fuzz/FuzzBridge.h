@@ -9,7 +9,6 @@
 #include "platform/headless/Harness.h"
 
 class CBridgeDlg;
-class CThread;
 
 namespace fuzz {
 
@@ -36,15 +35,12 @@ public:
     Bridge& operator=(const Bridge&) = delete;
 
     CBridgeDlg& Dlg();
-    CThread& Link();
     sim::Harness& Harness() { return *harness_; }
 
     void Enter(Prefix prefix);
     // Ends whatever the input left going; rebuilds the bridge when that does not bring it
     // back to the ready state. Drops the peers' records so a long run does not grow.
     void Settle();
-    // Rebuilds of the bridge so far (a figure for the run's log).
-    unsigned long Rebuilds() const { return rebuilds_; }
 
     // Inputs: each one delivered and handled before the call returns.
     void Report(const std::uint8_t* bytes, std::size_t size);  // one input report, zero-padded
@@ -60,7 +56,6 @@ private:
     bool Ready();
 
     sim::Harness* harness_ = nullptr;
-    unsigned long rebuilds_ = 0;
     int nextCall_ = 500;
 };
 
