@@ -86,6 +86,7 @@ void CThread::Poll() {
         return;
     }
     // Misses of a short absence are forgotten after 21 polls with the base present.
+    bool backAfterLoss = false;
     if (g_nMissCount != 0) {
         if (++g_nRecoverCount > kRecoverLimit) {
             g_nMissCount = 0;
@@ -93,9 +94,11 @@ void CThread::Poll() {
         }
     } else if (m_bDisconnectReported == 1) {
         m_bDisconnectReported = 0;
+        backAfterLoss = true;
     }
-    // Back (or there for the first time): start the link afresh.
-    if (dlg.m_nStatus == STATUS_BASE_ABSENT) {
+    // Back (or there for the first time): start the link afresh. A call that ended while the
+    // base was away has already replaced the "absent" status, so the reported loss counts too.
+    if (dlg.m_nStatus == STATUS_BASE_ABSENT || backAfterLoss) {
         dlg.m_nStatus = STATUS_BASE_FOUND;
         dlg.UpdateInfoDialog();
         GoIdle();

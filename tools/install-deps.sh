@@ -4,6 +4,7 @@
 #   tools/install-deps.sh windows   mingw-w64, Wine, Xvfb and NSIS as well (the tests; and the
 #                                   zh_TW locale's sources, for the Wine tests of a Chinese session)
 #   tools/install-deps.sh package   mingw-w64 and NSIS (the installer)
+#   tools/install-deps.sh fuzz      clang with libFuzzer and the sanitizer runtimes as well
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev googletest libbenchmark-dev python3)
@@ -11,6 +12,7 @@ case "${1:-native}" in
   # pulseaudio: the null sink that stands for the base station's sound device in the Wine tests.
   windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth nsis pulseaudio locales) ;;
   package) packages=(cmake ninja-build python3 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis) ;;
+  fuzz) packages+=(clang libclang-rt-dev) ;;
 esac
 
 missing=()

@@ -1,6 +1,8 @@
 #include "platform/headless/EventLoop.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace sim {
 
@@ -42,30 +44,45 @@ EventLoop::Timer* EventLoop::NextTimer() {
     return next;
 }
 
+bool EventLoop::DeliverNext() {
+    if (!queue_.empty()) {
+        Task task = std::move(queue_.front());
+        queue_.pop_front();
+        task();
+        AfterEvent();
+        return true;
+    }
+    Timer* next = NextTimer();
+    if (!next || next->due > target_) return false;
+    now_ = next->due;
+    next->due += next->period;
+    const plat::WindowHandle window = next->window;
+    const unsigned id = next->id;
+    if (timerSink_) timerSink_(window, id);
+    AfterEvent();
+    return true;
+}
+
 bool EventLoop::RunUntil(const std::function<bool()>& done) {
     for (;;) {
         if (aborting_) return false;
         if (done && done()) return true;
-        if (!queue_.empty()) {
-            Task task = std::move(queue_.front());
-            queue_.pop_front();
-            task();
-            AfterEvent();
-            continue;
-        }
-        Timer* next = NextTimer();
-        if (next && next->due <= target_) {
-            now_ = next->due;
-            next->due += next->period;
-            const plat::WindowHandle window = next->window;
-            const unsigned id = next->id;
-            if (timerSink_) timerSink_(window, id);
-            AfterEvent();
-            continue;
-        }
+        if (DeliverNext()) continue;
         now_ = target_;
+        if (deliveringInline_) {
+            std::fprintf(stderr, "EventLoop: a modal loop waits while driven inline\n");
+            std::abort();
+        }
         Yield();
     }
+}
+
+void EventLoop::AdvanceInline() {
+    if (beforeHandOver_) beforeHandOver_();
+    deliveringInline_ = true;
+    while (!aborting_ && DeliverNext()) {
+    }
+    deliveringInline_ = false;
 }
 
 void EventLoop::Start(std::function<void()> body) {
@@ -87,7 +104,8 @@ void EventLoop::Start(std::function<void()> body) {
 
 void EventLoop::Advance(std::uint64_t ms) {
     target_ = now_ + ms;
-    HandOver();
+    if (inline_ && thread_.joinable() && !ended_) AdvanceInline();
+    else HandOver();
     // With no process left the clock still moves.
     now_ = std::max(now_, target_);
 }

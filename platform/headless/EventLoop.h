@@ -54,6 +54,11 @@ public:
     void Advance(std::uint64_t ms);
     // Lets the process handle what is queued now, without moving the clock.
     void Pump() { Advance(0); }
+    // Inline mode: Advance and Pump deliver on the caller's own thread while the process
+    // waits at its top level, saving two thread switches per call (fuzzers, long runs).
+    // Only for work that opens no modal loop of its own (message boxes must close at
+    // once); such a loop would have to wait for the caller and ends the program instead.
+    void SetInline(bool on) { inline_ = on; }
     // Makes every loop of the process return and waits for the process to end.
     void Abort();
 
@@ -68,6 +73,10 @@ private:
 
     void HandOver();
     void Yield();
+    // Delivers the first queued message or, failing that, the next timer due by target_;
+    // false when nothing was due.
+    bool DeliverNext();
+    void AdvanceInline();
     Timer* NextTimer();
     void AfterEvent() { if (afterEvent_) afterEvent_(); }
 
@@ -86,6 +95,8 @@ private:
     Turn turn_ = Turn::Caller;
     bool ended_ = false;
     bool aborting_ = false;
+    bool inline_ = false;
+    bool deliveringInline_ = false;
     std::thread thread_;
 };
 

@@ -149,6 +149,8 @@ void Harness::Run(std::uint64_t ms) {
     impl_->ObserveStatus();
 }
 
+void Harness::DriveInline(bool on) { impl_->platform.loop.SetInline(on); }
+
 std::uint64_t Harness::Now() const { return impl_->platform.loop.Now(); }
 
 CBridgeDlg* Harness::Bridge() const { return impl_->Bridge(); }

@@ -73,6 +73,9 @@ public:
     // Advances the virtual clock, delivering every timer that falls due, in order.
     void Run(std::uint64_t ms);
     std::uint64_t Now() const;
+    // From now on every call below delivers on the caller's thread (see EventLoop::SetInline):
+    // much faster, for fuzzers and long runs that open no modal window once it is on.
+    void DriveInline(bool on);
 
     // The main dialog while the bridge runs, else nullptr.
     CBridgeDlg* Bridge() const;

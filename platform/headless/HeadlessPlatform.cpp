@@ -45,6 +45,7 @@ void HeadlessPlatform::PlugBase() {
 
 void HeadlessPlatform::UnplugBase() {
     if (baseDevice_ >= 0) hid.Unplug(baseDevice_);
+    base.PowerOff();
     waveOut.Remove(kBaseWaveDevice);
     basePlugged_ = false;
 }

@@ -23,6 +23,9 @@ public:
     bool NextInputReport(std::vector<std::uint8_t>& data48);
     bool HasInputReport() const { return !pending_.empty(); }
 
+    // Unplugged: the reports it had not yet sent are gone with its power.
+    void PowerOff() { pending_.clear(); }
+
     // ---- what the base does of its own accord ----
     void SendRaw(const std::vector<std::uint8_t>& data);  // zero-padded to 48
     void SendPacket(std::uint8_t code, const std::vector<std::uint8_t>& body);  // framed
@@ -36,6 +39,8 @@ public:
 
     // Every report the bridge wrote, in order.
     const std::vector<std::vector<std::uint8_t>>& Received() const { return received_; }
+    // Drops that record (long runs that do not read it).
+    void ForgetReceived() { received_.clear(); }
 
 private:
     bool echo_ = true;

@@ -34,6 +34,8 @@ public:
 
     // Every command received, in order.
     const std::vector<std::string>& Commands() const { return commands_; }
+    // Drops that record (long runs that do not read it).
+    void ForgetCommands() { commands_.clear(); }
 
 private:
     ClientKindSim kind_ = ClientKindSim::Skype;
