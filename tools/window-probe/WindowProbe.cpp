@@ -475,9 +475,9 @@ struct Relabel {
     std::vector<int> strings;
 };
 
-std::vector<Relabel> Relabels(const std::string& spec) {
+std::vector<Relabel> Relabels(const std::string& list) {
     std::vector<Relabel> out;
-    std::stringstream in(spec);
+    std::stringstream in(list);
     std::string item;
     while (std::getline(in, item, ';')) {
         Relabel r;
