@@ -171,6 +171,22 @@ painted() {
   ((${black:-0} * 5 < total))
 }
 
+# origin X-WINDOW: its "x y" on the screen.
+origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} END {print x, y}'; }
+
+# photograph X-WINDOW: a PNG of the window in its frame. The window's own pixels are read from
+# the window, not from the screen: under Wine's X11 driver the screen at times keeps a window
+# black that holds its painted contents all the same (most of the bridge's later windows).
+photograph() {
+  local w=$1 frame fx fy wx wy
+  frame=$(frame_of "$w")
+  read -r fx fy < <(origin "$frame")
+  read -r wx wy < <(origin "$w")
+  xwd -silent -id "$frame" | xwdtopnm 2>/dev/null >"$work/frame.pnm"
+  xwd -silent -id "$w" | xwdtopnm 2>/dev/null >"$work/client.pnm"
+  pnmpaste "$work/client.pnm" $((wx - fx)) $((wy - fy)) "$work/frame.pnm" | pnmtopng
+}
+
 # shoot NAME CAPTION: a picture of that window with its frame, taken once it is painted
 # (a window that was just moved or raised may take a moment). Fails when it never is:
 # under Wine's X11 driver an occasional window stays unpainted until it is made anew.
@@ -180,7 +196,7 @@ shoot() {
   xdotool windowactivate --sync "$w" >/dev/null 2>&1 || xdotool windowraise "$w"
   for i in $(seq 5); do
     sleep 1
-    xwd -silent -id "$(frame_of "$w")" | xwdtopnm 2>/dev/null | pnmtopng >"$out/$name.png"
+    photograph "$w" >"$out/$name.png"
     if painted "$out/$name.png"; then
       echo "   $name.png"
       return 0
@@ -219,6 +235,9 @@ find_tray() {
   ICON_Y=$(($(awk '/Absolute upper-left Y/ {print $4}' <<<"$info") + 10))
 }
 
+# Used only where a window must leave the notification area free: under Wine's X11 driver a
+# window moved from the X side shows black on the screen afterwards (photograph reads it all
+# the same).
 move_window() {
   local w
   w=$(xwindow "$1") && xdotool windowmove "$w" "$2" "$3"
@@ -275,7 +294,6 @@ debug_windows() {
   probe shown --window "$DEBUG_WINDOW" --process bridger.exe --timeout 20000 >/dev/null
   sleep 7  # the balloon of the attachment is gone
   probe click --window "$DEBUG_WINDOW" --id 1003 --process bridger.exe >/dev/null  # "Write": a device-log line
-  move_window "$DEBUG_WINDOW" 40 40
   shoot "debug-$LANG_TAG" "$DEBUG_WINDOW" || missed "debug-$LANG_TAG"
   open_about
   reshoot "about-$LANG_TAG" "About Bridger" reopen_about || missed "about-$LANG_TAG"
@@ -320,7 +338,6 @@ box() {
       echo "no message box for $1"
       return 1
     }
-    move_window Bridger 60 60
     if shoot "$1-$LANG_TAG" Bridger; then
       probe msgbox --process "$BASE_PROCESS" --timeout 2000 >/dev/null
       return 0
@@ -342,7 +359,6 @@ options_sheet() {
   OPTIONS=$([[ $LANG_TAG == zh ]] && echo "選項" || echo Options)
   start_bridge_with_base "$root/tools/screenshots/healthy-base.scn"
   probe shown --window "$OPTIONS" --process "$BASE_PROCESS" --timeout 30000 >/dev/null
-  move_window "$OPTIONS" 40 40
   sleep 1
   shoot "options-$LANG_TAG" "$OPTIONS" || missed "options-$LANG_TAG"
   box msgbox-delete-finished 1017 || missed "msgbox-delete-finished-$LANG_TAG"
