@@ -11,6 +11,9 @@ constexpr const char* kAudioDevicePrefix = "VA6";
 constexpr int kDeviceCheckEvery = 10;
 // Windows minor versions kept as they are; every other one is stored as this.
 constexpr int kOsVersionOther = 90;
+// Windows 8 is 6.2; it and every later version are "other".
+constexpr unsigned kWindows8Major = 6;
+constexpr unsigned kWindows8Minor = 2;
 
 // Copy-data tag sent to the client window when the bridge exits, and its value.
 constexpr int kClientExitCode = 9;

@@ -3,7 +3,7 @@
 #include "platform/win32/Win32Api.h"
 
 #if defined(_MSC_VER)
-#pragma warning(disable : 4996)  // GetVersionExA: the version an application is told is the one wanted
+#pragma warning(disable : 4996)  // GetVersionExA: the version the program is told is the one wanted
 #endif
 
 namespace win32 {
@@ -19,7 +19,7 @@ plat::TimeOfDay Win32System::LocalTime() {
 }
 
 plat::OsVersion Win32System::Version() {
-    // The version the system reports to an application without a compatibility manifest.
+    // The version the system reports to this program: up to 10.0, which its manifest declares.
     OSVERSIONINFOA info;
     ZeroMemory(&info, sizeof info);
     info.dwOSVersionInfoSize = sizeof info;
