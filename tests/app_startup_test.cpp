@@ -153,6 +153,20 @@ TEST(AppInstance, SecondInstanceSaysSoAndEndsWhileTheFirstRuns) {
     EXPECT_TRUE(sim::HeadlessSystem::MutexExists(CBridgeApp::kMutexName));
 }
 
+TEST(AppInstance, ABridgeWhoseMutexCannotBeOpenedStillCountsAsRunning) {
+    // An elevated bridge's mutex refuses the rights a normal one asks for.
+    sim::HeadlessSystem::SetUnopenableMutex(CBridgeApp::kMutexName, true);
+    sim::Harness second(ManualBoxes());
+    second.Start();
+    ASSERT_EQ(second.Find("msgbox").size(), 1u);
+    EXPECT_EQ(second.Find("msgbox")[0].text, CBridgeApp::kAlreadyRunning);
+    EXPECT_EQ(second.Bridge(), nullptr);
+    ASSERT_TRUE(second.ConfirmMessageBox());
+    EXPECT_TRUE(second.Ended());
+    sim::HeadlessSystem::SetUnopenableMutex(CBridgeApp::kMutexName, false);
+    EXPECT_FALSE(sim::HeadlessSystem::MutexExists(CBridgeApp::kMutexName));
+}
+
 TEST(AppInstance, MutexIsReleasedWhenTheBridgeExits) {
     {
         sim::Harness first;
