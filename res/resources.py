@@ -165,9 +165,30 @@ MENUS = [
     },
 ]
 
+# ---- the application manifest ----
+# What Windows reads before the program starts: the common controls it draws with (version
+# 6, the visual styles), how it meets display scaling (per monitor, itself; system-wide
+# where Windows knows no better), the rights it asks for (those of whoever starts it) and the
+# Windows versions it was made for (which then report their own version numbers).
+MANIFEST = {
+    "common_controls": "6.0.0.0",
+    "dpi_aware": "true",
+    "dpi_awareness": "PerMonitorV2, System",
+    "execution_level": "asInvoker",
+    "supported_os": [
+        ("Windows 7", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"),
+        ("Windows 8", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"),
+        ("Windows 8.1", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"),
+        ("Windows 10 and 11", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"),
+    ],
+}
+
 # ---- icons ----
-# Drawn by the generator: a disc of one colour on a transparent ground, with a rim and a
-# highlight; "handset" adds a white handset across the disc.
+# Drawn by the generator at every size below, each size drawn for itself: a disc of one
+# colour on a transparent ground, with a rim and a highlight; "handset" adds a white handset
+# across the disc. The sizes are those Windows asks for at 100 % to 200 % scaling (small
+# icons 16 to 32, large ones 32 to 64) and the 256 of large views.
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
 ICONS = [
     ("IDI_APP", {"file": "app.ico", "colour": (0x1E, 0x6F, 0xD0), "handset": True}),
     ("IDI_LIGHT_OFF", {"file": "light_off.ico", "colour": (0x5A, 0x5A, 0x5A), "handset": False}),
