@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Tray.h"
 
+#include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Text.h"
 
 namespace win32 {
@@ -32,7 +33,8 @@ bool Win32Tray::AddIcon(plat::WindowHandle owner, unsigned iconId, unsigned call
     NOTIFYICONDATAW data = Record(owner, iconId);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = callbackMessage;
-    data.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(iconResource));
+    // The small icon's size, as the notification area shows it; not a large one shrunk.
+    data.hIcon = LoadIconAt(instance_, iconResource, IconPixels(nullptr, IconSize::Small));
     lstrcpynW(data.szTip, FromUtf8(tip).c_str(), ARRAYSIZE(data.szTip));
     return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
