@@ -90,6 +90,8 @@ bool CBridgeDlg::OnInitDialog() {
         OpenDebugWindow();
     }
 
+    // Before the icon: Explorer may restart at any time from here on.
+    m_uTaskbarCreated = plat::messages().Register(kTaskbarCreatedName);
     AddTrayIcon();
     m_nClientKind = Skype;
     OpenInfoDialog();
@@ -165,6 +167,11 @@ bool CBridgeDlg::OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_
     }
     if (message == WM_TRAY_CALLBACK) {
         result = DefWindowProc(message, wparam, lparam);
+        return true;
+    }
+    if (m_uTaskbarCreated != 0 && message == m_uTaskbarCreated) {
+        OnTaskbarCreated();
+        result = 0;
         return true;
     }
     return false;

@@ -39,6 +39,11 @@ constexpr unsigned kTrayIconId = 128;
 constexpr unsigned WM_TRAY_CALLBACK = 1124;
 constexpr unsigned kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
 constexpr unsigned kTrayRightDown = 516;    // WM_RBUTTONDOWN
+// With today's callback (version 4) the shell also reports these.
+constexpr unsigned kTrayContextMenu = 0x007B;  // WM_CONTEXTMENU: right button released, Shift+F10, menu key
+constexpr unsigned kTrayKeySelect = 0x0401;    // NIN_KEYSELECT: Enter or Space on the icon
+// Broadcast by Explorer when it (re)creates the taskbar, whose notification area is then empty.
+constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
 
 // Client link states (m_nLinkState).
 enum LinkState { Discovering = 0, Attached = 1, Ready = 4, Detached = 6 };
@@ -101,6 +106,14 @@ public:
     void RemoveTrayIcon();
     std::intptr_t DefWindowProc(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
     void ShowTrayMenu();
+    // The tray callback: the event in the low word of lparam (and, with today's callback,
+    // the icon in the high word and the menu's point in wparam).
+    void OnTrayEvent(std::uintptr_t wparam, std::intptr_t lparam);
+    // The popup at a point on the screen (where the keyboard's menu belongs).
+    void ShowTrayMenuAt(int x, int y);
+    void ShowTrayMenuWhere(bool placed, int x, int y);
+    // The notification area was made anew (Explorer restarted): the icon goes back in.
+    void OnTaskbarCreated();
     void OnOptions();
     void OnConnectSkype();
     void OnConnectSoftPhone();
@@ -246,6 +259,12 @@ public:
     int m_nDeviceCheckTicks = 0;
     // Set by OnExit: Exit chosen while the refusal box is open must not leave twice.
     int m_bExited = 0;
+    // The tray icon's tip, as it was added (and is added again after an Explorer restart).
+    std::string m_strTrayTip;
+    // The shell took today's tray callback (version 4): the menu opens on WM_CONTEXTMENU.
+    int m_bTrayVersion4 = 0;
+    // "TaskbarCreated", registered at start; 0 when it could not be.
+    unsigned m_uTaskbarCreated = 0;
     // Calls the handsets placed and gave up before the client named them: each is
     // finished when its first status arrives.
     int m_nAbandonedCalls = 0;

@@ -109,6 +109,9 @@ public:
     // User actions. Windows are named "main", "info", "debug", "options", "setup", "about".
     // Each returns false (and says why in *error) when the window, icon or control is not there.
     bool Command(int commandId, std::string* error = nullptr);              // to the main dialog
+    // As the shell sends it: with today's callback (the icon took version 4) the event packs
+    // the icon id and the icon's place, and a right press (516) brings its release and
+    // WM_CONTEXTMENU as well.
     bool TrayCallback(unsigned mouseMessage, std::string* error = nullptr);  // 515, 516, ...
     bool Click(const std::string& window, int controlId, std::string* error = nullptr);
     bool CheckRadio(const std::string& window, int controlId, std::string* error = nullptr);
@@ -120,6 +123,13 @@ public:
     // Confirms the innermost open message box; false when none is open.
     bool ConfirmMessageBox();
     int OpenMessageBoxes() const;
+
+    // The system. Explorer starts again: its notification area is empty and it broadcasts
+    // "TaskbarCreated".
+    void RestartShell();
+    // Sends the message to every top-level window of the process, as a broadcast does, and
+    // lets it run; each window's result (the default procedure's where it has none).
+    std::vector<std::intptr_t> SendToTopLevel(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
 
     // Observation.
     const std::vector<Line>& Transcript() const;

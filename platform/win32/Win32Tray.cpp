@@ -44,6 +44,12 @@ bool Win32Tray::RemoveIcon(plat::WindowHandle owner, unsigned iconId) {
     return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
 }
 
+bool Win32Tray::SetVersion4(plat::WindowHandle owner, unsigned iconId) {
+    NOTIFYICONDATAW data = Record(owner, iconId);
+    data.uVersion = NOTIFYICON_VERSION_4;
+    return Shell_NotifyIconW(NIM_SETVERSION, &data) != FALSE;
+}
+
 bool Win32Tray::ShowBalloon(plat::WindowHandle owner, unsigned iconId, const std::string& text, unsigned timeoutMs) {
     NOTIFYICONDATAW data = Record(owner, iconId);
     data.uFlags = NIF_INFO;
@@ -66,11 +72,15 @@ void Win32Tray::DeleteMenuItem(plat::Handle menu, int position) {
 }
 
 void Win32Tray::TrackPopupMenu(plat::Handle popup, plat::WindowHandle owner) {
-    if (!popup) return;
-    HWND window = reinterpret_cast<HWND>(owner);
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
-    ::TrackPopupMenu(ToMenu(popup), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    TrackPopupMenuAt(popup, owner, cursor.x, cursor.y);
+}
+
+void Win32Tray::TrackPopupMenuAt(plat::Handle popup, plat::WindowHandle owner, int x, int y) {
+    if (!popup) return;
+    HWND window = reinterpret_cast<HWND>(owner);
+    ::TrackPopupMenu(ToMenu(popup), TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
     // A notification-area menu must see one more message, or the next one will not close
     // when the user clicks elsewhere.
     PostMessageA(window, WM_NULL, 0, 0);
