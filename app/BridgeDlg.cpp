@@ -154,9 +154,17 @@ bool CBridgeDlg::OnCommand(int id) {
 }
 
 void CBridgeDlg::OnClose() {
-    // The window is never shown, so a close request comes from the system (log-off, end
-    // task): leave in order, so no icon or window is left behind.
+    // The window is never shown, so a close request comes from outside (the installer, a
+    // task manager): leave in order, so no icon or window is left behind.
     OnExit();
+}
+
+bool CBridgeDlg::OnQueryEndSession() { return true; }
+
+void CBridgeDlg::OnEndSession(bool ending) {
+    // Windows sends no WM_CLOSE and ends the process as soon as this returns: leave through
+    // Exit now, so the client gets its code, the log files are closed and the icon goes.
+    if (ending) OnExit();
 }
 
 bool CBridgeDlg::OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t& result) {
@@ -167,6 +175,15 @@ bool CBridgeDlg::OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_
     }
     if (message == WM_TRAY_CALLBACK) {
         result = DefWindowProc(message, wparam, lparam);
+        return true;
+    }
+    if (message == kWmQueryEndSession) {
+        result = OnQueryEndSession() ? 1 : 0;
+        return true;
+    }
+    if (message == kWmEndSession) {
+        OnEndSession(wparam != 0);
+        result = 0;
         return true;
     }
     if (m_uTaskbarCreated != 0 && message == m_uTaskbarCreated) {

@@ -98,6 +98,10 @@ public:
     void NotifySettingsPage(int enable);
     void SendClientCode(int code, std::uint32_t value);
     void OnExit();
+    // The session is about to end: the bridge never stands in its way.
+    bool OnQueryEndSession();
+    // It ends (ending) or goes on after all. Windows ends the process once this returns.
+    void OnEndSession(bool ending);
     // The status text for a status code; empty when the code has none.
     std::string StatusText(int status) const;
 

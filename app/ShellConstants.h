@@ -21,6 +21,11 @@ constexpr std::uint32_t kClientExitValue = 0;
 // Result of the main dialog's modal loop after Exit.
 constexpr int kExitResult = 1;
 
+// The session ends: log-off, shut-down, or Restart Manager closing the program for an
+// installer (lparam ENDSESSION_CLOSEAPP). Every top-level window is asked, then told.
+constexpr unsigned kWmQueryEndSession = 0x0011;
+constexpr unsigned kWmEndSession = 0x0016;
+
 // The tray menu's popup and the position of its "Connect" submenu, which is dropped.
 constexpr int kTrayMenuPopup = 0;
 constexpr int kTrayConnectPosition = 1;
