@@ -90,6 +90,8 @@ bool CBridgeDlg::OnInitDialog() {
         OpenDebugWindow();
     }
 
+    m_bAtConsole = plat::session().AtConsole() ? 1 : 0;
+    WatchSession();
     // Before the icon: Explorer may restart at any time from here on.
     m_uTaskbarCreated = plat::messages().Register(kTaskbarCreatedName);
     AddTrayIcon();
@@ -106,6 +108,7 @@ void CBridgeDlg::OnPaint() {
 void CBridgeDlg::OnTimer(unsigned id) {
     switch (id) {
         case TIMER_TICK:
+            KeepWatchingSession();
             StepClientLink();
             PollDevice();
             break;
@@ -186,6 +189,11 @@ bool CBridgeDlg::OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_
         result = 0;
         return true;
     }
+    if (message == kWmSessionChange) {
+        OnSessionChange(static_cast<unsigned>(wparam));
+        result = 0;
+        return true;
+    }
     if (m_uTaskbarCreated != 0 && message == m_uTaskbarCreated) {
         OnTaskbarCreated();
         result = 0;
@@ -210,6 +218,8 @@ void CBridgeDlg::OnExit() {
     CloseModeless(m_pInfoDlg);
     CloseModeless(m_pOptionsSheet);
     RemoveTrayIcon();
+    if (m_bSessionWatched) plat::session().Unwatch(Handle());
+    m_bSessionWatched = 0;
     if (m_pThread) m_pThread->SuspendThread();
     SendClientCode(kClientExitCode, kClientExitValue);
     EndDialog(kExitResult);

@@ -105,6 +105,18 @@ public:
     // The status text for a status code; empty when the code has none.
     std::string StatusText(int status) const;
 
+    // ---- the user session (app/) ----
+    // Only the bridge of the session at the console talks to the base: with several users
+    // logged in, each one's bridge would otherwise read every report and ring for every call.
+    void WatchSession();
+    // On every tick: a request the system refused early in the log-in is made again.
+    void KeepWatchingSession();
+    void OnSessionChange(unsigned change);
+    // The session left the console: the base is let go as if it were unplugged.
+    void OnSessionAway();
+    // It is back: the device link finds the base again at its next search.
+    void OnSessionBack();
+
     // ---- tray icon and menu (app/) ----
     int AddTrayIcon();
     void RemoveTrayIcon();
@@ -269,6 +281,12 @@ public:
     int m_bTrayVersion4 = 0;
     // "TaskbarCreated", registered at start; 0 when it could not be.
     unsigned m_uTaskbarCreated = 0;
+    // This session has the console and so the base (written in app/Session.cpp, read by the
+    // device link's search in device/Thread.cpp).
+    int m_bAtConsole = 1;
+    // The system tells the main dialog of session changes; ticks until the next request.
+    int m_bSessionWatched = 0;
+    int m_nSessionWatchTicks = 0;
     // Calls the handsets placed and gave up before the client named them: each is
     // finished when its first status arrives.
     int m_nAbandonedCalls = 0;

@@ -26,6 +26,16 @@ constexpr int kExitResult = 1;
 constexpr unsigned kWmQueryEndSession = 0x0011;
 constexpr unsigned kWmEndSession = 0x0016;
 
+// The session's news (WM_WTSSESSION_CHANGE) and the changes in its wparam that move it to
+// the console or away from it; the others (lock, unlock, log-on, ...) leave it where it is.
+constexpr unsigned kWmSessionChange = 0x02B1;
+constexpr unsigned kSessionConsoleConnect = 1;
+constexpr unsigned kSessionConsoleDisconnect = 2;
+constexpr unsigned kSessionRemoteConnect = 3;
+constexpr unsigned kSessionRemoteDisconnect = 4;
+// A refused request for that news is made again on every tenth tick (once a second).
+constexpr int kSessionWatchRetryEvery = 10;
+
 // The tray menu's popup and the position of its "Connect" submenu, which is dropped.
 constexpr int kTrayMenuPopup = 0;
 constexpr int kTrayConnectPosition = 1;

@@ -15,6 +15,9 @@ constexpr unsigned kRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
 constexpr unsigned kRightButtonUp = 0x0205;    // WM_RBUTTONUP
 constexpr unsigned kContextMenu = 0x007B;      // WM_CONTEXTMENU
 constexpr const char* kTaskbarCreated = "TaskbarCreated";
+constexpr unsigned kSessionChangeMessage = 0x02B1;  // WM_WTSSESSION_CHANGE
+constexpr unsigned kConsoleConnect = 1;              // WTS_CONSOLE_CONNECT
+constexpr unsigned kRemoteDisconnect = 4;            // WTS_REMOTE_DISCONNECT
 
 // The string-table text the information window shows for a status code.
 int StatusStringId(int status) {
@@ -43,7 +46,9 @@ void SetError(std::string* error, const std::string& text) {
 }  // namespace
 
 struct Harness::Impl {
-    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {}
+    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {
+        platform.session.SetAtConsole(o.atConsole);
+    }
 
     Options options;
     HeadlessPlatform platform;
@@ -233,6 +238,25 @@ bool Harness::TrayCallback(unsigned mouseMessage, std::string* error) {
 void Harness::RestartShell() {
     impl_->platform.tray.Restart();
     SendToTopLevel(impl_->platform.messages.Register(kTaskbarCreated), 0, 0);
+}
+
+void Harness::SessionChange(unsigned change) {
+    HeadlessSession& session = impl_->platform.session;
+    if (change == kConsoleConnect)
+        session.SetAtConsole(true);
+    else if (change > kConsoleConnect && change <= kRemoteDisconnect)
+        session.SetAtConsole(false);
+    impl_->platform.transcript.Add("session", std::to_string(change));
+    const std::vector<plat::WindowHandle> watching = session.Watching();
+    impl_->platform.loop.Post([this, watching, change] {
+        for (plat::WindowHandle w : watching) {
+            plat::Dialog* sink = impl_->platform.windows.Sink(w);
+            std::intptr_t result = 0;
+            if (sink && !sink->OnMessage(kSessionChangeMessage, change, 0, result))
+                impl_->platform.windows.DefaultProc(w, kSessionChangeMessage, change, 0);
+        }
+    });
+    impl_->platform.loop.Pump();
 }
 
 std::vector<std::intptr_t> Harness::SendToTopLevel(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {

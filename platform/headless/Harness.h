@@ -36,6 +36,7 @@ struct Options {
     plat::TimeOfDay clock{10, 7, 0};      // local time at virtual time 0
     plat::OsVersion os{5, 1};
     bool autoMessageBoxes = true;         // boxes close at once
+    bool atConsole = true;                // the process's session has the console
 };
 
 // One observable effect: virtual time in ms, kind and text. Kinds and their texts:
@@ -50,6 +51,7 @@ struct Options {
 //   device-log TEXT / voip-log TEXT   a line inserted into the debug window's lists
 //   file open NAME / file close NAME / file open-failed NAME
 //   thread created / thread resumed / thread suspended
+//   session CHANGE              the session's console state changed (SessionChange)
 //   control ...                 from Show()
 // The harness must only be called from the caller's thread, never from inside the process.
 struct Line {
@@ -130,6 +132,11 @@ public:
     // Sends the message to every top-level window of the process, as a broadcast does, and
     // lets it run; each window's result (the default procedure's where it has none).
     std::vector<std::intptr_t> SendToTopLevel(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+    // The process's session changes as the system reports it (WTS_CONSOLE_CONNECT 1,
+    // WTS_CONSOLE_DISCONNECT 2, WTS_REMOTE_CONNECT 3, WTS_REMOTE_DISCONNECT 4, locks and the
+    // rest): it comes to the console or leaves it, and each window that asked to hear of it
+    // gets WM_WTSSESSION_CHANGE. Transcript: "session CHANGE".
+    void SessionChange(unsigned change);
 
     // Observation.
     const std::vector<Line>& Transcript() const;
