@@ -23,6 +23,7 @@ NEUTRAL = 0
 RT_ICON, RT_MENU, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_MANIFEST = 3, 4, 5, 6, 14, 24
 WS_VISIBLE, WS_DISABLED, WS_GROUP, WS_BORDER = 0x10000000, 0x08000000, 0x00020000, 0x00800000
 WS_CHILD, WS_POPUP, WS_CAPTION, DS_SETFONT = 0x40000000, 0x80000000, 0x00C00000, 0x40
+WS_EX_APPWINDOW = 0x00040000
 BS_AUTORADIOBUTTON = 9
 # windres keeps the class names of CONTROL lines as text; Windows takes either form.
 CLASS_ORDINALS = {"BUTTON": 0x80, "EDIT": 0x81, "STATIC": 0x82, "LISTBOX": 0x83, "COMBOBOX": 0x85}
@@ -84,7 +85,7 @@ def string_of(res, ident, lang):
 
 
 def parse_dialog(body):
-    style, _, count, x, y, cx, cy = struct.unpack_from("<IIHhhhh", body, 0)
+    style, exstyle, count, x, y, cx, cy = struct.unpack_from("<IIHhhhh", body, 0)
     p = 18
     _, p = sz_or_ord(body, p)  # menu
     _, p = sz_or_ord(body, p)  # class
@@ -106,7 +107,8 @@ def parse_dialog(body):
         p += 2 + extra
         controls.append({"style": cstyle, "rect": (x, y, w, h), "id": struct.unpack("<h", struct.pack("<H", cid))[0],
                          "class": cls, "text": text})
-    return {"style": style, "size": (cx, cy), "caption": caption, "font": font, "controls": controls}
+    return {"style": style, "exstyle": exstyle, "size": (cx, cy), "caption": caption, "font": font,
+            "controls": controls}
 
 
 def parse_menu(body):
@@ -281,12 +283,18 @@ class Compiled(unittest.TestCase):
         info = self.dialog("IDD_INFO", ZH)
         self.assertEqual([c["text"] for c in info["controls"] if c["class"] == 0x82],
                          ["網路電話", "狀態", "名字"])
+        # Its own taskbar button (minimised it goes there), and the keys of its labels.
+        for lang in (EN, ZH):
+            self.assertEqual(self.dialog("IDD_INFO", lang)["exstyle"], WS_EX_APPWINDOW)
+        self.assertEqual([c["text"] for c in self.dialog("IDD_INFO", EN)["controls"] if c["class"] == 0x82],
+                         ["&VOIP", "&STATUS", "&NAME"])
+        self.assertEqual(d["exstyle"], 0)
         about = self.dialog("IDD_ABOUTBOX", EN)
         self.assertEqual(about["font"], ("MS Sans Serif", 8))
         self.assertEqual(about["controls"][0]["text"], ID["IDI_ABOUT"])
 
     def test_the_tray_menu(self):
-        for lang, texts in ((EN, ["Info", "Connect", "Options", "Exit"]), (ZH, ["資訊", "連線", "選項", "離開"])):
+        for lang, texts in ((EN, ["&Info", "Connect", "&Options", "E&xit"]), (ZH, ["資訊", "連線", "選項", "離開"])):
             menu = parse_menu(self.res[(RT_MENU, ID["IDR_TRAY_MENU"], lang)])
             self.assertEqual(len(menu), 1)
             self.assertEqual(menu[0][0], "_TRSY_")

@@ -32,7 +32,8 @@ CPP_CONTROL_FLAG = {"hidden": "kHidden", "disabled": "kDisabled", "readonly": "k
                     "border": "kBorder", "group": "kGroup"}
 CPP_DIALOG_FLAG = {"popup": "kPopup", "caption": "kCaption", "sysmenu": "kSysMenu",
                    "modalframe": "kModalFrame", "minimizebox": "kMinimizeBox",
-                   "visible": "kVisible", "child": "kChild", "disabled": "kWindowDisabled"}
+                   "visible": "kVisible", "child": "kChild", "disabled": "kWindowDisabled",
+                   "appwindow": "kAppWindow"}
 
 # Window class and base styles of each kind in the resource script.
 RC_KIND = {
@@ -53,6 +54,7 @@ RC_CONTROL_FLAG = {"hidden": "NOT WS_VISIBLE", "disabled": "WS_DISABLED",
 RC_DIALOG_FLAG = {"popup": "WS_POPUP", "caption": "WS_CAPTION", "sysmenu": "WS_SYSMENU",
                   "modalframe": "DS_MODALFRAME", "minimizebox": "WS_MINIMIZEBOX",
                   "visible": "WS_VISIBLE", "child": "WS_CHILD", "disabled": "WS_DISABLED"}
+RC_DIALOG_EXFLAG = {"appwindow": "WS_EX_APPWINDOW"}
 
 
 def load_data(source_dir):
@@ -263,9 +265,12 @@ def rc_string(text):
 
 def rc_dialog(d):
     x, y, w, h = d["rect"]
-    style = ["DS_SETFONT"] + [RC_DIALOG_FLAG[s] for s in d["style"]]
+    style = ["DS_SETFONT"] + [RC_DIALOG_FLAG[s] for s in d["style"] if s in RC_DIALOG_FLAG]
+    exstyle = [RC_DIALOG_EXFLAG[s] for s in d["style"] if s in RC_DIALOG_EXFLAG]
     lines = ["%s DIALOG %d, %d, %d, %d" % (d["name"], x, y, w, h),
              "STYLE " + " | ".join(style)]
+    if exstyle:
+        lines.append("EXSTYLE " + " | ".join(exstyle))
     if d["caption"] is not None:
         lines.append("CAPTION " + rc_string(d["caption"]))
     lines.append("FONT %d, %s" % (d["font"][1], rc_string(d["font"][0])))

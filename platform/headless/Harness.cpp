@@ -333,7 +333,8 @@ bool Harness::Show(const std::string& window, std::string* error) {
     std::stable_sort(controls.begin(), controls.end(),
                      [](const ControlState& a, const ControlState& b) { return a.id < b.id; });
     for (const ControlState& c : controls) {
-        std::string line = window + " " + std::to_string(c.id) + " \"" + c.text + "\"";
+        // The text as the user reads it; the key's "&" is an underline.
+        std::string line = window + " " + std::to_string(c.id) + " \"" + res::VisibleText(c.text) + "\"";
         line += c.enabled ? " enabled" : " disabled";
         line += c.visible ? " visible" : " hidden";
         if (c.kind == res::ControlKind::AutoRadio && c.checked) line += " checked";

@@ -84,7 +84,9 @@ void HeadlessTray::RecordMenu(plat::Handle popup) {
     lastMenu_.clear();
     std::string shown;
     for (const res::MenuItem& item : it->second) {
-        const std::string text = (item.text.empty() && item.id == 0 && item.popup.empty()) ? "-" : item.text;
+        // As the user reads it: the key's "&" shows as an underline.
+        const std::string text =
+            (item.text.empty() && item.id == 0 && item.popup.empty()) ? "-" : res::VisibleText(item.text);
         lastMenu_.push_back(text);
         if (!shown.empty()) shown += "|";
         shown += text;
