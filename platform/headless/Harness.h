@@ -46,7 +46,8 @@ struct Options {
 //   status N TEXT               m_nStatus of the main dialog changed (recorded before the
 //                               next line, or after the event that changed it)
 //   msgbox TEXT, balloon TEXT, shell TARGET, exit RESULT
-//   tray add TIP / tray remove / tray menu ITEM|ITEM|...  ("-" stands for a separator)
+//   tray add TIP / tray remove / tray menu ITEM|ITEM|...  ("-" stands for a separator; an
+//                               item as it reads, without its key's "&") / tray restart (Explorer)
 //   window created NAME / window destroyed NAME
 //   device-log TEXT / voip-log TEXT   a line inserted into the debug window's lists
 //   file open NAME / file close NAME / file open-failed NAME
