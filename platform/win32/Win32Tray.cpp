@@ -46,6 +46,7 @@ bool Win32Tray::RemoveIcon(plat::WindowHandle owner, unsigned iconId) {
 
 bool Win32Tray::SetVersion4(plat::WindowHandle owner, unsigned iconId) {
     NOTIFYICONDATAW data = Record(owner, iconId);
+    data.cbSize = sizeof data;  // today's record: only a shell that knows it takes version 4
     data.uVersion = NOTIFYICON_VERSION_4;
     return Shell_NotifyIconW(NIM_SETVERSION, &data) != FALSE;
 }
