@@ -73,7 +73,8 @@ void CThread::Poll() {
     CBridgeDlg& dlg = *m_pDlg;
     if (++m_nFindDivider >= kFindEvery) {
         m_nFindDivider = 0;
-        dlg.m_bDevicePresent = dlg.m_usb.FindUSB();
+        // Only the bridge of the session at the console looks: elsewhere the base is absent.
+        dlg.m_bDevicePresent = dlg.m_bAtConsole ? dlg.m_usb.FindUSB() : 0;
     }
     // An absent base is reported once, after two failed checks.
     if (!dlg.m_bDevicePresent) {

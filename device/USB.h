@@ -35,6 +35,8 @@ public:
     int USBWrite(unsigned char* data, unsigned char len);
     void ResEvent();
     void GetVID_PID(std::string& out);
+    // Gives the device up (an outstanding read is cancelled); the next FindUSB looks again.
+    void CloseDevice();
 
     // Fields, in declaration order.
     std::uint16_t m_nProductId;
@@ -58,7 +60,6 @@ private:
     plat::Handle FindUSBHIDDevice();
     void CheckUSBDev();
     void DelQueue();
-    void CloseDevice();
 
     // Bytes filled in each ring slot, so traces show the report's used part only.
     std::uint8_t m_usedLength[kRingSlots] = {};

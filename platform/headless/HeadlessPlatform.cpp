@@ -29,6 +29,7 @@ plat::Platform HeadlessPlatform::Services() {
     p.resources = &resources;
     p.files = &files;
     p.threads = &threads;
+    p.session = &session;
     return p;
 }
 
