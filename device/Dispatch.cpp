@@ -11,7 +11,13 @@
 namespace {
 constexpr std::size_t kEchoOffset = 5;  // first echoed byte of a loopback reply
 constexpr std::size_t kKeyOffset = 6;   // shown as a character in the receive line
+constexpr std::size_t kHandsetOffset = 4;  // of the handset events
 }  // namespace
+
+bool CThread::FromOtherHandset() const {
+    // A call dialled as a dial string has no known handset (0): any handset is heard.
+    return m_nCallState != CS_IDLE && m_nHandset != 0 && m_received[kHandsetOffset] != m_nHandset;
+}
 
 void CThread::OnPacket() {
     CBridgeDlg& dlg = *m_pDlg;
@@ -37,15 +43,30 @@ void CThread::OnPacket() {
     }
     const int length = m_received[2];
     switch (m_received[3]) {
-        case pkt::EVT_FUNC_KEY: OnFuncKey(); break;
-        case pkt::EVT_HANG_UP:
+        case pkt::EVT_FUNC_KEY:
+            if (!FromOtherHandset()) OnFuncKey();
+            break;
+        case pkt::EVT_HANG_UP: {
+            if (FromOtherHandset()) {
+                SendBytes(pkt::HangUpAck(m_received[kHandsetOffset]));  // acknowledged, nothing ends
+                break;
+            }
+            // A dial string's handset is not known: whichever hung up, the base drops them all,
+            // so that none stays on a line the bridge has left.
+            const bool unknownHandset = m_nHandset == 0 && m_nCallState != CS_IDLE;
             OnHangUp();
+            if (unknownHandset) SendBytes(pkt::Release(pkt::kAllHandsets));
             GoIdle();
             break;
+        }
         case pkt::EVT_LINE_RELEASED: GoIdle(); break;
-        case pkt::EVT_ANSWER: OnAnswer(); break;
+        case pkt::EVT_ANSWER:
+            if (!FromOtherHandset()) OnAnswerEvent();
+            break;
         case pkt::EVT_REGISTER_END: dlg.RefreshSettingsPage(); break;
-        case pkt::EVT_KEY: OnKey(); break;
+        case pkt::EVT_KEY:
+            if (!FromOtherHandset()) OnKey();
+            break;
         case pkt::EVT_TEST_REPLY: OnTestReply(); break;
         case pkt::EVT_BASE_STATUS: break;
         case pkt::EVT_COMMAND_REPLY: OnCommandReply(); break;

@@ -5,6 +5,7 @@
 #include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "tools/sim/CallChecker.h"
 
 namespace sim {
 
@@ -39,7 +40,12 @@ void SetError(std::string* error, const std::string& text) {
 }  // namespace
 
 struct Harness::Impl {
-    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {}
+    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {
+        if (!o.checkCalls) return;
+        checker = std::make_unique<CallChecker>(platform.base, platform.client, [this] { return platform.loop.Now(); });
+        platform.base.SetObserver(checker.get());
+        platform.client.SetObserver(checker.get());
+    }
 
     Options options;
     HeadlessPlatform platform;
@@ -49,6 +55,7 @@ struct Harness::Impl {
     int lastStatus = 0;
     bool observing = false;
     int exitCode = -1;
+    std::unique_ptr<CallChecker> checker;
 
     CBridgeDlg* Bridge() const {
         if (!runsBridge || !main || platform.windows.Sink(mainHandle) != main) return nullptr;
@@ -60,9 +67,11 @@ struct Harness::Impl {
     void ObserveStatus() {
         if (observing) return;
         CBridgeDlg* dlg = Bridge();
+        if (checker && (!dlg || dlg->m_nStatus == lastStatus)) checker->Check();
         if (!dlg || dlg->m_nStatus == lastStatus) return;
         observing = true;
         lastStatus = dlg->m_nStatus;
+        if (checker) checker->OnStatus(lastStatus);
         const int stringId = StatusStringId(lastStatus);
         const std::string text = stringId ? res::FindString(stringId, platform.Lang()) : std::string();
         platform.transcript.Add("status", std::to_string(lastStatus) + " " + text);
@@ -306,5 +315,7 @@ int Harness::IndexOf(const std::string& kind, const std::string& fragment, int f
 }
 
 HeadlessPlatform& Harness::Platform() { return impl_->platform; }
+
+const CallChecker* Harness::Checker() const { return impl_->checker.get(); }
 
 }  // namespace sim

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <sstream>
 
+#include "tools/sim/PeerObserver.h"
+
 namespace sim {
 
 namespace {
@@ -36,15 +38,21 @@ const char* SimClient::AttachName(ClientKindSim kind) {
 
 std::vector<std::string> SimClient::OnCommand(const std::string& command) {
     commands_.push_back(command);
+    const std::string placedId = calls_.OnCommand(command, auto_);
+    if (observer_) observer_->OnClientCommand(command);
     if (!auto_) return {};
     const std::vector<std::string> w = Words(command);
     const std::size_t n = w.size();
     if (n == 4 && Is(w[0], "GET") && Is(w[1], "CALL") && Is(w[3], "PARTNER_HANDLE"))
         return {"CALL " + w[2] + " PARTNER_HANDLE " + partner_};
     if (n == 5 && Is(w[0], "SET") && Is(w[1], "CALL") && Is(w[3], "STATUS") &&
-        (Is(w[4], "INPROGRESS") || Is(w[4], "FINISHED")))
+        (Is(w[4], "INPROGRESS") || Is(w[4], "FINISHED"))) {
+        // A client reports only what became of a call it has (an ended call stays ended).
+        const SimCall* call = calls_.Find(w[2]);
+        if (call && call->status != w[4]) return {};
         return {"CALL " + w[2] + " STATUS " + w[4]};
-    if (n >= 2 && Is(w[0], "CALL")) return {"CALL " + std::to_string(nextCallId_++) + " STATUS ROUTING"};
+    }
+    if (n >= 2 && Is(w[0], "CALL")) return {"CALL " + placedId + " STATUS ROUTING"};
     if (n == 2 && Is(w[0], "SEARCH") && Is(w[1], "FRIENDS")) {
         std::string users = "USERS";
         for (std::size_t i = 0; i < contacts_.size(); ++i) users += (i ? ", " : " ") + contacts_[i].handle;
@@ -59,6 +67,26 @@ std::vector<std::string> SimClient::OnCommand(const std::string& command) {
     if (n == 2 && Is(w[0], "GET") && Is(w[1], "CURRENTUSERHANDLE")) return {"CURRENTUSERHANDLE " + ownHandle_};
     if (n == 2 && Is(w[0], "GET") && Is(w[1], "CONNSTATUS")) return {"CONNSTATUS ONLINE"};
     return {};
+}
+
+void SimClient::Delivered(const std::string& text) {
+    calls_.OnNotification(text);
+    // A user who logged out has no calls any more.
+    if (text.rfind("CONNSTATUS LOGGEDOUT", 0) == 0) calls_.EndAll();
+    if (observer_) observer_->OnNotificationDelivered(text);
+}
+
+void SimClient::AttachDelivered(int status) {
+    if (observer_) observer_->OnAttachDelivered(status);
+}
+
+void SimClient::ProcessStarted() {
+    if (observer_) observer_->OnClientProcess(true);
+}
+
+void SimClient::ProcessEnded() {
+    calls_.EndAll();
+    if (observer_) observer_->OnClientProcess(false);
 }
 
 }  // namespace sim

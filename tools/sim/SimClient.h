@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/sim/CallTable.h"
+
 namespace sim {
+
+class PeerObserver;
 
 enum class ClientKindSim { Skype, SoftPhone };
 
@@ -37,14 +41,29 @@ public:
     // Drops that record (long runs that do not read it).
     void ForgetCommands() { commands_.clear(); }
 
+    // ---- what the client knows of its calls, and who is told of its life ----
+    CallTable& Calls() { return calls_; }
+    const CallTable& Calls() const { return calls_; }
+    bool Auto() const { return auto_; }
+    const std::vector<Contact>& ContactList() const { return contacts_; }
+    void SetObserver(PeerObserver* observer) { observer_ = observer; }
+    // A notification of the client's reached the bridge.
+    void Delivered(const std::string& text);
+    // The client's attach message reached the bridge.
+    void AttachDelivered(int status);
+    // The client's process started or ended (its calls end with it).
+    void ProcessStarted();
+    void ProcessEnded();
+
 private:
     ClientKindSim kind_ = ClientKindSim::Skype;
     bool auto_ = true;
     std::vector<Contact> contacts_;
     std::string ownHandle_ = "echo123";
     std::string partner_ = "alice";
-    int nextCallId_ = 100;
     std::vector<std::string> commands_;
+    CallTable calls_;
+    PeerObserver* observer_ = nullptr;
 };
 
 }  // namespace sim
