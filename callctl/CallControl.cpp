@@ -75,7 +75,10 @@ void CBridgeDlg::OnBaseLost() {
 void CBridgeDlg::OnBaseBack() { RingNextWaitingCall(); }
 
 void CBridgeDlg::SendDtmf(char key) {
-    // Sent even before the call has an id; the client ignores what it cannot place.
+    // Only into a call the handset placed or answered (sent even before the call has an id;
+    // the client ignores what it cannot place): after "no active!" the current call may be
+    // one taken at the computer, which the handset never joined.
+    if (m_bInCall != 1) return;
     SendLoggedCommand(callcmd::Dtmf(m_strCallId, key));
 }
 

@@ -62,7 +62,8 @@ void CBridgeDlg::OnCallStarts(const std::string& id, bool ringing) {
         }
         return;
     }
-    if (id == m_strHeldCallId) return;
+    // The waiting call, or one that rings already: nothing new.
+    if (id == m_strHeldCallId || m_callRecord.Rings(id)) return;
     if (!ringing && m_callRecord.AwaitingName()) {
         // Only a ROUTING names a call the handset placed, and the oldest one first.
         if (m_callRecord.NamePlaced()) {

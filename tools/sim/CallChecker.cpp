@@ -68,6 +68,8 @@ void CallChecker::Hold(const std::string& id, int handset) {
     h.handsets.insert(handset);
     h.ever = true;
     h.letGo = false;
+    // On a line taken with a dial string the bridge cannot tell this handset from another.
+    if (base_.HandsetModel().At(handset).dialledFromIdle) h.anyHandset = true;
 }
 
 void CallChecker::LetGo(int handset, std::uint64_t grace) {

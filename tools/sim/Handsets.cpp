@@ -48,6 +48,12 @@ void Handsets::TakeOffHook(int handset, HandsetEvent& event) {
         h.display = display;
         event.wentOffHook = true;
         event.wasAlerting = AnyAlerting();
+    } else if (holder_ == 0) {
+        // Off hook while another held the line, it takes the free line now: what it keyed
+        // before was keyed into nothing.
+        h.keys.clear();
+        h.menuOpened = false;
+        h.dialString = false;
     }
     // A ringing base stops ringing once any handset is lifted.
     StopAlerting();
