@@ -12,11 +12,16 @@ namespace {
 constexpr std::size_t kEchoOffset = 5;  // first echoed byte of a loopback reply
 constexpr std::size_t kKeyOffset = 6;   // shown as a character in the receive line
 constexpr std::size_t kHandsetOffset = 4;  // of the handset events
+constexpr std::uint8_t kFirstHandset = 1;
+constexpr std::uint8_t kLastHandset = 4;
 }  // namespace
 
 bool CThread::FromOtherHandset() const {
+    // Handsets are numbered 1 to 4: an event naming any other is no handset's, and not heard.
+    const std::uint8_t handset = m_received[kHandsetOffset];
+    if (handset < kFirstHandset || handset > kLastHandset) return true;
     // A call dialled as a dial string has no known handset (0): any handset is heard.
-    return m_nCallState != CS_IDLE && m_nHandset != 0 && m_received[kHandsetOffset] != m_nHandset;
+    return m_nCallState != CS_IDLE && m_nHandset != 0 && handset != m_nHandset;
 }
 
 void CThread::OnPacket() {
@@ -48,7 +53,9 @@ void CThread::OnPacket() {
             break;
         case pkt::EVT_HANG_UP: {
             if (FromOtherHandset()) {
-                SendBytes(pkt::HangUpAck(m_received[kHandsetOffset]));  // acknowledged, nothing ends
+                const std::uint8_t handset = m_received[kHandsetOffset];
+                // Acknowledged, ending nothing.
+                if (handset >= kFirstHandset && handset <= kLastHandset) SendBytes(pkt::HangUpAck(handset));
                 break;
             }
             // A dial string's handset is not known: whichever hung up, the base drops them all,

@@ -90,6 +90,21 @@ void CallChecker::LetGo(int handset, std::uint64_t grace) {
         if (handset == 0 || placed.second == handset) placedLetGo_[placed.first] = grace;
 }
 
+// A client that starts a new call under an ended call's id: what was known of the old one
+// does not carry over.
+void CallChecker::ForgetReusedIds() {
+    for (const auto& entry : client_.Calls().Calls()) {
+        int& known = generation_[entry.first];
+        if (known == entry.second.generation) continue;
+        known = entry.second.generation;
+        held_.erase(entry.first);
+        askedAt_.erase(entry.first);
+        adopted_.erase(entry.first);
+        toldWhileAttached_.erase(entry.first);
+        for (auto it = reported_.begin(); it != reported_.end();) it = it->second == entry.first ? reported_.erase(it) : ++it;
+    }
+}
+
 // A placed call that the client has just named belongs to the handset that dialled it.
 void CallChecker::AdoptNamedCalls() {
     for (const auto& entry : client_.Calls().Calls()) {
@@ -251,8 +266,7 @@ void CallChecker::CheckPlaced(const std::string& target) {
                   "\"CALL " + target + "\" but handset " + std::to_string(holder) + " dialled \"" + expected + "\"");
         return;
     }
-    for (const Contact& c : client_.ContactList())
-        if (c.handle == target && !h.display.empty() && c.handle.compare(0, pkt::kDisplayWidth, h.display) == 0) return;
+    if (client_.Knows(target) && !h.display.empty() && target.compare(0, pkt::kDisplayWidth, h.display) == 0) return;
     Break(kRightParty, "",
           "\"CALL " + target + "\" is no listed contact shown on handset " + std::to_string(holder) + " (it shows \"" +
               h.display + "\")");
@@ -304,10 +318,11 @@ void CallChecker::OnClientCommand(const std::string& command) {
 }
 
 void CallChecker::OnNotificationDelivered(const std::string& text) {
+    ForgetReusedIds();
     AdoptNamedCalls();
     // The bridge reads the client's notifications only while the client is attached.
-    const std::vector<std::string> w = Words(text);
-    if (attached_ && w.size() == 4 && w[0] == "CALL" && w[2] == "STATUS" && w[3] == "RINGING")
+    const std::vector<std::string> w = CallTable::NotificationWords(text);
+    if (attached_ && w.size() == 4 && !w[1].empty() && w[0] == "CALL" && w[2] == "STATUS" && w[3] == "RINGING")
         toldWhileAttached_.insert(w[1]);
     if (text.rfind("CONNSTATUS LOGGEDOUT", 0) == 0) attached_ = false;
     Check();

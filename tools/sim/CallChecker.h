@@ -82,6 +82,7 @@ private:
     std::uint64_t Now() const { return clock_(); }
     void Break(int rule, const std::string& call, const std::string& text);
     void AdoptNamedCalls();
+    void ForgetReusedIds();
     void LetGo(int handset, std::uint64_t grace);
     void Hold(const std::string& id, int handset);
     void HeldByLostHandset(const std::string& id);
@@ -102,6 +103,7 @@ private:
 
     std::map<std::string, Held> held_;
     std::set<std::string> adopted_;         // placed calls already given to their handset
+    std::map<std::string, int> generation_; // the life of each id the checker knows
     std::map<int, int> placerBySeq_;        // CALL command -> the handset that dialled it
     std::map<int, std::uint64_t> placedLetGo_;  // CALL commands given up before their name came, and the grace
     std::set<int> placedByDialString_;      // CALL commands that answered a dial string

@@ -99,19 +99,39 @@ std::string CallTable::OnCommand(const std::string& command, bool autoName) {
     return {};
 }
 
+// A notification's words are separated by single blanks: a doubled blank makes an empty
+// word (an empty call id), as the bridge reads it.
+std::vector<std::string> CallTable::NotificationWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t blank = text.find(' ', from);
+        words.push_back(text.substr(from, blank == std::string::npos ? std::string::npos : blank - from));
+        if (blank == std::string::npos) return words;
+        from = blank + 1;
+    }
+}
+
 void CallTable::OnNotification(const std::string& text) {
-    const std::vector<std::string> w = Words(text);
+    const std::vector<std::string> w = NotificationWords(text);
     // An error answers the oldest CALL still waiting for its id: that call is never placed.
     if (!w.empty() && w[0] == "ERROR") {
         DropOldestUnnamed();
         return;
     }
-    if (w.size() < 4 || w[0] != "CALL" || w[2] != "STATUS" || !IsStatus(w[3])) return;
+    if (w.size() < 4 || w[0] != "CALL" || w[1].empty() || w[2] != "STATUS" || !IsStatus(w[3])) return;
     const std::string& id = w[1];
     const std::string& status = w[3];
     auto it = calls_.find(id);
+    int generation = 0;
+    if (it != calls_.end() && IsEnd(it->second.status) && (status == "RINGING" || status == "ROUTING")) {
+        generation = it->second.generation + 1;
+        calls_.erase(it);
+        it = calls_.end();
+    }
     if (it == calls_.end()) {
         SimCall call;
+        call.generation = generation;
         if (status == "ROUTING" && !unnamed_.empty()) {
             call.origin = CallOrigin::Placed;
             call.target = unnamed_.front().target;

@@ -4,6 +4,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -22,6 +23,7 @@ struct SimCall {
     int placedSeq = 0;             // which CALL command a placed call answers (1, 2, ...)
     bool endedRinging = false;     // the bridge ended it while it rang here
     bool answered = false;         // it has been under way (in progress or held)
+    int generation = 0;            // a client that reuses an ended call's id starts it afresh
 };
 
 class CallTable {
@@ -30,6 +32,7 @@ public:
     static bool IsEnd(const std::string& status);
     // A known call status word.
     static bool IsStatus(const std::string& status);
+    static std::vector<std::string> NotificationWords(const std::string& text);
 
     // The client obeys a command of the bridge. With `autoName` a CALL gets its id at once
     // (returned); otherwise it waits for the client to name it with a ROUTING.

@@ -74,6 +74,11 @@ HandsetEvent Handsets::OnBaseReport(const std::vector<std::uint8_t>& data, int d
     if (packet.verdict != pkt::Verdict::Valid) return event;
     const std::size_t total = packet.length;
     const int handset = total > kHandsetAt ? data[kHandsetAt] : 0;
+    // Handsets are numbered 1 to 4; the bridge does not hear an event naming another.
+    const std::uint8_t code = data[kCodeAt];
+    const bool handsetEvent = code == pkt::EVT_KEY || code == pkt::EVT_FUNC_KEY || code == pkt::EVT_ANSWER ||
+                              code == pkt::EVT_HANG_UP;
+    if (handsetEvent && (handset < 1 || handset > kCount)) return event;
     const char key = total > kKeyAt ? static_cast<char>(data[kKeyAt]) : 0;
     switch (data[kCodeAt]) {
         case pkt::EVT_KEY:

@@ -71,9 +71,32 @@ std::vector<std::string> SimClient::OnCommand(const std::string& command) {
 
 void SimClient::Delivered(const std::string& text) {
     calls_.OnNotification(text);
+    const std::vector<std::string> w = CallTable::NotificationWords(text);
+    if (!w.empty() && w[0] == "USERS") {
+        for (std::size_t i = 1; i < w.size(); ++i) {
+            std::string handle = w[i];
+            if (!handle.empty() && handle.back() == ',') handle.pop_back();
+            Name(handle);
+        }
+    } else if (w.size() >= 2 && w[0] == "USER") {
+        Name(w[1]);
+    }
     // A user who logged out has no calls any more.
     if (text.rfind("CONNSTATUS LOGGEDOUT", 0) == 0) calls_.EndAll();
     if (observer_) observer_->OnNotificationDelivered(text);
+}
+
+bool SimClient::Knows(const std::string& handle) const {
+    for (const Contact& c : contacts_)
+        if (c.handle == handle) return true;
+    return named_.count(handle) != 0;
+}
+
+// Bounded for long fuzz runs: a handle longer than the bridge reads can never be called.
+void SimClient::Name(const std::string& handle) {
+    constexpr std::size_t kLongestHandle = 98;
+    constexpr std::size_t kMostNamed = 50000;
+    if (!handle.empty() && handle.size() <= kLongestHandle && named_.size() < kMostNamed) named_.insert(handle);
 }
 
 void SimClient::AttachDelivered(int status) {

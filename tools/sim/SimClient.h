@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <set>
 #include <vector>
 
 #include "tools/sim/CallTable.h"
@@ -49,6 +50,9 @@ public:
     void SetObserver(PeerObserver* observer) { observer_ = observer; }
     // A notification of the client's reached the bridge.
     void Delivered(const std::string& text);
+    // Every handle the client has named as a contact (its list, its replies and news).
+    bool Knows(const std::string& handle) const;
+    void Name(const std::string& handle);
     // The client's attach message reached the bridge.
     void AttachDelivered(int status);
     // The client's process started or ended (its calls end with it).
@@ -63,6 +67,7 @@ private:
     std::string partner_ = "alice";
     std::vector<std::string> commands_;
     CallTable calls_;
+    std::set<std::string> named_;  // contacts named in USERS and USER notifications
     PeerObserver* observer_ = nullptr;
 };
 
