@@ -30,14 +30,14 @@ namespace sim {
 class SimBase;
 class SimClient;
 class HeadlessPlatform;
-class CallChecker;
+struct Violation;
 
 struct Options {
     std::string lang = "en";              // "en" or "zh-TW"
     plat::TimeOfDay clock{10, 7, 0};      // local time at virtual time 0
     plat::OsVersion os{5, 1};
     bool autoMessageBoxes = true;         // boxes close at once
-    bool checkCalls = false;              // run the call checker over the peers
+    bool checkRules = false;              // run the rule checkers over the peers
 };
 
 // One observable effect: virtual time in ms, kind and text. Kinds and their texts:
@@ -131,8 +131,8 @@ public:
     int IndexOf(const std::string& kind, const std::string& fragment, int from = 0) const;
 
     HeadlessPlatform& Platform();
-    // The call checker, when Options::checkCalls is set; else nullptr.
-    const CallChecker* Checker() const;
+    // What the rule checkers found broken so far (always empty unless Options::checkRules).
+    const std::vector<Violation>& Violations() const;
 
 private:
     struct Impl;

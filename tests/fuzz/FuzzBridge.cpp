@@ -8,7 +8,7 @@
 #include "device/Packet.h"
 #include "device/Thread.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "tools/sim/CallChecker.h"
+#include "tools/sim/Checker.h"
 
 // LeakSanitizer's, when the program has it: a bridge's device thread outlives the bridge by
 // design, so a rebuilt bridge's thread is not a leak of this input.
@@ -45,7 +45,7 @@ void Bridge::Boot() {
     if (old && old->m_pThread && __lsan_ignore_object) __lsan_ignore_object(old->m_pThread);
     delete harness_;
     sim::Options options;
-    options.checkCalls = true;
+    options.checkRules = true;
     harness_ = new sim::Harness(options);
     sim::Harness& h = *harness_;
     h.PlugBase();
@@ -152,9 +152,9 @@ void Bridge::Enter(Prefix prefix) {
 void Bridge::Settle() {
     sim::Harness& h = *harness_;
     // A call lost, left open or taken for another is a finding, as a crash is.
-    if (const sim::CallChecker* checker = h.Checker(); checker && !checker->Violations().empty()) {
-        for (const sim::Violation& v : checker->Violations())
-            std::fprintf(stderr, "fuzz: call checker at %llu ms: %s\n", static_cast<unsigned long long>(v.time),
+    if (!h.Violations().empty()) {
+        for (const sim::Violation& v : h.Violations())
+            std::fprintf(stderr, "fuzz: checker at %llu ms: %s\n", static_cast<unsigned long long>(v.time),
                          v.Format().c_str());
         std::abort();
     }

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "tools/sim/CallChecker.h"
+#include "tools/sim/Checker.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
 
@@ -67,11 +67,10 @@ int Interpreter::PlayStep(const Step& step) {
 }
 
 int Interpreter::CheckedCalls(const Step& step) {
-    const sim::CallChecker* checker = harness_ ? harness_->Checker() : nullptr;
-    if (!checker || checker->Violations().size() == violationsSeen_) return kAllHeld;
-    const sim::Violation& v = checker->Violations()[violationsSeen_];
-    violationsSeen_ = checker->Violations().size();
-    return Report(step, kExpectFailed, "call checker at " + std::to_string(v.time) + " ms: " + v.Format());
+    if (!harness_ || harness_->Violations().size() == violationsSeen_) return kAllHeld;
+    const sim::Violation& v = harness_->Violations()[violationsSeen_];
+    violationsSeen_ = harness_->Violations().size();
+    return Report(step, kExpectFailed, "checker at " + std::to_string(v.time) + " ms: " + v.Format());
 }
 
 int Interpreter::Expect(const Step& step) {

@@ -30,9 +30,9 @@ public:
     // The transcript so far (empty before the process started).
     std::vector<sim::Line> Lines() const;
 
-    // Runs the call checker over the peers (before the first step): a broken rule fails the
+    // Runs the rule checkers over the peers (before the first step): a broken rule fails the
     // scenario at the step during which it broke.
-    void CheckCalls(bool on) { options_.checkCalls = on; }
+    void CheckRules(bool on) { options_.checkRules = on; }
 
     // One step at a time, for drivers that decide the next step from what happened (the
     // explorer); the harness exists once a step has started the process.

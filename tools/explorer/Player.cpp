@@ -9,17 +9,19 @@ namespace explore {
 
 namespace {
 
-// "explored:12: call checker at 9100 ms: rule 2 (nothing lost), ..." -> 2
-int RuleOf(const std::string& message) {
-    const std::string marker = ": rule ";
+// "explored:12: checker at 9100 ms: rule 2 (nothing lost), call 7: ..." -> "rule 2 (nothing lost)"
+std::string RuleOf(const std::string& message) {
+    const std::string marker = " ms: ";
     const std::size_t at = message.find(marker);
-    if (at == std::string::npos || message.find("call checker") == std::string::npos) return 0;
-    return message[at + marker.size()] - '0';
+    if (at == std::string::npos || message.find(": checker at ") == std::string::npos) return {};
+    const std::size_t from = at + marker.size();
+    const std::size_t close = message.find(')', from);
+    return close == std::string::npos ? std::string() : message.substr(from, close + 1 - from);
 }
 
 }  // namespace
 
-Player::Player() : interpreter_("en", "explored", null_, errors_) { interpreter_.CheckCalls(true); }
+Player::Player() : interpreter_("en", "explored", null_, errors_) { interpreter_.CheckRules(true); }
 
 bool Player::Realistic(const std::string& line, const sim::SimBase& base, const sim::SimClient& client) {
     const std::vector<scn::Word> words = scn::Split(line);

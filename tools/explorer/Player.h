@@ -15,7 +15,7 @@ namespace explore {
 struct Outcome {
     std::vector<std::string> lines;  // the scenario played, one command a line
     int status = 0;                  // scn::kAllHeld, scn::kExpectFailed or scn::kScriptError
-    int rule = 0;                    // the call rule that broke; 0 for an expect or no failure
+    std::string rule;                // the rule that broke ("rule 2 (nothing lost)"); empty for an expect
     std::string failure;             // what failed, empty when all held
     bool Failed() const { return status != scn::kAllHeld; }
 };

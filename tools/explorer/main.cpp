@@ -49,7 +49,7 @@ std::string KindOf(const explore::Outcome& o) {
     if (colon != std::string::npos && colon + 30 < kind.size()) kind = kind.substr(0, colon + 30);
     for (char& c : kind)
         if (c >= '0' && c <= '9') c = '#';
-    return std::to_string(o.rule) + " " + kind;
+    return o.rule + " " + kind;
 }
 
 }  // namespace

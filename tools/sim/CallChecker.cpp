@@ -32,30 +32,22 @@ std::string Ms(std::uint64_t ms) { return std::to_string(ms) + " ms"; }
 
 }  // namespace
 
-std::string Violation::Format() const {
-    std::string out = "rule " + std::to_string(rule) + " (" + CallChecker::RuleName(rule) + ")";
-    if (!call.empty()) out += ", call " + call;
-    return out + ": " + text;
-}
-
-const char* CallChecker::RuleName(int rule) {
+std::string CallChecker::RuleName(int rule) {
+    const char* name = "?";
     switch (rule) {
-        case 1: return "nothing left open";
-        case 2: return "nothing lost";
-        case 3: return "connected means connected";
-        case 4: return "the right party";
-        case 5: return "always live";
-        default: return "?";
+        case 1: name = "nothing left open"; break;
+        case 2: name = "nothing lost"; break;
+        case 3: name = "connected means connected"; break;
+        case 4: name = "the right party"; break;
+        case 5: name = "always live"; break;
+        default: break;
     }
+    return "rule " + std::to_string(rule) + " (" + name + ")";
 }
 
-CallChecker::CallChecker(const SimBase& base, const SimClient& client, std::function<std::uint64_t()> clock)
-    : base_(base), client_(client), clock_(std::move(clock)) {}
-
-void CallChecker::Break(int rule, const std::string& call, const std::string& text) {
-    if (!reported_.insert({rule, call}).second) return;
-    violations_.push_back(Violation{Now(), rule, call, text});
-}
+CallChecker::CallChecker(const SimBase& base, const SimClient& client, std::function<std::uint64_t()> clock,
+                         std::vector<Violation>& sink)
+    : Checker(std::move(clock), sink), base_(base), client_(client) {}
 
 bool CallChecker::HeldBy(const std::string& id, int handset) const {
     auto it = held_.find(id);
@@ -101,7 +93,7 @@ void CallChecker::ForgetReusedIds() {
         askedAt_.erase(entry.first);
         adopted_.erase(entry.first);
         toldWhileAttached_.erase(entry.first);
-        for (auto it = reported_.begin(); it != reported_.end();) it = it->second == entry.first ? reported_.erase(it) : ++it;
+        Forgive(entry.first);
     }
 }
 

@@ -22,21 +22,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/PeerObserver.h"
+#include "tools/sim/Checker.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
 
 namespace sim {
 
-struct Violation {
-    std::uint64_t time = 0;
-    int rule = 0;
-    std::string call;  // empty when no one call is at fault
-    std::string text;
-    std::string Format() const;  // "rule N (name), call ID: text"
-};
-
-class CallChecker : public PeerObserver {
+class CallChecker : public Checker {
 public:
     // Grace times: how long the bridge may take before a rule counts as broken.
     static constexpr std::uint64_t kAlertWithinMs = 1500;
@@ -47,15 +39,12 @@ public:
     static constexpr std::uint64_t kConnectedGraceMs = 1000;
     static constexpr std::uint64_t kAskedRecentlyMs = 1500;
 
-    CallChecker(const SimBase& base, const SimClient& client, std::function<std::uint64_t()> clock);
+    CallChecker(const SimBase& base, const SimClient& client, std::function<std::uint64_t()> clock,
+                std::vector<Violation>& sink);
 
-    // The bridge's status code changed (what the information window shows).
-    void OnStatus(int status);
-    // The rules that depend on time passing; after every event.
-    void Check();
-
-    const std::vector<Violation>& Violations() const { return violations_; }
-    static const char* RuleName(int rule);
+    void OnStatus(int status) override;
+    void Check() override;
+    static std::string RuleName(int rule);  // "rule 2 (nothing lost)"
 
     // PeerObserver.
     void OnBaseEvent(const HandsetEvent& event) override;
@@ -79,8 +68,7 @@ private:
         bool reported = false;
     };
 
-    std::uint64_t Now() const { return clock_(); }
-    void Break(int rule, const std::string& call, const std::string& text);
+    void Break(int rule, const std::string& call, const std::string& text) { Checker::Break(RuleName(rule), call, text); }
     void AdoptNamedCalls();
     void ForgetReusedIds();
     void LetGo(int handset, std::uint64_t grace);
@@ -97,9 +85,6 @@ private:
 
     const SimBase& base_;
     const SimClient& client_;
-    std::function<std::uint64_t()> clock_;
-    std::vector<Violation> violations_;
-    std::set<std::pair<int, std::string>> reported_;  // one report per rule and call
 
     std::map<std::string, Held> held_;
     std::set<std::string> adopted_;         // placed calls already given to their handset

@@ -1,5 +1,5 @@
-// What the simulated peers tell an onlooker (the call checker): each event after the peer's
-// own model took it in.
+// What the simulated peers tell an onlooker (a checker of the bridge's rules): each event
+// after the peer's own model took it in. An onlooker overrides what it needs.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -13,14 +13,15 @@ class PeerObserver {
 public:
     virtual ~PeerObserver() = default;
     // ---- the base ----
-    virtual void OnBaseEvent(const HandsetEvent& event) = 0;          // the bridge read it
-    virtual void OnBridgeReport(const std::vector<std::uint8_t>& data) = 0;
-    virtual void OnBasePower(bool on) = 0;
+    virtual void OnBaseEvent(const HandsetEvent&) {}  // the bridge read one of the base's reports
+    virtual void OnBaseReport(const std::vector<std::uint8_t>&) {}  // ... with these 48 bytes
+    virtual void OnBridgeReport(const std::vector<std::uint8_t>&) {}
+    virtual void OnBasePower(bool) {}
     // ---- the client ----
-    virtual void OnClientCommand(const std::string& command) = 0;
-    virtual void OnNotificationDelivered(const std::string& text) = 0;
-    virtual void OnAttachDelivered(int status) = 0;
-    virtual void OnClientProcess(bool running) = 0;
+    virtual void OnClientCommand(const std::string&) {}
+    virtual void OnNotificationDelivered(const std::string&) {}
+    virtual void OnAttachDelivered(int) {}
+    virtual void OnClientProcess(bool) {}
 };
 
 }  // namespace sim

@@ -40,7 +40,7 @@ bool WellFramed(const std::vector<std::uint8_t>& data) {
 void SimBase::OnFeatureReport(const std::vector<std::uint8_t>& data) {
     received_.push_back(data);
     handsets_.OnBridgeReport(data);
-    if (observer_) observer_->OnBridgeReport(data);
+    for (PeerObserver* o : observers_) o->OnBridgeReport(data);
     if (!WellFramed(data) || data[3] != pkt::CMD_BASE) return;
     const std::size_t total = static_cast<std::size_t>(data[2]) + 3;
     const std::uint8_t sub = data[4];
@@ -78,7 +78,10 @@ bool SimBase::NextInputReport(std::vector<std::uint8_t>& data48) {
     data48 = next.data;
     data48.resize(pkt::kDataSize, 0);
     const HandsetEvent event = handsets_.OnBaseReport(data48, next.dialHandset);
-    if (observer_) observer_->OnBaseEvent(event);
+    for (PeerObserver* o : observers_) {
+        o->OnBaseReport(data48);
+        o->OnBaseEvent(event);
+    }
     return true;
 }
 
@@ -86,12 +89,12 @@ void SimBase::PowerOff() {
     powered_ = false;
     pending_.clear();
     handsets_.PowerOff();
-    if (observer_) observer_->OnBasePower(false);
+    for (PeerObserver* o : observers_) o->OnBasePower(false);
 }
 
 void SimBase::PowerOn() {
     powered_ = true;
-    if (observer_) observer_->OnBasePower(true);
+    for (PeerObserver* o : observers_) o->OnBasePower(true);
 }
 
 void SimBase::Queue(std::vector<std::uint8_t> data, int dialHandset) {

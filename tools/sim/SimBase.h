@@ -50,7 +50,7 @@ public:
 
     // What the base knows of its handsets.
     const Handsets& HandsetModel() const { return handsets_; }
-    void SetObserver(PeerObserver* observer) { observer_ = observer; }
+    void AddObserver(PeerObserver* observer) { observers_.push_back(observer); }
 
 private:
     bool echo_ = true;
@@ -66,7 +66,7 @@ private:
     std::deque<Pending> pending_;
     std::vector<std::vector<std::uint8_t>> received_;
     Handsets handsets_;
-    PeerObserver* observer_ = nullptr;
+    std::vector<PeerObserver*> observers_;
 };
 
 }  // namespace sim

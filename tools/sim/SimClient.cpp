@@ -39,7 +39,7 @@ const char* SimClient::AttachName(ClientKindSim kind) {
 std::vector<std::string> SimClient::OnCommand(const std::string& command) {
     commands_.push_back(command);
     const std::string placedId = calls_.OnCommand(command, auto_);
-    if (observer_) observer_->OnClientCommand(command);
+    for (PeerObserver* o : observers_) o->OnClientCommand(command);
     if (!auto_) return {};
     const std::vector<std::string> w = Words(command);
     const std::size_t n = w.size();
@@ -83,7 +83,7 @@ void SimClient::Delivered(const std::string& text) {
     }
     // A user who logged out has no calls any more.
     if (text.rfind("CONNSTATUS LOGGEDOUT", 0) == 0) calls_.EndAll();
-    if (observer_) observer_->OnNotificationDelivered(text);
+    for (PeerObserver* o : observers_) o->OnNotificationDelivered(text);
 }
 
 bool SimClient::Knows(const std::string& handle) const {
@@ -100,16 +100,16 @@ void SimClient::Name(const std::string& handle) {
 }
 
 void SimClient::AttachDelivered(int status) {
-    if (observer_) observer_->OnAttachDelivered(status);
+    for (PeerObserver* o : observers_) o->OnAttachDelivered(status);
 }
 
 void SimClient::ProcessStarted() {
-    if (observer_) observer_->OnClientProcess(true);
+    for (PeerObserver* o : observers_) o->OnClientProcess(true);
 }
 
 void SimClient::ProcessEnded() {
     calls_.EndAll();
-    if (observer_) observer_->OnClientProcess(false);
+    for (PeerObserver* o : observers_) o->OnClientProcess(false);
 }
 
 }  // namespace sim

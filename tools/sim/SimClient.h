@@ -47,7 +47,7 @@ public:
     const CallTable& Calls() const { return calls_; }
     bool Auto() const { return auto_; }
     const std::vector<Contact>& ContactList() const { return contacts_; }
-    void SetObserver(PeerObserver* observer) { observer_ = observer; }
+    void AddObserver(PeerObserver* observer) { observers_.push_back(observer); }
     // A notification of the client's reached the bridge.
     void Delivered(const std::string& text);
     // Every handle the client has named as a contact (its list, its replies and news).
@@ -68,7 +68,7 @@ private:
     std::vector<std::string> commands_;
     CallTable calls_;
     std::set<std::string> named_;  // contacts named in USERS and USER notifications
-    PeerObserver* observer_ = nullptr;
+    std::vector<PeerObserver*> observers_;
 };
 
 }  // namespace sim
