@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "client/CallRecord.h"
 #include "client/ContactRecord.h"
 #include "device/USB.h"
 #include "platform/Dialog.h"
@@ -157,10 +158,18 @@ public:
     void OnClientNotification(const char* text);
     int ReadToken(const char* position, std::string& out, int restOfLine);
     void OnCallNotification(const char* text);
-    void ForgetEndedWaitingCall(const std::string& callId);
+    // The steps of a CALL status: a call starts (ROUTING, RINGING), is answered, or ends.
+    void OnCallStarts(const std::string& id, bool ringing);
+    void OnCallAnswered(const std::string& id);
+    void OnCallEnded(const std::string& id, const std::string& value);
+    void ForgetIfStillCurrent(const std::string& id);
     void RequestCallPartner();
     // Makes the call current and rings every handset for it.
     void RingCall(const std::string& callId);
+    // Rings the call that has rung longest at the client, once the handsets are free for it.
+    void RingNextWaitingCall();
+    // The client is gone: its calls are forgotten and no handset rings or talks for them.
+    void ForgetClientCalls();
     void CopyCallPartner(char* buffer);
     void EndCallLocally();
     void PlaceCallToSelected();
@@ -188,6 +197,9 @@ public:
     // the second-call mode and hangs up a call in progress (EndCallLocally: the client did).
     void ReturnToIdle(bool onHook);
     void HangUpCall();
+    // The base's loss has been noticed, and the base is back.
+    void OnBaseLost();
+    void OnBaseBack();
     void SendDtmf(char key);
     void SwapCalls();
     void JoinConference();
@@ -287,12 +299,10 @@ public:
     // The system tells the main dialog of session changes; ticks until the next request.
     int m_bSessionWatched = 0;
     int m_nSessionWatchTicks = 0;
-    // Calls the handsets placed and gave up before the client named them: each is
-    // finished when its first status arrives.
-    int m_nAbandonedCalls = 0;
-    // The waiting second call rang (rather than being routed) and still rings at the
-    // client: it rings on the handsets once none is busy.
-    int m_bWaitingCallRings = 0;
+    // The calls still ringing at the client and the placed calls waiting for their id, and
+    // the client window they came from (kept across a reset of the link).
+    CallRecord m_callRecord;
+    plat::WindowHandle m_hCallsClientWnd = 0;
     // The text a 0x09 command reply is compared with; nothing ever sets it.
     std::string m_strForwardText;
 };

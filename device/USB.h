@@ -54,6 +54,9 @@ public:
     plat::Handle m_hDevice;
     // A read that outlived its wait is waited on again, never reissued over itself.
     bool m_bReadPending;
+    // Devices opened so far: a base unplugged and back between two checks is a new opening,
+    // though no check ever found it missing.
+    int m_nOpenings = 0;
 
 private:
     plat::Handle GetDeviceHandle(plat::Guid guid, plat::Handle deviceInfoSet, int index);

@@ -5,6 +5,7 @@
 #include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "tools/sim/Checker.h"
 
 namespace sim {
 
@@ -48,6 +49,12 @@ void SetError(std::string* error, const std::string& text) {
 struct Harness::Impl {
     explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {
         platform.session.SetAtConsole(o.atConsole);
+        if (!o.checkRules) return;
+        checkers = MakeCheckers(platform.base, platform.client, [this] { return platform.loop.Now(); }, violations);
+        for (const auto& checker : checkers) {
+            platform.base.AddObserver(checker.get());
+            platform.client.AddObserver(checker.get());
+        }
     }
 
     Options options;
@@ -58,6 +65,8 @@ struct Harness::Impl {
     int lastStatus = 0;
     bool observing = false;
     int exitCode = -1;
+    std::vector<Violation> violations;
+    std::vector<std::unique_ptr<Checker>> checkers;
 
     CBridgeDlg* Bridge() const {
         if (!runsBridge || !main || platform.windows.Sink(mainHandle) != main) return nullptr;
@@ -69,9 +78,13 @@ struct Harness::Impl {
     void ObserveStatus() {
         if (observing) return;
         CBridgeDlg* dlg = Bridge();
+        if (!dlg || dlg->m_nStatus == lastStatus) {
+            for (const auto& checker : checkers) checker->Check();
+        }
         if (!dlg || dlg->m_nStatus == lastStatus) return;
         observing = true;
         lastStatus = dlg->m_nStatus;
+        for (const auto& checker : checkers) checker->OnStatus(lastStatus);
         const int stringId = StatusStringId(lastStatus);
         const std::string text = stringId ? res::FindString(stringId, platform.Lang()) : std::string();
         platform.transcript.Add("status", std::to_string(lastStatus) + " " + text);
@@ -375,5 +388,7 @@ int Harness::IndexOf(const std::string& kind, const std::string& fragment, int f
 }
 
 HeadlessPlatform& Harness::Platform() { return impl_->platform; }
+
+const std::vector<Violation>& Harness::Violations() const { return impl_->violations; }
 
 }  // namespace sim

@@ -30,6 +30,7 @@ namespace sim {
 class SimBase;
 class SimClient;
 class HeadlessPlatform;
+struct Violation;
 
 struct Options {
     std::string lang = "en";              // "en" or "zh-TW"
@@ -37,6 +38,7 @@ struct Options {
     plat::OsVersion os{5, 1};
     bool autoMessageBoxes = true;         // boxes close at once
     bool atConsole = true;                // the process's session has the console
+    bool checkRules = false;              // run the rule checkers over the peers
 };
 
 // One observable effect: virtual time in ms, kind and text. Kinds and their texts:
@@ -147,6 +149,8 @@ public:
     int IndexOf(const std::string& kind, const std::string& fragment, int from = 0) const;
 
     HeadlessPlatform& Platform();
+    // What the rule checkers found broken so far (always empty unless Options::checkRules).
+    const std::vector<Violation>& Violations() const;
 
 private:
     struct Impl;

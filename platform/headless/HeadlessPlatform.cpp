@@ -16,7 +16,9 @@ HeadlessPlatform::HeadlessPlatform(res::Lang lang, plat::TimeOfDay clock, plat::
       resources(lang),
       files(transcript),
       threads(transcript),
-      lang_(lang) {}
+      lang_(lang) {
+    base.PowerOff();  // not plugged in yet
+}
 
 plat::Platform HeadlessPlatform::Services() {
     plat::Platform p;
@@ -41,6 +43,7 @@ void HeadlessPlatform::PlugBase() {
         hid.Plug(baseDevice_);
     }
     waveOut.Add(kBaseWaveDevice);
+    if (!basePlugged_) base.PowerOn();
     basePlugged_ = true;
 }
 
