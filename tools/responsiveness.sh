@@ -2,9 +2,10 @@
 # Measures how long the shipped Bridger.exe keeps its VoIP client, its user and its base
 # waiting, under Wine with the virtual HID base plugged in (tools/responsiveness/Figures.cpp
 # says what is timed), and its processor time while idle. Prints one line per figure.
-#   tools/responsiveness.sh [--bridger EXE] [--quick] [--seed N] [--idle-seconds S]
+#   tools/responsiveness.sh [--bridger EXE] [--quick] [--idle-only] [--seed N] [--idle-seconds S]
 # --bridger measures another build of Bridger.exe (for instance one built from an older
-# commit) with this tree's tools; --quick takes a few samples of each figure only.
+# commit) with this tree's tools; --quick takes a few samples of each figure only;
+# --idle-only measures the idle processor time alone.
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 die() { echo "responsiveness: $*" >&2; exit 2; }
@@ -13,9 +14,9 @@ bridger="" tool_args=()
 while (($#)); do
   case $1 in
     --bridger) bridger=$(realpath "$2"); shift 2 ;;
-    --quick) tool_args+=(--quick); shift ;;
+    --quick | --idle-only) tool_args+=("$1"); shift ;;
     --seed | --idle-seconds) tool_args+=("$1" "$2"); shift 2 ;;
-    *) die "usage: tools/responsiveness.sh [--bridger EXE] [--quick] [--seed N] [--idle-seconds S]" ;;
+    *) die "usage: tools/responsiveness.sh [--bridger EXE] [--quick] [--idle-only] [--seed N] [--idle-seconds S]" ;;
   esac
 done
 

@@ -1,7 +1,7 @@
 // responsiveness: measures how long the shipped Bridger.exe keeps its VoIP client, its
 // user and its base waiting, under Windows or Wine, with the virtual HID base plugged in.
 //
-//   responsiveness [--inf FILE] [--seed N] [--quick] [--idle-seconds S] [--transcript FILE] BRIDGER-EXE
+//   responsiveness [--inf FILE] [--seed N] [--quick] [--idle-only] [--idle-seconds S] [--transcript FILE] BRIDGER-EXE
 //
 // It starts the bridge, waits for its link test, attaches as the client with a phone book
 // of 200 contacts (the status sweep is timed), then, with the base idle: times single
@@ -10,7 +10,8 @@
 // reaches the base, and stays idle for a while (a script measures the bridge's processor
 // time meanwhile). Then the same during an answered call (with handset keys timed to the
 // client command they cause) and with a handset's letter menu open (keys timed to the
-// display they change). Each figure is one line on standard output beginning "figure ";
+// display they change). --idle-only attaches and stays idle, for the processor time
+// alone; --quick takes a few samples of each figure. Each figure is one line on standard output beginning "figure ";
 // the transcript of what was seen goes there too, "phase NAME begin|end" marks the phases.
 #include <fcntl.h>
 #include <io.h>
@@ -39,6 +40,7 @@ struct Options {
     std::string transcript;
     unsigned seed = 0;
     bool quick = false;
+    bool idleOnly = false;
     int idleSeconds = 60;
 };
 
@@ -197,7 +199,8 @@ bool Bench::Ringing() {
 
 void Bench::Idle(int seconds) {
     Phase("idle-cpu", "begin");
-    bed_.Pump(seconds * 1000.0);
+    // Waking seldom: the measuring client's own work must not load the machine meanwhile.
+    bed_.Pump(seconds * 1000.0, 100);
     Phase("idle-cpu", "end");
 }
 
@@ -261,7 +264,8 @@ bool Bench::Menu() {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: responsiveness [--inf FILE] [--seed N] [--quick] [--idle-seconds S] [--transcript FILE] "
+                 "usage: responsiveness [--inf FILE] [--seed N] [--quick] [--idle-only] [--idle-seconds S] "
+                 "[--transcript FILE] "
                  "BRIDGER-EXE\n");
     return 2;
 }
@@ -284,6 +288,7 @@ bool Parse(int argc, char** argv, Options& o) {
         else if (arg == "--idle-seconds") o.idleSeconds = std::atoi(argv[++i]);
         else if (arg == "--transcript") o.transcript = argv[++i];
         else if (arg == "--quick") o.quick = true;
+        else if (arg == "--idle-only") o.idleOnly = true;
         else if (arg.rfind("--", 0) == 0 || !o.bridger.empty()) return false;
         else o.bridger = arg;
     }
@@ -312,14 +317,14 @@ int main(int argc, char** argv) {
         Figure("all", "seed=" + std::to_string(options.seed));
         Bench bench(bed, options.seed, counts);
         bool ok = bench.Sweep();
-        if (ok) {
+        if (ok && !options.idleOnly) {
             bench.Singles("idle", counts.singles);
             bench.Burst();
             bench.Posts("idle", counts.posts);
             ok = bench.Ringing();
         }
         if (ok && options.idleSeconds > 0) bench.Idle(options.idleSeconds);
-        ok = ok && bench.Call() && bench.Menu();
+        if (!options.idleOnly) ok = ok && bench.Call() && bench.Menu();
         if (!ok) {
             std::fprintf(stderr, "responsiveness: the bridge did not answer as expected (see the transcript)\n");
             status = 1;

@@ -5,7 +5,6 @@ namespace rsp {
 namespace {
 constexpr double kWatchEveryMs = 200;
 constexpr double kStartMs = 20000;  // the start-up link test takes about 4 s
-constexpr DWORD kSliceMs = 1;
 }  // namespace
 
 TestBed::TestBed(std::FILE* transcriptCopy)
@@ -57,10 +56,11 @@ void TestBed::PumpOnce(DWORD waitMs) {
     transcript_.Flush(now);
 }
 
-void TestBed::Pump(double ms) {
+void TestBed::Pump(double ms, DWORD sliceMs) {
     const double until = Now() + ms;
     do {
-        PumpOnce(kSliceMs);
+        const double left = until - Now();
+        PumpOnce(left < sliceMs ? static_cast<DWORD>(left > 0 ? left : 0) : sliceMs);
     } while (Now() < until);
 }
 

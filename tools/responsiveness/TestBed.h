@@ -17,6 +17,8 @@ namespace rsp {
 
 class TestBed {
 public:
+    static constexpr DWORD kSliceMs = 5;
+
     explicit TestBed(std::FILE* transcriptCopy = nullptr);
     ~TestBed();
     TestBed(const TestBed&) = delete;
@@ -28,8 +30,9 @@ public:
     // Ends the bridge through its Exit command and takes the base away.
     void End();
 
-    // Keeps messages and the client's replies going for this long.
-    void Pump(double ms);
+    // Keeps messages and the client's replies going for this long, waking at least every
+    // sliceMs (messages wake it at once; the times measured are taken where things happen).
+    void Pump(double ms, DWORD sliceMs = kSliceMs);
     // Pumps until done() holds; false when it did not within timeoutMs.
     bool WaitFor(const std::function<bool()>& done, double timeoutMs);
     // Pumps until a transcript line after the previous match contains text.
