@@ -23,18 +23,22 @@ std::intptr_t CBridgeDlg::DefWindowProc(unsigned message, std::uintptr_t wparam,
 }
 
 void CBridgeDlg::ShowTrayMenu() {
-    plat::Tray& tray = plat::tray();
-    const plat::Handle menu = tray.LoadMenu(IDR_TRAY_MENU);
-    if (menu == plat::kNullHandle) return;
-    const plat::Handle popup = tray.SubMenu(menu, kTrayMenuPopup);
-    if (popup != plat::kNullHandle) {
-        // The client is chosen by command only; the popup offers Info, Options and Exit.
-        tray.DeleteMenuItem(popup, kTrayConnectPosition);
-        // Foreground first, or the popup would not close on a click elsewhere.
-        SetForegroundWindow();
-        tray.TrackPopupMenu(popup, Handle());
-    }
-    tray.DestroyMenu(menu);
+    // A right click can arrive as a sent message while the link waits on the client's
+    // SendMessage: the menu's loop must not run its polls inside that work.
+    AtRest([this] {
+        plat::Tray& tray = plat::tray();
+        const plat::Handle menu = tray.LoadMenu(IDR_TRAY_MENU);
+        if (menu == plat::kNullHandle) return;
+        const plat::Handle popup = tray.SubMenu(menu, kTrayMenuPopup);
+        if (popup != plat::kNullHandle) {
+            // The client is chosen by command only; the popup offers Info, Options and Exit.
+            tray.DeleteMenuItem(popup, kTrayConnectPosition);
+            // Foreground first, or the popup would not close on a click elsewhere.
+            SetForegroundWindow();
+            tray.TrackPopupMenu(popup, Handle());
+        }
+        tray.DestroyMenu(menu);
+    });
 }
 
 namespace {

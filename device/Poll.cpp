@@ -1,0 +1,168 @@
+// The device link's poll: presence tracking, the read of the base's report with its
+// bounded wait, the start-up link test and the keep-alive.
+#include <cstdio>
+
+#include "app/BridgeDlg.h"
+#include "device/Thread.h"
+
+int g_nMissCount = 0;
+int g_nRecoverCount = 0;
+
+namespace {
+constexpr int kRecoverLimit = 20;
+constexpr int kStartupDone = 3;  // test sent once the start-up result was reported
+constexpr std::size_t kKeepAliveBytes = 4;
+
+bool CallUnderway(int status) {
+    return status == STATUS_OFF_HOOK || status == STATUS_CALL_OUT || status == STATUS_IN_CALL ||
+           status == STATUS_RINGING;
+}
+}  // namespace
+
+// A poll waits up to 200 ms for the base's report, but the wait is a state of the link,
+// never a block of the UI thread. StartPoll starts the read (when none is outstanding)
+// and the wait; a report there already ends the poll at once. Otherwise the poll stays
+// open: the main loop waits on the read's event besides messages and ends it by OnReport
+// the moment the report arrives (a report arriving under a message box's or menu's own
+// loop, which watches no event, is found by the next tick), and the first tick after the
+// 200 ms ends it without one. A tick that finds the poll open starts no other: it is owed,
+// and the next poll starts as soon as this one ends, as the tick that queued up behind
+// the blocking wait did. So the base sees what it always saw: one poll per tick at most,
+// a new read only when the last one brought its report, at most one report per poll, and
+// the same link test and keep-alives. Nothing waits on the read's block, so taking, freeing
+// and starting reads can pull nothing out from under a wait, and a poll runs no message
+// loop (the client's SendMessage lets only sent messages in, and those that would open a
+// box or a menu wait until the link's work is over, CBridgeDlg::AtRest), so no poll ever
+// starts inside another.
+void CThread::Poll() {
+    CBridgeDlg& dlg = *m_pDlg;
+    if (!m_bPollOpen) {
+        StartPoll();
+        return;
+    }
+    m_pReport = dlg.m_usb.USBReadArrived();
+    if (!m_pReport && dlg.m_usb.ReadWaiting()) {
+        m_bTickOwed = 1;
+        return;
+    }
+    FinishPoll();
+    // This tick was meant for the next poll; it starts after any box the report asked for.
+    dlg.ContinueLinkWork([this] { Poll(); });
+}
+
+void CThread::OnReport() {
+    if (!m_bPollOpen) return;  // the poll that started the read is over: the next one takes it
+    m_pReport = m_pDlg->m_usb.USBReadArrived();
+    if (!m_pReport && m_pDlg->m_usb.ReadWaiting()) return;
+    FinishPoll();
+    if (m_bTickOwed) m_pDlg->ContinueLinkWork([this] { Poll(); });
+}
+
+void CThread::StartPoll() {
+    CBridgeDlg& dlg = *m_pDlg;
+    m_bTickOwed = 0;
+    if (!TrackPresence()) {
+        dlg.OnPollFinished();
+        return;
+    }
+    m_pReport = dlg.m_usb.USBRead();
+    if (!m_pReport && dlg.m_usb.ReadWaiting()) {
+        m_bPollOpen = 1;
+        dlg.WaitForBaseReport(dlg.m_usb.ReadWaitLeft());
+        return;
+    }
+    FinishPoll();
+}
+
+void CThread::FinishPoll() {
+    CBridgeDlg& dlg = *m_pDlg;
+    m_bPollOpen = 0;
+    dlg.EndBaseReportWait();
+    OnPacket();
+    // A message box the packet asked for comes first, as though the poll went on under it.
+    dlg.ContinueLinkWork([this] { StepLinkTest(); });
+    dlg.ContinueLinkWork([&dlg] { dlg.OnPollFinished(); });
+}
+
+bool CThread::TrackPresence() {
+    CBridgeDlg& dlg = *m_pDlg;
+    if (++m_nFindDivider >= kFindEvery) {
+        m_nFindDivider = 0;
+        dlg.m_bDevicePresent = dlg.m_usb.FindUSB();
+    }
+    // An absent base is reported once, after two failed checks.
+    if (!dlg.m_bDevicePresent) {
+        if (m_bDisconnectReported) return false;
+        if (++g_nMissCount <= kMissesBeforeLoss) return false;
+        g_nMissCount = 0;
+        m_bDisconnectReported = 1;
+        dlg.m_nStatus = STATUS_BASE_ABSENT;
+        dlg.UpdateInfoDialog();
+        return false;
+    }
+    // Misses of a short absence are forgotten after 21 polls with the base present.
+    bool backAfterLoss = false;
+    if (g_nMissCount != 0) {
+        if (++g_nRecoverCount > kRecoverLimit) {
+            g_nMissCount = 0;
+            g_nRecoverCount = 0;
+        }
+    } else if (m_bDisconnectReported == 1) {
+        m_bDisconnectReported = 0;
+        backAfterLoss = true;
+    }
+    // Back (or there for the first time): start the link afresh. A call that ended while the
+    // base was away has already replaced the "absent" status, so the reported loss counts too.
+    if (dlg.m_nStatus == STATUS_BASE_ABSENT || backAfterLoss) {
+        dlg.m_nStatus = STATUS_BASE_FOUND;
+        dlg.UpdateInfoDialog();
+        GoIdle();
+        dlg.SelectAudioDevice();
+        Reset();
+    }
+    return true;
+}
+
+void CThread::StepLinkTest() {
+    CBridgeDlg& dlg = *m_pDlg;
+    if (++m_nPollDivider < kTestEvery) return;
+    m_nPollDivider = 0;
+    if (m_nTestSent >= kTestsInStartup) {
+        if (m_bTestReportPending == 1) {
+            m_bTestReportPending = 0;
+            char line[64];
+            std::snprintf(line, sizeof line, kTestReportFormat, m_nTestSent, m_nTestOk);
+            dlg.LogDeviceLine(line);
+            if (m_nTestOk == kTestsInStartup) {
+                m_nTestSent = kStartupDone;
+                // A call that began during the test keeps its status: "USB READY" would
+                // silence its ringing and hide the call from the info window.
+                if (!CallUnderway(dlg.m_nStatus)) {
+                    dlg.m_nStatus = STATUS_READY;
+                    dlg.UpdateInfoDialog();
+                }
+            } else {
+                LinkTestFailed();
+            }
+        }
+        KeepAlive();
+    } else if (m_nTestSent == m_nTestOk) {
+        ++m_nTestSent;
+        SendBaseCommand(REQ_LOOPBACK, 0);
+    } else if (++m_nTestMisses > kTestOverdueLimit) {
+        LinkTestFailed();
+    }
+}
+
+void CThread::LinkTestFailed() {
+    m_pDlg->m_nStatus = STATUS_TEST_FAILED;
+    m_pDlg->UpdateInfoDialog();
+}
+
+void CThread::KeepAlive() {
+    if (!m_bSentSinceKeepAlive) {
+        unsigned char zero[kKeepAliveBytes] = {};
+        m_pDlg->m_usb.USBWrite(zero, static_cast<unsigned char>(kKeepAliveBytes));
+    }
+    m_bSentSinceKeepAlive = 0;
+}
