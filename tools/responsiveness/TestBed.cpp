@@ -90,6 +90,18 @@ bool TestBed::WaitReport(const std::string& hexPrefix, double sinceMs, double ti
     return WaitFor(seen, timeoutMs);
 }
 
+bool TestBed::WaitExit(double timeoutMs, std::string* code) {
+    const auto ended = [&] {
+        for (const e2e::Line& l : transcript_.Lines()) {
+            if (l.kind != "exit") continue;
+            if (code) *code = l.text;
+            return true;
+        }
+        return false;
+    };
+    return WaitFor(ended, timeoutMs);
+}
+
 bool TestBed::WaitLine(const std::string& text, double timeoutMs) {
     return WaitFor([&] { return transcript_.Expect(text); }, timeoutMs);
 }

@@ -43,12 +43,16 @@ public:
     // Where the stand-in's replies have their stalls recorded (null: nowhere).
     void RecordReplies(Samples* stalls) { replyStalls_ = stalls; }
 
+    // Pumps until the bridge's process has ended; its exit code in *code.
+    bool WaitExit(double timeoutMs, std::string* code);
+
     double Now() const { return transcript_.NowMs(); }
     HWND Bridge() const { return watch_.MainDialog(); }
     e2e::Transcript& Log() { return transcript_; }
     e2e::Latency& Latency() { return latency_; }
     e2e::BaseServer& Base() { return base_; }
     StandIn& Client() { return client_; }
+    e2e::BridgeWatch& Watch() { return watch_; }
 
 private:
     void PumpOnce(DWORD waitMs);
