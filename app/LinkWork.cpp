@@ -17,7 +17,7 @@ void CBridgeDlg::AtRest(std::function<void()> action) {
 }
 
 void CBridgeDlg::RunAtRest() {
-    if (LinkWork::Busy(*this)) return;
+    if (LinkWork::Busy(*this) || m_atRest.empty()) return;
     // What waits now is taken as one batch: a box's loop may run polls that queue boxes of
     // their own, and those must not take the rest of this batch with them.
     std::deque<std::function<void()>> batch;
