@@ -105,7 +105,7 @@ fi
 status=0
 wait "$tool_pid" || status=$?
 tool_pid=""
-echo "responsiveness: $(date -u '+%F %H:%M UTC'), $("$WINE" --version), $(nproc) cores, Bridger.exe $(sha256sum "$bridger" | cut -c1-12)"
+echo "responsiveness: $(date -u '+%F %H:%M UTC'), $("$WINE" --version), $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), Bridger.exe $(sha256sum "$bridger" | cut -c1-12)"
 grep '^figure ' "$out" || true
 [[ -n $cpu ]] && echo "$cpu"
 ((status == 0)) || die "the measuring client failed (exit $status; see $out)"
