@@ -194,8 +194,17 @@ void BoxLoopback(TestBed& bed, DWORD pid) {
     PostMessageA(bed.Bridge(), WM_COMMAND, MAKEWPARAM(ID_TRAY_OPTIONS, 0), 0);
     HWND sheet = nullptr;
     Expect(bed, [&] { return (sheet = bed.Watch().WindowNamed("options")) != nullptr; }, "the options sheet did not open");
-    PostMessageA(Descendant(sheet, IDC_LOOPBACK), BM_CLICK, 0, 0);
-    PostMessageA(Descendant(sheet, IDC_EXECUTE), BM_CLICK, 0, 0);
+    // The sheet is named once its page has its first controls; the others follow.
+    HWND loopback = nullptr;
+    HWND execute = nullptr;
+    Expect(bed, [&] {
+        loopback = Descendant(sheet, IDC_LOOPBACK);
+        execute = Descendant(sheet, IDC_EXECUTE);
+        return loopback && execute && IsWindowEnabled(loopback) && IsWindowEnabled(execute);
+    }, "the settings page's buttons did not appear");
+    PostMessageA(loopback, BM_CLICK, 0, 0);
+    Expect(bed, [&] { return SendMessageA(loopback, BM_GETCHECK, 0, 0) == BST_CHECKED; }, "the loopback test was not chosen");
+    PostMessageA(execute, BM_CLICK, 0, 0);
     HWND box = WaitForBox(bed, pid, "with the loopback result");
     Call(bed, "51", true, true);
     if (!IsWindow(box)) throw Failed{"the box closed by itself"};
