@@ -65,9 +65,6 @@ public:
     virtual void SetTimer(WindowHandle window, unsigned id, unsigned periodMs) = 0;
     virtual void KillTimer(WindowHandle window, unsigned id) = 0;
 
-    // PostMessage: the sink's OnMessage gets it later, from whichever message loop runs
-    // then; a handler that runs no loop of its own never sees it arrive.
-    virtual void Post(WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) = 0;
     // While a modal loop of this process's own (RunModal) waits for messages, it waits for
     // the event too; once the event is set, the window's sink gets `message` from that loop.
     // Message boxes and menus run the system's loops, which watch no events. One watch per

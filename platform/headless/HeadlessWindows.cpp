@@ -73,11 +73,6 @@ std::intptr_t HeadlessWindows::SendNow(plat::WindowHandle window, unsigned messa
     return DefaultProc(window, message, wparam, lparam);
 }
 
-void HeadlessWindows::Post(plat::WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    if (!Exists(window)) return;
-    loop_.Post([this, window, message, wparam, lparam] { SendNow(window, message, wparam, lparam); });
-}
-
 void HeadlessWindows::PostCommand(plat::WindowHandle window, int commandId) {
     loop_.Post([this, window, commandId] {
         if (plat::Dialog* sink = Sink(window)) sink->OnCommand(commandId);

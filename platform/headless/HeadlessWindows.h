@@ -85,7 +85,6 @@ public:
 
     void SetTimer(plat::WindowHandle window, unsigned id, unsigned periodMs) override;
     void KillTimer(plat::WindowHandle window, unsigned id) override;
-    void Post(plat::WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) override;
     void WatchEvent(plat::WindowHandle window, plat::Handle event, unsigned message) override;
     void UnwatchEvent(plat::WindowHandle window, plat::Handle event) override;
     // Virtual time costs nothing to wake for: timers stay on time.

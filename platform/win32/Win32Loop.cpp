@@ -1,5 +1,5 @@
 // The modal loop's wait, which takes the events the bridge watches as well as messages,
-// and the bridge's posted messages to itself.
+// and lets the timers sleep while nothing is due to happen.
 #include <algorithm>
 
 #include "platform/win32/Win32Windows.h"
@@ -11,10 +11,6 @@ HWND ToHwnd(plat::WindowHandle window) { return reinterpret_cast<HWND>(window); 
 // PeekMessage's kinds without timers (PM_QS_POSTMESSAGE would take them along).
 constexpr UINT kTakeAllButTimers = PM_QS_INPUT | PM_QS_PAINT | PM_QS_SENDMESSAGE | (QS_POSTMESSAGE << 16);
 }  // namespace
-
-void Win32Windows::Post(plat::WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    if (HWND hwnd = ToHwnd(window)) PostMessageA(hwnd, message, static_cast<WPARAM>(wparam), static_cast<LPARAM>(lparam));
-}
 
 void Win32Windows::DeferTimers(plat::WindowHandle window, unsigned ms) {
     (void)window;  // the loop's thread has one main dialog; its timers are the ones deferred

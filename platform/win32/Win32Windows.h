@@ -50,8 +50,7 @@ public:
 
     void SetTimer(plat::WindowHandle window, unsigned id, unsigned periodMs) override;
     void KillTimer(plat::WindowHandle window, unsigned id) override;
-    // Win32Loop.cpp: posting, and the events the modal loop waits on besides messages.
-    void Post(plat::WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam) override;
+    // Win32Loop.cpp: the events the modal loop waits on besides messages, and its timers.
     void WatchEvent(plat::WindowHandle window, plat::Handle event, unsigned message) override;
     void UnwatchEvent(plat::WindowHandle window, plat::Handle event) override;
     void DeferTimers(plat::WindowHandle window, unsigned ms) override;
