@@ -19,21 +19,16 @@ bool CallUnderway(int status) {
 }
 }  // namespace
 
-// A poll waits up to 200 ms for the base's report, but the wait is a state of the link,
-// never a block of the UI thread. StartPoll starts the read (when none is outstanding)
-// and the wait; a report there already ends the poll at once. Otherwise the poll stays
-// open: the main loop waits on the read's event besides messages and ends it by OnReport
-// the moment the report arrives (a report arriving under a message box's or menu's own
-// loop, which watches no event, is found by the next tick), and the first tick after the
-// 200 ms ends it without one. A tick that finds the poll open starts no other: it is owed,
-// and the next poll starts as soon as this one ends, as the tick that queued up behind
-// the blocking wait did. So the base sees what it always saw: one poll per tick at most,
-// a new read only when the last one brought its report, at most one report per poll, and
-// the same link test and keep-alives. Nothing waits on the read's block, so taking, freeing
-// and starting reads can pull nothing out from under a wait, and a poll runs no message
-// loop (the client's SendMessage lets only sent messages in, and those that would open a
-// box or a menu wait until the link's work is over, CBridgeDlg::AtRest), so no poll ever
-// starts inside another.
+// A poll waits up to 200 ms for the base's report, but as a state of the link, never as a
+// block of the UI thread. StartPoll starts the read (if none is out) and the wait; the
+// main loop waits on the read's event besides messages and OnReport ends the poll as the
+// report arrives (under a box's or menu's own loop the next tick finds it), or the first
+// tick after the 200 ms ends it without one. A tick that finds the poll open is owed the
+// next poll, which starts as soon as this one ends, as the tick queued behind the old
+// blocking wait did: the base sees the same cadence, reads, reports and keep-alives.
+// Nothing ever waits on the read's block, so no read is reissued or freed under a wait,
+// and a poll runs no message loop (boxes and menus wait for CBridgeDlg::AtRest), so no
+// poll ever starts inside another.
 void CThread::Poll() {
     CBridgeDlg& dlg = *m_pDlg;
     if (!m_bPollOpen) {

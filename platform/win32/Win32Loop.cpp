@@ -32,17 +32,14 @@ void Win32Windows::UnwatchEvent(plat::WindowHandle window, plat::Handle event) {
                    watches_.end());
 }
 
-// The one place the UI thread waits. It waits for messages and for the watched events
-// together, so a report of the base (its read's event) is handled as soon as it arrives,
-// and a client's SendMessage, a posted click or a timer is served at once too: nothing of
-// the bridge ever waits for the base. A set event's message goes to its window from here,
-// at the loop's top level, never from inside a handler; message boxes and menus run the
-// system's own loops, which watch no events, so a report arriving under them is taken at
-// the next timer tick. Only the event is waited on here, never the read's block, so the
-// poll is free to take, free and reissue its read whatever this loop is doing. While the
-// timers are deferred (a poll waits for its report, and the ticks meanwhile would find
-// nothing to do) the thread sleeps until the poll's wait is over, as the blocking wait
-// did, and wakes no more often than it did then.
+// The one place the UI thread waits: for messages and the watched events together, so
+// the base's report (its read's event), a client's SendMessage, a click or a timer is
+// served as it comes and nothing waits for the base. A set event's message is handed to
+// its window here, at the loop's top level, never inside a handler; message boxes and
+// menus run the system's loops, which watch no events. Only the event is waited on, never
+// the read's block, so the poll may take, free and restart its read at any time. While
+// the timers are deferred (a poll waits and the ticks would find nothing to do) the thread
+// sleeps until then, waking no more often than the old blocking wait did.
 bool Win32Windows::NextMessage(MSG& msg, bool& quit) {
     quit = false;
     for (;;) {
