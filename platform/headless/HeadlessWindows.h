@@ -141,7 +141,8 @@ private:
         plat::Handle event;
         unsigned message;
     };
-    // The innermost loop is a modal loop of the process's own, which watches events.
+    // Lets the bus complete what it can, then, while the innermost loop is the process's
+    // own, hands a set watched event's message to its window; true when it did.
     bool DeliverWatched();
     bool RunLoop(bool own, const std::function<bool()>& done);
     WindowState* Get(plat::WindowHandle window);
