@@ -2,6 +2,7 @@
 #include "app/BridgeDlg.h"
 
 #include "app/BridgeApp.h"
+#include "app/LinkWork.h"
 #include "app/Modeless.h"
 #include "app/ShellConstants.h"
 #include "client/ClientTexts.h"
@@ -62,6 +63,8 @@ bool CBridgeDlg::OnInitDialog() {
     for (const LoadedText& text : kLoadedTexts) this->*text.field = plat::resources().LoadString(text.id);
 
     SetTimer(TIMER_TICK, kTickMs);
+    // The main loop waits on the base's read as well as on messages (app/LinkWork.cpp).
+    plat::windows().WatchEvent(Handle(), m_usb.m_hReadEvent, WM_BASE_REPORT);
 
     m_pThread = nullptr;
     m_bDevicePresent = 0;
@@ -113,7 +116,10 @@ void CBridgeDlg::OnTimer(unsigned id) {
             PollDevice();
             break;
         case TIMER_CALLER_ID:
-            if (m_pThread) m_pThread->SendCallerAlert();
+            if (m_pThread) {
+                LinkWork work(*this);
+                m_pThread->SendCallerAlert();
+            }
             break;
         case TIMER_LOOPBACK:
             OnLoopbackTimeout();
@@ -126,7 +132,10 @@ void CBridgeDlg::OnTimer(unsigned id) {
         case TIMER_DIAL:
             KillTimer(TIMER_DIAL);
             // Only an entry still being typed is dialled: going on hook or taking a call abandons it.
-            if (m_pThread && m_pThread->m_nCallState == CS_HASH_ENTRY) m_pThread->Dial();
+            if (m_pThread && m_pThread->m_nCallState == CS_HASH_ENTRY) {
+                LinkWork work(*this);
+                m_pThread->Dial();
+            }
             break;
         case TIMER_BALLOON:
             KillTimer(TIMER_BALLOON);
@@ -137,6 +146,9 @@ void CBridgeDlg::OnTimer(unsigned id) {
             break;
         case TIMER_RECONNECT:
             OnReconnectTimer();
+            break;
+        case TIMER_HANDSETS:
+            OnHandsetUpdate();
             break;
         default:
             break;
@@ -171,6 +183,10 @@ void CBridgeDlg::OnEndSession(bool ending) {
 }
 
 bool CBridgeDlg::OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t& result) {
+    if (OnLinkMessage(message)) {
+        result = 0;
+        return true;
+    }
     // Registered numbers are never 0, so an unregistered attach message matches nothing.
     if (g_uAttachMsg != 0 && message == g_uAttachMsg) {
         result = OnClientAttach(wparam, lparam);
@@ -214,6 +230,7 @@ void CBridgeDlg::SendClientCode(int code, std::uint32_t value) {
 void CBridgeDlg::OnExit() {
     if (m_bExited) return;
     m_bExited = 1;
+    plat::windows().UnwatchEvent(Handle(), m_usb.m_hReadEvent);
     CloseModeless(m_pDebugDlg);
     CloseModeless(m_pInfoDlg);
     CloseModeless(m_pOptionsSheet);

@@ -3,6 +3,8 @@
 // functions live in the folder of the subsystem that owns them.
 #pragma once
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <list>
 #include <string>
 #include <vector>
@@ -27,6 +29,7 @@ constexpr unsigned TIMER_DIAL = 1007;          // 3000 ms: dial a hash entry aft
 constexpr unsigned TIMER_BALLOON = 1008;       // 5000 ms: clear the "connected" balloon
 constexpr unsigned TIMER_SILENCE = 1009;       // 60000 ms: a silent client is asked for its status
 constexpr unsigned TIMER_RECONNECT = 1010;     // 60000 ms: still silent, rebuild the link
+constexpr unsigned TIMER_HANDSETS = 1011;      // 10 ms, once: the handsets hear a notification's news
 constexpr unsigned kTickMs = 100;
 constexpr unsigned kCallerIdMs = 4000;
 constexpr unsigned kReplyWaitMs = 2000;
@@ -34,6 +37,7 @@ constexpr unsigned kAudioMs = 30000;
 constexpr unsigned kDialPauseMs = 3000;
 constexpr unsigned kBalloonClearMs = 5000;
 constexpr unsigned kSilenceMs = 60000;
+constexpr unsigned kHandsetNewsMs = 10;
 
 // The tray icon and its callback.
 constexpr unsigned kTrayIconId = 128;
@@ -45,6 +49,9 @@ constexpr unsigned kTrayContextMenu = 0x007B;  // WM_CONTEXTMENU: right button r
 constexpr unsigned kTrayKeySelect = 0x0401;    // NIN_KEYSELECT: Enter or Space on the icon
 // Broadcast by Explorer when it (re)creates the taskbar, whose notification area is then empty.
 constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
+
+// The main loop's message when the base's read has arrived (its event is set): WM_APP + 0xA1.
+constexpr unsigned WM_BASE_REPORT = 0x8000 + 0xA1;
 
 // Client link states (m_nLinkState).
 enum LinkState { Discovering = 0, Attached = 1, Ready = 4, Detached = 6 };
@@ -89,6 +96,7 @@ public:
     void StartDeviceThread();
     void CheckForDevice();
     void PollDevice();
+    void OnPollFinished();
     void DetectWindowsVersion();
     int FindAudioDevice();
     void OpenDebugWindow();
@@ -117,6 +125,27 @@ public:
     void OnSessionAway();
     // It is back: the device link finds the base again at its next search.
     void OnSessionBack();
+
+    // ---- the device link's work on the UI thread (app/LinkWork.cpp) ----
+    // Runs action now, or once the link's work in progress (LinkWork) is over: a message
+    // box or menu opened inside a poll would run the next polls inside that poll.
+    void AtRest(std::function<void()> action);
+    void RunAtRest();
+    // The rest of the link's work: now, or, when a box or menu waits for the work to end,
+    // right after it (as the link's work went on once a box it opened was closed).
+    void ContinueLinkWork(std::function<void()> rest);
+    // The bridge's message boxes, all opened at rest (this hides plat::Dialog's).
+    void MessageBox(const std::string& text);
+    // WM_BASE_REPORT; false for any other message.
+    bool OnLinkMessage(unsigned message);
+    void OnBaseReport();
+    // A poll waits for the base's report for up to ms more: the ticks meanwhile would find
+    // nothing to do, so the main loop need not wake for them; and the wait is over.
+    void WaitForBaseReport(unsigned ms);
+    void EndBaseReportWait();
+    // After a notification: the handsets hear its news in a moment, not at the next poll.
+    void RequestHandsetUpdate();
+    void OnHandsetUpdate();
 
     // ---- tray icon and menu (app/) ----
     int AddTrayIcon();
@@ -305,4 +334,8 @@ public:
     plat::WindowHandle m_hCallsClientWnd = 0;
     // The text a 0x09 command reply is compared with; nothing ever sets it.
     std::string m_strForwardText;
+    // Depth of the device link's work now running (LinkWork), and what waits for its end.
+    int m_nLinkWork = 0;
+    std::deque<std::function<void()>> m_atRest;
+    int m_bHandsetTimerArmed = 0;
 };

@@ -1,12 +1,20 @@
 // Finding the base station's sound device, starting the device thread and polling it.
 #include "app/BridgeDlg.h"
+#include "app/LinkWork.h"
 #include "app/ShellConstants.h"
 #include "device/Thread.h"
 #include "platform/Platform.h"
 
 void CBridgeDlg::PollDevice() {
-    if (!m_pThread) return;
+    // A tick that finds the link at work is skipped, so a poll never runs inside another.
+    // It cannot happen while every box and menu waits for rest; this is the backstop.
+    if (!m_pThread || LinkWork::Busy(*this)) return;
+    LinkWork work(*this);
     m_pThread->Poll();
+}
+
+// The end of every poll, whenever its report came.
+void CBridgeDlg::OnPollFinished() {
     if (m_bOnlinePending == 1 && m_bClientAttached == 1) {
         SetUserStatusOnline();
         m_bOnlinePending = 0;

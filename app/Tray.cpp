@@ -54,21 +54,25 @@ void CBridgeDlg::ShowTrayMenu() { ShowTrayMenuWhere(false, 0, 0); }
 void CBridgeDlg::ShowTrayMenuAt(int x, int y) { ShowTrayMenuWhere(true, x, y); }
 
 void CBridgeDlg::ShowTrayMenuWhere(bool placed, int x, int y) {
-    plat::Tray& tray = plat::tray();
-    const plat::Handle menu = tray.LoadMenu(IDR_TRAY_MENU);
-    if (menu == plat::kNullHandle) return;
-    const plat::Handle popup = tray.SubMenu(menu, kTrayMenuPopup);
-    if (popup != plat::kNullHandle) {
-        // The client is chosen by command only; the popup offers Info, Options and Exit.
-        tray.DeleteMenuItem(popup, kTrayConnectPosition);
-        // Foreground first, or the popup would not close on a click elsewhere.
-        SetForegroundWindow();
-        if (placed)
-            tray.TrackPopupMenuAt(popup, Handle(), x, y);
-        else
-            tray.TrackPopupMenu(popup, Handle());
-    }
-    tray.DestroyMenu(menu);
+    // A right click can arrive as a sent message while the link waits on the client's
+    // SendMessage: the menu's loop must not run its polls inside that work.
+    AtRest([this, placed, x, y] {
+        plat::Tray& tray = plat::tray();
+        const plat::Handle menu = tray.LoadMenu(IDR_TRAY_MENU);
+        if (menu == plat::kNullHandle) return;
+        const plat::Handle popup = tray.SubMenu(menu, kTrayMenuPopup);
+        if (popup != plat::kNullHandle) {
+            // The client is chosen by command only; the popup offers Info, Options and Exit.
+            tray.DeleteMenuItem(popup, kTrayConnectPosition);
+            // Foreground first, or the popup would not close on a click elsewhere.
+            SetForegroundWindow();
+            if (placed)
+                tray.TrackPopupMenuAt(popup, Handle(), x, y);
+            else
+                tray.TrackPopupMenu(popup, Handle());
+        }
+        tray.DestroyMenu(menu);
+    });
 }
 
 namespace {

@@ -136,8 +136,12 @@ void CBridgeDlg::OnClientRefused() {
     client::g_bRefusalArmed = 0;
     ShowBalloon(client::kBalloonClear);
     ShowBalloon(client::kBalloonRefused);
-    MessageBox(m_strRefused);
-    OnExit();
+    // A client may send its answer while the link waits on it: the box, and the exit after
+    // it, wait until the link's work is over.
+    AtRest([this] {
+        MessageBox(m_strRefused);
+        OnExit();
+    });
 }
 
 void CBridgeDlg::ResetClientLink() {
@@ -179,7 +183,9 @@ bool CBridgeDlg::OnCopyData(plat::WindowHandle from, const plat::CopyData& data)
     std::snprintf(&line[0], line.size(), client::kLogNotification, tag, shown, text.c_str());
     line.resize(line.size() - 1);
     LogClientLine(line);
+    const std::uint8_t pendingBefore = m_nPending;
     OnClientNotification(text.c_str());
+    if ((m_nPending & ~pendingBefore) != 0) RequestHandsetUpdate();
     return true;
 }
 

@@ -81,8 +81,11 @@ void CThread::OnPacket() {
         case pkt::EVT_TUNNEL_DATA: dlg.TraceRawSend(m_received + 4, length - 2); break;
         default: break;  // not an error: the steps below still run
     }
-    UpdateHandset();
-    dlg.UpdateInfoDialog();
+    // After any message box the dispatch asked for, as when the box opened right here.
+    dlg.ContinueLinkWork([this] {
+        UpdateHandset();
+        m_pDlg->UpdateInfoDialog();
+    });
 }
 
 void CThread::OnTestReply() {

@@ -1,28 +1,12 @@
-// The device link: its life, the 100 ms poll with presence tracking and the start-up
-// link test, and the packets it sends.
+// The device link: its life and the packets it sends (the poll is in device/Poll.cpp).
 #include "device/Thread.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "app/BridgeDlg.h"
 #include "device/Packet.h"
 #include "platform/Platform.h"
 #include "res/resource.h"
-
-int g_nMissCount = 0;
-int g_nRecoverCount = 0;
-
-namespace {
-constexpr int kRecoverLimit = 20;
-constexpr int kStartupDone = 3;  // test sent once the start-up result was reported
-constexpr std::size_t kKeepAliveBytes = 4;
-
-bool CallUnderway(int status) {
-    return status == STATUS_OFF_HOOK || status == STATUS_CALL_OUT || status == STATUS_IN_CALL ||
-           status == STATUS_RINGING;
-}
-}  // namespace
 
 CThread::CThread()
     : m_pDlg(nullptr),
@@ -67,97 +51,6 @@ void CThread::Reset() {
     m_nPollDivider = 0;
     m_nCallState = CS_IDLE;
     replyPending = 0;
-}
-
-void CThread::Poll() {
-    CBridgeDlg& dlg = *m_pDlg;
-    if (++m_nFindDivider >= kFindEvery) {
-        m_nFindDivider = 0;
-        // Only the bridge of the session at the console looks: elsewhere the base is absent.
-        dlg.m_bDevicePresent = dlg.m_bAtConsole ? dlg.m_usb.FindUSB() : 0;
-    }
-    // An absent base is reported once, after two failed checks.
-    if (!dlg.m_bDevicePresent) {
-        if (m_bDisconnectReported) return;
-        if (++g_nMissCount <= kMissesBeforeLoss) return;
-        g_nMissCount = 0;
-        ReportLoss();
-        return;
-    }
-    // Misses of a short absence are forgotten after 21 polls with the base present.
-    bool backAfterLoss = false;
-    if (g_nMissCount != 0) {
-        if (++g_nRecoverCount > kRecoverLimit) {
-            g_nMissCount = 0;
-            g_nRecoverCount = 0;
-        }
-    } else if (m_bDisconnectReported == 1) {
-        m_bDisconnectReported = 0;
-        backAfterLoss = true;
-    }
-    // Back (or there for the first time): start the link afresh. A call that ended while the
-    // base was away has already replaced the "absent" status, so the reported loss counts too;
-    // and a base opened afresh was away too, even if no check found it missing.
-    const bool reopened = dlg.m_usb.m_nOpenings != m_nLinkOpening;
-    if (dlg.m_nStatus == STATUS_BASE_ABSENT || backAfterLoss || reopened) {
-        if (reopened && m_nLinkOpening != 0 && !backAfterLoss && dlg.m_nStatus != STATUS_BASE_ABSENT) dlg.OnBaseLost();
-        m_nLinkOpening = dlg.m_usb.m_nOpenings;
-        dlg.m_nStatus = STATUS_BASE_FOUND;
-        dlg.UpdateInfoDialog();
-        GoIdle();
-        dlg.SelectAudioDevice();
-        Reset();
-        dlg.OnBaseBack();
-    }
-    m_pReport = dlg.m_usb.USBRead();
-    OnPacket();
-    if (++m_nPollDivider < kTestEvery) return;
-    m_nPollDivider = 0;
-    if (m_nTestSent >= kTestsInStartup) {
-        if (m_bTestReportPending == 1) {
-            m_bTestReportPending = 0;
-            char line[64];
-            std::snprintf(line, sizeof line, kTestReportFormat, m_nTestSent, m_nTestOk);
-            dlg.LogDeviceLine(line);
-            if (m_nTestOk == kTestsInStartup) {
-                m_nTestSent = kStartupDone;
-                // A call that began during the test keeps its status: "USB READY" would
-                // silence its ringing and hide the call from the info window.
-                if (!CallUnderway(dlg.m_nStatus)) {
-                    dlg.m_nStatus = STATUS_READY;
-                    dlg.UpdateInfoDialog();
-                }
-            } else {
-                LinkTestFailed();
-            }
-        }
-        KeepAlive();
-    } else if (m_nTestSent == m_nTestOk) {
-        ++m_nTestSent;
-        SendBaseCommand(REQ_LOOPBACK, 0);
-    } else if (++m_nTestMisses > kTestOverdueLimit) {
-        LinkTestFailed();
-    }
-}
-
-void CThread::ReportLoss() {
-    m_bDisconnectReported = 1;
-    m_pDlg->OnBaseLost();
-    m_pDlg->m_nStatus = STATUS_BASE_ABSENT;
-    m_pDlg->UpdateInfoDialog();
-}
-
-void CThread::LinkTestFailed() {
-    m_pDlg->m_nStatus = STATUS_TEST_FAILED;
-    m_pDlg->UpdateInfoDialog();
-}
-
-void CThread::KeepAlive() {
-    if (!m_bSentSinceKeepAlive) {
-        unsigned char zero[kKeepAliveBytes] = {};
-        m_pDlg->m_usb.USBWrite(zero, static_cast<unsigned char>(kKeepAliveBytes));
-    }
-    m_bSentSinceKeepAlive = 0;
 }
 
 void CThread::SendBaseCommand(int request, std::uint8_t value) {

@@ -56,7 +56,11 @@ public:
 
     // ---- device link ----
     void Reset();
+    // One tick of the 100 ms timer: starts a poll, or ends the one still waiting for its
+    // report once the report came or the wait is over (device/Poll.cpp).
     void Poll();
+    // The read's event was set: the open poll ends with its report.
+    void OnReport();
     void SendBaseCommand(int request, std::uint8_t value);
     void SendDisconnect();
     void SendPacket();
@@ -125,6 +129,17 @@ public:
     int m_nRingWaits = 0;
 
 private:
+    // ---- the poll (device/Poll.cpp) ----
+    void StartPoll();
+    void FinishPoll();
+    // Steps 1 to 4 of the poll; false when the base is absent and the poll stops there.
+    bool TrackPresence();
+    // The poll's last step: every fourth poll the link test, then the keep-alive.
+    void StepLinkTest();
+    // A poll waits for its report; a tick came meanwhile and is owed the next poll.
+    int m_bPollOpen = 0;
+    int m_bTickOwed = 0;
+
     void MultiTap(std::uint8_t key);
     // A handset event from another handset than the one in a call or dialling: that
     // handset never joined, so it is not heard.

@@ -23,7 +23,8 @@ CUSB::CUSB()
       m_nBytesRead(0),
       m_hReadEvent(plat::kNullHandle),
       m_hDevice(plat::kNullHandle),
-      m_bReadPending(false) {
+      m_bReadPending(false),
+      m_bReadWaiting(false) {
     std::memset(m_queue, 0, sizeof m_queue);
     std::memset(m_inputReport, 0, sizeof m_inputReport);
     std::memset(m_zeroReport, 0, sizeof m_zeroReport);
@@ -42,6 +43,7 @@ CUSB::~CUSB() {
 void CUSB::CloseDevice() {
     if (m_bReadPending) plat::hid().CancelRead(m_hDevice, m_readOverlap);
     m_bReadPending = false;
+    m_bReadWaiting = false;
     if (IsOpen(m_hDevice)) plat::hid().Close(m_hDevice);
     m_hDevice = plat::kNullHandle;
 }
@@ -117,13 +119,30 @@ unsigned char* CUSB::USBRead() {
         hid.StartRead(m_hDevice, m_inputReport, kReport, m_readOverlap);
         m_bReadPending = true;
     }
-    if (hid.WaitRead(m_hDevice, m_readOverlap, kReadWaitMs)) {
+    hid.StartWait(m_readOverlap);
+    m_bReadWaiting = true;
+    return USBReadArrived();
+}
+
+unsigned char* CUSB::USBReadArrived() {
+    if (m_hDevice == plat::kNullHandle || !m_bReadPending || !m_bReadWaiting) {
+        m_bReadWaiting = false;
+        return nullptr;
+    }
+    plat::HidBus& hid = plat::hid();
+    if (hid.WaitRead(m_hDevice, m_readOverlap, 0)) {
         m_bReadPending = false;
+        m_bReadWaiting = false;
         return m_inputReport + 1;
     }
-    // The backend frees the block when the read failed outright; only a live read is waited on again.
+    // The backend frees the block when the read failed outright; only a live read stays.
     m_bReadPending = m_readOverlap.impl != 0;
+    m_bReadWaiting = m_bReadPending && hid.WaitLeft(m_readOverlap, kReadWaitMs) > 0;
     return nullptr;
+}
+
+unsigned CUSB::ReadWaitLeft() {
+    return m_bReadWaiting ? plat::hid().WaitLeft(m_readOverlap, kReadWaitMs) : 0;
 }
 
 int CUSB::USBWrite(unsigned char* data, unsigned char len) {

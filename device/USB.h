@@ -1,5 +1,6 @@
 // CUSB: finds the base station among the HID devices, reads one input report at a time
-// with a bounded wait, and writes feature reports through a small ring.
+// with a bounded wait that holds nobody up, and writes feature reports through a small
+// ring.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -17,6 +18,8 @@ class BRIDGER_EXPORT CUSB {
 public:
     static constexpr std::uint16_t kVendorId = 0x0E5E;
     static constexpr std::uint16_t kDefaultProductId = 0x6611;
+    // How long a poll waits for its report. The wait is a state, not a block: the UI thread
+    // goes on serving the client and the user meanwhile (CThread::Poll).
     static constexpr unsigned kReadWaitMs = 200;
     static constexpr int kRingSlots = 50;      // of the 100 slots only 0-49 are used
     static constexpr int kVendorChangeLimit = 8;
@@ -31,7 +34,15 @@ public:
 
     int FindUSB();
     void USB300Timer();
+    // Starts a read when none is outstanding and a wait of kReadWaitMs on it; the 48 data
+    // bytes of its report if that has arrived already, else null. Never blocks.
     unsigned char* USBRead();
+    // The report of the wait's read if it has arrived since, else null; never starts a read.
+    unsigned char* USBReadArrived();
+    // The wait runs: the read may still bring its report within it.
+    bool ReadWaiting() const { return m_bReadWaiting; }
+    // What is left of the wait, in ms (0 when it is over).
+    unsigned ReadWaitLeft();
     int USBWrite(unsigned char* data, unsigned char len);
     void ResEvent();
     void GetVID_PID(std::string& out);
@@ -52,11 +63,13 @@ public:
     plat::Handle m_hReadEvent;
     std::uint8_t m_zeroReport[49];
     plat::Handle m_hDevice;
-    // A read that outlived its wait is waited on again, never reissued over itself.
+    // A read whose report has not arrived stays outstanding and is looked at again, never
+    // reissued over itself.
     bool m_bReadPending;
     // Devices opened so far: a base unplugged and back between two checks is a new opening,
     // though no check ever found it missing.
     int m_nOpenings = 0;
+    bool m_bReadWaiting;
 
 private:
     plat::Handle GetDeviceHandle(plat::Guid guid, plat::Handle deviceInfoSet, int index);

@@ -54,6 +54,15 @@ public:
     virtual void StartRead(Handle device, std::uint8_t* buffer, std::size_t size, ReadOverlap& overlap) = 0;
     // WaitForSingleObject on the overlap's event: true when the read has completed.
     virtual bool WaitRead(Handle device, ReadOverlap& overlap, unsigned timeoutMs) = 0;
+    // A poll's wait on the outstanding read, kept without blocking: StartWait notes when it
+    // began, WaitLeft says how much of waitMs is still to run (0 once over). A backend
+    // whose waits take no time keeps the defaults: every wait is over as it begins.
+    virtual void StartWait(ReadOverlap& overlap) { (void)overlap; }
+    virtual unsigned WaitLeft(const ReadOverlap& overlap, unsigned waitMs) {
+        (void)overlap;
+        (void)waitMs;
+        return 0;
+    }
     // Gives up an outstanding read (used when the device is closed).
     virtual void CancelRead(Handle device, ReadOverlap& overlap) = 0;
 };

@@ -65,6 +65,18 @@ public:
     virtual void SetTimer(WindowHandle window, unsigned id, unsigned periodMs) = 0;
     virtual void KillTimer(WindowHandle window, unsigned id) = 0;
 
+    // While a modal loop of this process's own (RunModal) waits for messages, it waits for
+    // the event too; once the event is set, the window's sink gets `message` from that loop.
+    // Message boxes and menus run the system's loops, which watch no events. One watch per
+    // window and event; a destroyed window's watches go with it.
+    virtual void WatchEvent(WindowHandle window, Handle event, unsigned message) = 0;
+    virtual void UnwatchEvent(WindowHandle window, Handle event) = 0;
+    // For the next ms the modal loop need not wake for timers: it sleeps until a message or
+    // a watched event comes, or the time is up, and then delivers the timers that fell due
+    // (one WM_TIMER each, as always). 0 ends it early. Only wake-ups change, so a backend
+    // may ignore it.
+    virtual void DeferTimers(WindowHandle window, unsigned ms) = 0;
+
     // OK-only box owned by the window, captioned with the application's title. It runs a
     // nested message loop, so timers keep firing until the user confirms it.
     virtual void MessageBox(WindowHandle owner, const std::string& text) = 0;

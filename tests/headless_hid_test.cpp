@@ -1,5 +1,6 @@
 // The simulated HID bus with the simulated base on it: enumeration, unreadable and
-// unopenable devices, reads that stay pending, and what unplugging does to open handles.
+// unopenable devices, reads that stay pending, live reads and their events, and what
+// unplugging does to open handles.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -138,6 +139,60 @@ TEST_F(HidTest, UnpluggingKillsOpenHandlesEvenAfterTheBaseReturns) {
     hid.StartRead(fresh, buffer, sizeof buffer, overlap);
     EXPECT_TRUE(hid.WaitRead(fresh, overlap, 200));
     EXPECT_EQ(buffer[4], pkt::EVT_ANSWER);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HidTest, ByDefaultAReadCompletesOnlyWhenLookedAtAndItsWaitTakesNoTime) {
+    const plat::Handle base = OpenBase();
+    std::uint8_t buffer[pkt::kReportSize] = {};
+    plat::ReadOverlap overlap;
+    overlap.event = hid.CreateReadEvent();
+    hid.StartRead(base, buffer, sizeof buffer, overlap);
+    hid.StartWait(overlap);
+    EXPECT_EQ(hid.WaitLeft(overlap, 200), 0u);
+    machine.base.HangUp(2);
+    hid.Service();
+    EXPECT_FALSE(hid.TakeEvent(overlap.event));  // nothing completes behind the bridge's back
+    EXPECT_TRUE(hid.WaitRead(base, overlap, 0));
+    EXPECT_FALSE(hid.TakeEvent(overlap.event));  // the wait that saw it reset the event
+}
+
+TEST_F(HidTest, LiveReadsCompleteAsTheBaseSendsAndTheirWaitLastsInVirtualTime) {
+    hid.SetLiveReads(true);
+    const plat::Handle base = OpenBase();
+    std::uint8_t buffer[pkt::kReportSize] = {};
+    plat::ReadOverlap overlap;
+    overlap.event = hid.CreateReadEvent();
+    hid.StartRead(base, buffer, sizeof buffer, overlap);
+    hid.StartWait(overlap);
+    EXPECT_EQ(hid.WaitStartedAt(), 0);
+    machine.loop.Advance(150);
+    EXPECT_EQ(hid.WaitLeft(overlap, 200), 50u);
+    hid.Service();
+    EXPECT_FALSE(hid.TakeEvent(overlap.event));
+    machine.base.Answer(1);
+    hid.Service();
+    EXPECT_EQ(buffer[4], pkt::EVT_ANSWER);  // the read completed as the base sent
+    EXPECT_EQ(hid.WaitLeft(overlap, 200), 0u);
+    EXPECT_TRUE(hid.TakeEvent(overlap.event));
+    EXPECT_FALSE(hid.TakeEvent(overlap.event));  // auto-reset
+    EXPECT_TRUE(hid.WaitRead(base, overlap, 0));
+    EXPECT_EQ(hid.PendingReads(), 0);
+    EXPECT_EQ(hid.WaitStartedAt(), -1);
+}
+
+TEST_F(HidTest, StartingAReadOverOneStillOutstandingIsCounted) {
+    const plat::Handle base = OpenBase();
+    std::uint8_t buffer[pkt::kReportSize] = {};
+    plat::ReadOverlap overlap;
+    hid.StartRead(base, buffer, sizeof buffer, overlap);
+    hid.StartRead(base, buffer, sizeof buffer, overlap);
+    EXPECT_EQ(hid.ReadsStartedOverPending(), 1);
+    EXPECT_EQ(hid.ReadsStarted(), 2);
+    EXPECT_EQ(hid.PendingReads(), 1);
 }
 
 }  // namespace

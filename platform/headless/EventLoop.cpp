@@ -45,6 +45,10 @@ EventLoop::Timer* EventLoop::NextTimer() {
 }
 
 bool EventLoop::DeliverNext() {
+    if (signals_ && signals_()) {
+        AfterEvent();
+        return true;
+    }
     if (!queue_.empty()) {
         Task task = std::move(queue_.front());
         queue_.pop_front();

@@ -35,6 +35,9 @@ public:
     void SetAfterEvent(std::function<void()> hook) { afterEvent_ = std::move(hook); }
     // Called on the caller's thread just before the process thread gets control.
     void SetBeforeHandOver(std::function<void()> hook) { beforeHandOver_ = std::move(hook); }
+    // Asked first at every turn of a loop, before the queue and the timers: delivers what a
+    // set event brings (a watched HID read) and says whether it delivered anything.
+    void SetSignals(std::function<bool()> deliver) { signals_ = std::move(deliver); }
 
     // ---- message queue: delivered in order at the current time, before the clock moves ----
     void Post(Task task) { queue_.push_back(std::move(task)); }
@@ -88,6 +91,7 @@ private:
     std::function<void(plat::WindowHandle, unsigned)> timerSink_;
     std::function<void()> afterEvent_;
     std::function<void()> beforeHandOver_;
+    std::function<bool()> signals_;
 
     enum class Turn { Caller, Process };
     std::mutex mutex_;

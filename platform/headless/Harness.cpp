@@ -361,6 +361,34 @@ bool Harness::Show(const std::string& window, std::string* error) {
 
 void Harness::SetAutoMessageBoxes(bool autoClose) { impl_->platform.windows.SetAutoMessageBoxes(autoClose); }
 
+void Harness::SetManualMenus(bool manual) { impl_->platform.tray.SetManualMenus(manual); }
+bool Harness::MenuOpen() const { return impl_->platform.tray.MenuOpen(); }
+
+bool Harness::ChooseMenuItem(int commandId) {
+    if (!impl_->platform.tray.ChooseMenuItem(commandId)) return false;
+    impl_->platform.loop.Pump();
+    return true;
+}
+
+bool Harness::CloseMenu() {
+    if (!impl_->platform.tray.CloseMenu()) return false;
+    impl_->platform.loop.Pump();
+    return true;
+}
+
+void Harness::LiveReads(bool on) { impl_->platform.hid.SetLiveReads(on); }
+
+void Harness::DuringClientCommand(std::function<void(const std::string& command)> during) {
+    impl_->platform.messages.SetCommandHook(std::move(during));
+}
+
+void Harness::ClientSayNow(const std::string& text) { impl_->platform.messages.SendNotificationNow(text); }
+
+void Harness::SendNow(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    const WindowState* main = impl_->platform.windows.FindByTemplate(kMainTemplate);
+    if (main) impl_->platform.windows.SendNow(main->handle, message, wparam, lparam);
+}
+
 bool Harness::ConfirmMessageBox() {
     if (!impl_->platform.windows.ConfirmMessageBox()) return false;
     impl_->platform.loop.Pump();

@@ -105,6 +105,20 @@ public:
     // The client sends these copy-data bytes exactly as given (no NUL added).
     void ClientSendRaw(const std::vector<std::uint8_t>& bytes);
 
+    // Reads of the base behave as on a real bus (HeadlessHid::SetLiveReads): a report
+    // completes the bridge's outstanding read as soon as the base has it, setting the read's
+    // event, and a poll's wait for its report lasts its full time. Off (the default) a report
+    // reaches the bus just as the bridge's poll looks for one.
+    void LiveReads(bool on);
+    // Runs `during` inside each command the bridge sends to the client, while the bridge
+    // waits in SendMessage for the client (the command as argument). What it sends to the
+    // bridge (ClientSayNow, SendNow) is handled nested in that wait, as sent messages are;
+    // it must not call the other members of the harness. Empty: none.
+    void DuringClientCommand(std::function<void(const std::string& command)> during);
+    void ClientSayNow(const std::string& text);
+    // A message to the main dialog's window procedure, now (a sent message).
+    void SendNow(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+
     // Starts another process entry instead of the bridge (platform tests with dialogs of
     // their own); the command line is what plat::system().CommandLine() returns.
     void StartWith(std::function<int()> processMain, const std::string& commandLine = "");
@@ -125,6 +139,12 @@ public:
     // One line per control of the window, as the transcript's "control" kind.
     bool Show(const std::string& window, std::string* error = nullptr);
     void SetAutoMessageBoxes(bool autoClose);
+    // Popup menus close at once (the default), or stay open, their loop running underneath,
+    // until ChooseMenuItem (the command then reaches its window) or CloseMenu.
+    void SetManualMenus(bool manual);
+    bool MenuOpen() const;
+    bool ChooseMenuItem(int commandId);
+    bool CloseMenu();
     // Confirms the innermost open message box; false when none is open.
     bool ConfirmMessageBox();
     int OpenMessageBoxes() const;

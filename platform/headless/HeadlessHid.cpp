@@ -108,9 +108,37 @@ void HeadlessHid::Close(plat::Handle device) {
     handles_.erase(device);
 }
 
-plat::Handle HeadlessHid::CreateReadEvent() { return ++nextHandle_; }
+plat::Handle HeadlessHid::CreateReadEvent() {
+    const plat::Handle event = ++nextHandle_;
+    events_[event] = false;
+    return event;
+}
 
-void HeadlessHid::CloseEvent(plat::Handle event) { (void)event; }
+void HeadlessHid::CloseEvent(plat::Handle event) { events_.erase(event); }
+
+bool HeadlessHid::TakeEvent(plat::Handle event) {
+    auto it = events_.find(event);
+    if (it == events_.end() || !it->second) return false;
+    it->second = false;
+    return true;
+}
+
+void HeadlessHid::Service() {
+    if (!live_) return;
+    for (auto& entry : reads_) TryComplete(entry.second);
+}
+
+void HeadlessHid::StartWait(plat::ReadOverlap& overlap) {
+    auto it = reads_.find(overlap.impl);
+    if (it != reads_.end()) it->second.waitStart = clock_();
+}
+
+unsigned HeadlessHid::WaitLeft(const plat::ReadOverlap& overlap, unsigned waitMs) {
+    auto it = reads_.find(overlap.impl);
+    if (!live_ || it == reads_.end() || it->second.completed) return 0;
+    const std::uint64_t waited = clock_() - it->second.waitStart;
+    return waited >= waitMs ? 0 : static_cast<unsigned>(waitMs - waited);
+}
 
 void HeadlessHid::TryComplete(Read& read) {
     if (read.completed) return;
@@ -124,16 +152,23 @@ void HeadlessHid::TryComplete(Read& read) {
         std::memcpy(read.buffer + 1, data.data(), std::min(read.size - 1, kDataBytes));
     }
     read.completed = true;
+    if (auto event = events_.find(read.event); event != events_.end()) event->second = true;
     std::size_t shown = 8;
     if (data[0] == kMarker || data[1] == kMarker) shown = std::min<std::size_t>(data[2] + 3u, kDataBytes);
     transcript_.Add("usb<", HexText(data.data(), shown));
 }
 
 void HeadlessHid::StartRead(plat::Handle device, std::uint8_t* buffer, std::size_t size, plat::ReadOverlap& overlap) {
-    if (overlap.impl) reads_.erase(overlap.impl);  // a caller reusing a busy block loses the old read
+    if (overlap.impl) {
+        // A caller reusing a busy block loses the old read.
+        auto old = reads_.find(overlap.impl);
+        if (old != reads_.end() && !old->second.completed) ++overPending_;
+        reads_.erase(overlap.impl);
+    }
+    ++started_;
     overlap.impl = ++nextRead_;
     Read& read = reads_[overlap.impl];
-    read = Read{device, buffer, size, false};
+    read = Read{device, buffer, size, false, overlap.event, clock_()};
     TryComplete(read);
 }
 
@@ -144,6 +179,8 @@ bool HeadlessHid::WaitRead(plat::Handle device, plat::ReadOverlap& overlap, unsi
     if (it == reads_.end()) return false;
     TryComplete(it->second);
     if (!it->second.completed) return false;
+    // The wait that sees the read complete resets its auto-reset event.
+    TakeEvent(it->second.event);
     reads_.erase(it);
     overlap.impl = 0;
     return true;
@@ -172,6 +209,12 @@ void HeadlessHid::Plug(int index) {
 }
 
 void HeadlessHid::Unplug(int index) { Device(index).present = false; }
+
+std::int64_t HeadlessHid::WaitStartedAt() const {
+    for (const auto& r : reads_)
+        if (!r.second.completed) return static_cast<std::int64_t>(r.second.waitStart);
+    return -1;
+}
 
 int HeadlessHid::PendingReads() const {
     return static_cast<int>(std::count_if(reads_.begin(), reads_.end(), [](const auto& r) { return !r.second.completed; }));

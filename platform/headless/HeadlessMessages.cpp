@@ -98,6 +98,18 @@ void HeadlessMessages::PostCopyData(std::vector<std::uint8_t> bytes, std::string
     });
 }
 
+void HeadlessMessages::SendNotificationNow(const std::string& text) {
+    plat::Dialog* sink = windows_.Sink(BridgeWindow());
+    if (!sink || !clientRunning_) return;
+    std::vector<std::uint8_t> bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    transcript_.Add("client<", text);
+    plat::CopyData data;
+    data.size = static_cast<std::uint32_t>(bytes.size());
+    data.data = bytes.data();
+    sink->OnCopyData(clientWindow_, data);
+}
+
 void HeadlessMessages::PostNotification(const std::string& text) {
     std::vector<std::uint8_t> bytes(text.begin(), text.end());
     bytes.push_back(0);
@@ -130,6 +142,13 @@ std::intptr_t HeadlessMessages::SendCopyData(plat::WindowHandle to, plat::Window
         transcript_.Add("client>", text);
         if (from) partner_ = from;
         for (const std::string& reply : client_.OnCommand(text)) PostNotification(reply);
+        if (commandHook_) {
+            // A hook that sends to the bridge in turn must not run again inside itself.
+            const auto hook = std::move(commandHook_);
+            commandHook_ = nullptr;
+            hook(text);
+            if (!commandHook_) commandHook_ = hook;
+        }
         return 1;
     }
     plat::Dialog* sink = windows_.Sink(to);

@@ -2,6 +2,7 @@
 // simulated client's API window.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,6 +38,12 @@ public:
     void PostAttach(int status);
     void PostNotification(const std::string& text);
     void PostRaw(const std::vector<std::uint8_t>& bytes);
+    // The client sends a notification with SendMessage from where the process is now (a
+    // hook running inside one of the bridge's commands): the bridge handles it nested.
+    void SendNotificationNow(const std::string& text);
+    // Runs inside every command the bridge sends to the running client, while the bridge
+    // waits in SendMessage for it (the command's text as argument); empty for none.
+    void SetCommandHook(std::function<void(const std::string&)> hook) { commandHook_ = std::move(hook); }
 
 private:
     // The bridge window the client talks to: the one that last reached it, else the main dialog.
@@ -54,6 +61,7 @@ private:
     plat::WindowHandle clientWindow_ = 0;
     bool clientRunning_ = false;
     plat::WindowHandle partner_ = 0;
+    std::function<void(const std::string&)> commandHook_;
 };
 
 }  // namespace sim

@@ -10,14 +10,15 @@ HeadlessPlatform::HeadlessPlatform(res::Lang lang, plat::TimeOfDay clock, plat::
     : transcript([this] { return loop.Now(); }),
       windows(loop, transcript, lang),
       messages(loop, transcript, windows, client),
-      tray(transcript, lang),
-      hid(transcript),
+      tray(transcript, lang, windows),
+      hid(transcript, [this] { return loop.Now(); }),
       system(loop, transcript, clock, os),
       resources(lang),
       files(transcript),
       threads(transcript),
       lang_(lang) {
     base.PowerOff();  // not plugged in yet
+    windows.SetEvents([this] { hid.Service(); }, [this](plat::Handle event) { return hid.TakeEvent(event); });
 }
 
 plat::Platform HeadlessPlatform::Services() {

@@ -65,20 +65,19 @@ void HeadlessTray::DeleteMenuItem(plat::Handle menu, int position) {
 }
 
 void HeadlessTray::TrackPopupMenu(plat::Handle popup, plat::WindowHandle owner) {
-    (void)owner;
     lastMenuPlaced_ = false;
-    RecordMenu(popup);
+    RecordMenu(popup, owner);
 }
 
 void HeadlessTray::TrackPopupMenuAt(plat::Handle popup, plat::WindowHandle owner, int x, int y) {
-    (void)owner;
     lastMenuPlaced_ = true;
     lastMenuX_ = x;
     lastMenuY_ = y;
-    RecordMenu(popup);
+    RecordMenu(popup, owner);
 }
 
-void HeadlessTray::RecordMenu(plat::Handle popup) {
+// Records the menu as shown; with manual menus it stays open, in its own loop, until chosen.
+void HeadlessTray::RecordMenu(plat::Handle popup, plat::WindowHandle owner) {
     auto it = menus_.find(popup);
     if (it == menus_.end()) return;
     lastMenu_.clear();
@@ -92,6 +91,30 @@ void HeadlessTray::RecordMenu(plat::Handle popup) {
         shown += text;
     }
     transcript_.Add("tray", "menu " + shown);
+    if (!manual_ || open_) return;
+    open_ = true;
+    chosen_ = 0;
+    openItems_ = it->second;
+    windows_.RunSystemLoop([this] { return !open_; });
+    open_ = false;
+    if (chosen_ != 0) windows_.PostCommand(owner, chosen_);
+}
+
+bool HeadlessTray::ChooseMenuItem(int commandId) {
+    if (!open_ || commandId == 0) return false;
+    for (const res::MenuItem& item : openItems_) {
+        if (item.id != commandId) continue;
+        chosen_ = commandId;
+        open_ = false;
+        return true;
+    }
+    return false;
+}
+
+bool HeadlessTray::CloseMenu() {
+    if (!open_) return false;
+    open_ = false;
+    return true;
 }
 
 void HeadlessTray::DestroyMenu(plat::Handle menu) {

@@ -1,10 +1,14 @@
-// The notification-area icon, balloons and popup menus, recorded.
+// The notification-area icon, balloons and popup menus, recorded. A popup menu closes at
+// once without a choice, or, with manual menus, runs a loop of the system's (timers and
+// messages go on underneath, watched events do not) until the harness chooses an item or
+// closes it; a chosen item's command reaches the owner afterwards, as a posted message.
 #pragma once
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/Tray.h"
+#include "platform/headless/HeadlessWindows.h"
 #include "platform/headless/Transcript.h"
 #include "res/ResourceTables.h"
 
@@ -12,7 +16,8 @@ namespace sim {
 
 class HeadlessTray : public plat::Tray {
 public:
-    HeadlessTray(Transcript& transcript, res::Lang lang) : transcript_(transcript), lang_(lang) {}
+    HeadlessTray(Transcript& transcript, res::Lang lang, HeadlessWindows& windows)
+        : transcript_(transcript), lang_(lang), windows_(windows) {}
 
     bool AddIcon(plat::WindowHandle owner, unsigned iconId, unsigned callbackMessage, int iconResource,
                  const std::string& tip) override;
@@ -51,9 +56,18 @@ public:
     // Explorer starts again: its new notification area holds no icon.
     void Restart();
 
+    void SetManualMenus(bool manual) { manual_ = manual; }
+    bool MenuOpen() const { return open_; }
+    // Chooses the open menu's item with this command; false when no menu is open or it has
+    // no such item.
+    bool ChooseMenuItem(int commandId);
+    // Closes the open menu without a choice (a click elsewhere); false when none is open.
+    bool CloseMenu();
+
 private:
     Transcript& transcript_;
     res::Lang lang_;
+    HeadlessWindows& windows_;
     Icon icon_;
     bool shown_ = false;
     std::map<plat::Handle, std::vector<res::MenuItem>> menus_;
@@ -65,7 +79,11 @@ private:
     int lastMenuY_ = 0;
     bool version4Refused_ = false;
 
-    void RecordMenu(plat::Handle popup);
+    void RecordMenu(plat::Handle popup, plat::WindowHandle owner);
+    bool manual_ = false;
+    bool open_ = false;
+    std::vector<res::MenuItem> openItems_;
+    int chosen_ = 0;
 };
 
 }  // namespace sim

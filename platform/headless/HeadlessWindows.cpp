@@ -40,6 +40,54 @@ HeadlessWindows::HeadlessWindows(EventLoop& loop, Transcript& transcript, res::L
     loop_.SetTimerSink([this](plat::WindowHandle window, unsigned id) {
         if (plat::Dialog* sink = Sink(window)) sink->OnTimer(id);
     });
+    loop_.SetSignals([this] { return DeliverWatched(); });
+}
+
+bool HeadlessWindows::RunLoop(bool own, const std::function<bool()>& done) {
+    loops_.push_back(own);
+    const bool finished = loop_.RunUntil(done);
+    loops_.pop_back();
+    return finished;
+}
+
+bool HeadlessWindows::RunSystemLoop(const std::function<bool()>& done) { return RunLoop(false, done); }
+
+bool HeadlessWindows::DeliverWatched() {
+    if (serviceEvents_) serviceEvents_();
+    if (loops_.empty() || !loops_.back() || !takeEvent_) return false;
+    const std::vector<Watch> watches = watches_;  // a handler may change them
+    for (const Watch& w : watches) {
+        if (!Exists(w.window) || !takeEvent_(w.event)) continue;
+        SendNow(w.window, w.message, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+std::intptr_t HeadlessWindows::SendNow(plat::WindowHandle window, unsigned message, std::uintptr_t wparam,
+                                       std::intptr_t lparam) {
+    plat::Dialog* sink = Sink(window);
+    if (!sink) return 0;
+    std::intptr_t result = 0;
+    if (sink->OnMessage(message, wparam, lparam, result)) return result;
+    return DefaultProc(window, message, wparam, lparam);
+}
+
+void HeadlessWindows::PostCommand(plat::WindowHandle window, int commandId) {
+    loop_.Post([this, window, commandId] {
+        if (plat::Dialog* sink = Sink(window)) sink->OnCommand(commandId);
+    });
+}
+
+void HeadlessWindows::WatchEvent(plat::WindowHandle window, plat::Handle event, unsigned message) {
+    UnwatchEvent(window, event);
+    if (Exists(window) && event != plat::kNullHandle) watches_.push_back(Watch{window, event, message});
+}
+
+void HeadlessWindows::UnwatchEvent(plat::WindowHandle window, plat::Handle event) {
+    watches_.erase(std::remove_if(watches_.begin(), watches_.end(),
+                                  [&](const Watch& w) { return w.window == window && w.event == event; }),
+                   watches_.end());
 }
 
 WindowState* HeadlessWindows::Get(plat::WindowHandle window) {
@@ -124,7 +172,7 @@ plat::WindowHandle HeadlessWindows::CreateModeless(int templateId, plat::Dialog&
 int HeadlessWindows::RunModal(int templateId, plat::Dialog& sink, plat::WindowHandle parent) {
     if (loop_.Aborting()) return -1;
     const plat::WindowHandle handle = Make(templateId, sink, parent, true);
-    const bool finished = loop_.RunUntil([&] {
+    const bool finished = RunLoop(true, [&] {
         const WindowState* w = Get(handle);
         return !w || w->ended;
     });
@@ -154,6 +202,8 @@ void HeadlessWindows::Destroy(plat::WindowHandle window) {
     if (!w) return;
     transcript_.Add("window", "destroyed " + WindowName(w->templateId));
     loop_.KillTimers(window);
+    watches_.erase(std::remove_if(watches_.begin(), watches_.end(), [&](const Watch& x) { return x.window == window; }),
+                   watches_.end());
     windows_.erase(window);
 }
 
@@ -310,7 +360,7 @@ void HeadlessWindows::RunBox(const std::string& text) {
     if (autoBoxes_) return;
     boxes_.push_back(Box{text, false});
     const std::size_t mine = boxes_.size() - 1;
-    loop_.RunUntil([&] { return boxes_[mine].confirmed; });
+    RunSystemLoop([&] { return boxes_[mine].confirmed; });
     boxes_.erase(boxes_.begin() + static_cast<std::ptrdiff_t>(mine), boxes_.end());
 }
 

@@ -1,6 +1,7 @@
 // Dialog windows as data: made from the resource templates, their controls as plain
 // values, their timers on the event loop, and message boxes as nested loops.
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -84,6 +85,13 @@ public:
 
     void SetTimer(plat::WindowHandle window, unsigned id, unsigned periodMs) override;
     void KillTimer(plat::WindowHandle window, unsigned id) override;
+    void WatchEvent(plat::WindowHandle window, plat::Handle event, unsigned message) override;
+    void UnwatchEvent(plat::WindowHandle window, plat::Handle event) override;
+    // Virtual time costs nothing to wake for: timers stay on time.
+    void DeferTimers(plat::WindowHandle window, unsigned ms) override {
+        (void)window;
+        (void)ms;
+    }
 
     void MessageBox(plat::WindowHandle owner, const std::string& text) override;
     void MessageBoxNoOwner(const std::string& text) override;
@@ -107,6 +115,19 @@ public:
     void SetAutoMessageBoxes(bool autoClose) { autoBoxes_ = autoClose; }
     bool ConfirmMessageBox();
     int OpenMessageBoxes() const { return static_cast<int>(boxes_.size()); }
+    // The events behind the watches: service() lets the HID bus complete what it can, take()
+    // resets an event and says whether it was set.
+    void SetEvents(std::function<void()> service, std::function<bool(plat::Handle)> take) {
+        serviceEvents_ = std::move(service);
+        takeEvent_ = std::move(take);
+    }
+    // A loop of the system's (a message box's, a menu's): it delivers messages and timers
+    // but watches no events. Runs until done() holds; false when the process is torn down.
+    bool RunSystemLoop(const std::function<bool()>& done);
+    // A menu command, as WM_COMMAND posted to the window arrives.
+    void PostCommand(plat::WindowHandle window, int commandId);
+    // A message as a sent message arrives: straight into the window's procedure.
+    std::intptr_t SendNow(plat::WindowHandle window, unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
     // A new main dialog (template 155) got its window.
     void SetMainCreatedHook(std::function<void(plat::Dialog&)> hook) { mainCreated_ = std::move(hook); }
 
@@ -115,6 +136,15 @@ private:
         std::string text;
         bool confirmed = false;
     };
+    struct Watch {
+        plat::WindowHandle window;
+        plat::Handle event;
+        unsigned message;
+    };
+    // Lets the bus complete what it can, then, while the innermost loop is the process's
+    // own, hands a set watched event's message to its window; true when it did.
+    bool DeliverWatched();
+    bool RunLoop(bool own, const std::function<bool()>& done);
     WindowState* Get(plat::WindowHandle window);
     const WindowState* Get(plat::WindowHandle window) const;
     plat::WindowHandle Make(int templateId, plat::Dialog& sink, plat::WindowHandle parent, bool modal);
@@ -128,6 +158,10 @@ private:
     std::vector<Box> boxes_;  // open boxes, innermost last
     bool autoBoxes_ = true;
     std::function<void(plat::Dialog&)> mainCreated_;
+    std::vector<Watch> watches_;
+    std::vector<bool> loops_;  // running loops, innermost last: true for the process's own
+    std::function<void()> serviceEvents_;
+    std::function<bool(plat::Handle)> takeEvent_;
 };
 
 }  // namespace sim

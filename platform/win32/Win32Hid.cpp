@@ -153,6 +153,7 @@ void Win32Hid::StartRead(plat::Handle device, std::uint8_t* buffer, std::size_t 
     read->overlapped.OffsetHigh = overlap.offsetHigh;
     read->overlapped.hEvent = ToHandle(overlap.event);
     read->device = ToHandle(device);
+    read->waitStart = GetTickCount();
     overlap.impl = reinterpret_cast<std::uintptr_t>(read);
     const BOOL done = ReadFile(read->device, buffer, static_cast<DWORD>(size), nullptr, &read->overlapped);
     read->issued = done || GetLastError() == ERROR_IO_PENDING;
@@ -162,6 +163,9 @@ bool Win32Hid::WaitRead(plat::Handle device, plat::ReadOverlap& overlap, unsigne
     (void)device;
     auto* read = reinterpret_cast<PendingRead*>(overlap.impl);
     if (!read) return false;
+    // A look without waiting costs no call into the system while nothing has arrived; a
+    // read that has completed still has its event reset, so no loop wakes for it later.
+    if (timeoutMs == 0 && read->issued && !HasOverlappedIoCompleted(&read->overlapped)) return false;
     const DWORD waited = WaitForSingleObject(read->overlapped.hEvent, timeoutMs);
     if (!read->issued) {
         // ReadFile itself failed: nothing arrives, and the block is free again.
@@ -176,6 +180,17 @@ bool Win32Hid::WaitRead(plat::Handle device, plat::ReadOverlap& overlap, unsigne
     overlap.impl = 0;
     // A read that ended in an error (device gone) left nothing new in the buffer.
     return ok != FALSE;
+}
+
+void Win32Hid::StartWait(plat::ReadOverlap& overlap) {
+    if (auto* read = reinterpret_cast<PendingRead*>(overlap.impl)) read->waitStart = GetTickCount();
+}
+
+unsigned Win32Hid::WaitLeft(const plat::ReadOverlap& overlap, unsigned waitMs) {
+    const auto* read = reinterpret_cast<const PendingRead*>(overlap.impl);
+    if (!read || !read->issued) return 0;
+    const DWORD waited = GetTickCount() - read->waitStart;
+    return waited >= waitMs ? 0 : static_cast<unsigned>(waitMs - waited);
 }
 
 void Win32Hid::CancelRead(plat::Handle device, plat::ReadOverlap& overlap) {

@@ -27,6 +27,8 @@ public:
     void StartRead(plat::Handle device, std::uint8_t* buffer, std::size_t size, plat::ReadOverlap& overlap) override;
     bool WaitRead(plat::Handle device, plat::ReadOverlap& overlap, unsigned timeoutMs) override;
     void CancelRead(plat::Handle device, plat::ReadOverlap& overlap) override;
+    void StartWait(plat::ReadOverlap& overlap) override;
+    unsigned WaitLeft(const plat::ReadOverlap& overlap, unsigned waitMs) override;
 
 private:
     // The OVERLAPPED block the system writes to while a read is outstanding.
@@ -34,6 +36,7 @@ private:
         OVERLAPPED overlapped;
         HANDLE device;
         bool issued;  // ReadFile started it (done or pending)
+        DWORD waitStart;  // GetTickCount when the current poll's wait on it began
     };
     const SP_DEVICE_INTERFACE_DATA* Interface(plat::Handle set, const plat::InterfaceRef& ref) const;
     static void Finish(PendingRead* read, bool cancel);

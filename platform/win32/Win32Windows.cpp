@@ -246,10 +246,9 @@ int Win32Windows::RunModal(int templateId, plat::Dialog& sink, plat::WindowHandl
             UpdateWindow(window);
             continue;
         }
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) break;
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
+        bool quit = false;
+        if (!NextMessage(msg, quit)) {
+            if (quit) PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see it too
             break;
         }
         if (!TranslateDialogMessage(msg)) {

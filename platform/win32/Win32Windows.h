@@ -2,6 +2,7 @@
 // their controls by id, window timers and message boxes.
 #pragma once
 #include <map>
+#include <vector>
 
 #include "platform/Windows.h"
 #include "platform/win32/Win32Api.h"
@@ -49,6 +50,10 @@ public:
 
     void SetTimer(plat::WindowHandle window, unsigned id, unsigned periodMs) override;
     void KillTimer(plat::WindowHandle window, unsigned id) override;
+    // Win32Loop.cpp: the events the modal loop waits on besides messages, and its timers.
+    void WatchEvent(plat::WindowHandle window, plat::Handle event, unsigned message) override;
+    void UnwatchEvent(plat::WindowHandle window, plat::Handle event) override;
+    void DeferTimers(plat::WindowHandle window, unsigned ms) override;
 
     void MessageBox(plat::WindowHandle owner, const std::string& text) override;
     void MessageBoxNoOwner(const std::string& text) override;
@@ -65,7 +70,15 @@ private:
         bool ended = false;
         int result = 0;
     };
+    struct Watch {
+        HWND window;
+        HANDLE event;
+        UINT message;
+    };
 
+    // Win32Loop.cpp: GetMessage for the modal loop, which also hands a watched event that is
+    // set to its window; false for WM_QUIT (msg holds it) or an error.
+    bool NextMessage(MSG& msg, bool& quit);
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -78,6 +91,10 @@ private:
     HINSTANCE instance_;
     std::map<HWND, plat::Dialog*> sinks_;
     std::map<HWND, ModalState> modal_;
+    std::vector<Watch> watches_;
+    // DeferTimers: until this GetTickCount the modal loop does not wake for timers.
+    bool timersDeferred_ = false;
+    DWORD timersDueBy_ = 0;
     // The dialog whose modal window is being created.
     plat::Dialog* startingModal_ = nullptr;
     // The window whose next message to the dialog procedure comes from DefaultProc.

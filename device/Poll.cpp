@@ -1,0 +1,174 @@
+// The device link's poll: presence tracking, the read of the base's report with its
+// bounded wait, the start-up link test and the keep-alive.
+#include <cstdio>
+
+#include "app/BridgeDlg.h"
+#include "device/Thread.h"
+
+int g_nMissCount = 0;
+int g_nRecoverCount = 0;
+
+namespace {
+constexpr int kRecoverLimit = 20;
+constexpr int kStartupDone = 3;  // test sent once the start-up result was reported
+constexpr std::size_t kKeepAliveBytes = 4;
+
+bool CallUnderway(int status) {
+    return status == STATUS_OFF_HOOK || status == STATUS_CALL_OUT || status == STATUS_IN_CALL ||
+           status == STATUS_RINGING;
+}
+}  // namespace
+
+// A poll waits up to 200 ms for the base's report, but as a state of the link, never as a
+// block of the UI thread. StartPoll starts the read (if none is out) and the wait; the
+// main loop waits on the read's event besides messages and OnReport ends the poll as the
+// report arrives (under a box's or menu's own loop the next tick finds it), or the first
+// tick after the 200 ms ends it without one. A tick that finds the poll open is owed the
+// next poll, which starts as soon as this one ends, as the tick queued behind the old
+// blocking wait did: the base sees the same cadence, reads, reports and keep-alives.
+// Nothing ever waits on the read's block, so no read is reissued or freed under a wait,
+// and a poll runs no message loop (boxes and menus wait for CBridgeDlg::AtRest), so no
+// poll ever starts inside another.
+void CThread::Poll() {
+    CBridgeDlg& dlg = *m_pDlg;
+    if (!m_bPollOpen) {
+        StartPoll();
+        return;
+    }
+    m_pReport = dlg.m_usb.USBReadArrived();
+    if (!m_pReport && dlg.m_usb.ReadWaiting()) {
+        m_bTickOwed = 1;
+        return;
+    }
+    FinishPoll();
+    // This tick was meant for the next poll; it starts after any box the report asked for.
+    dlg.ContinueLinkWork([this] { Poll(); });
+}
+
+void CThread::OnReport() {
+    if (!m_bPollOpen) return;  // the poll that started the read is over: the next one takes it
+    m_pReport = m_pDlg->m_usb.USBReadArrived();
+    if (!m_pReport && m_pDlg->m_usb.ReadWaiting()) return;
+    FinishPoll();
+    if (m_bTickOwed) m_pDlg->ContinueLinkWork([this] { Poll(); });
+}
+
+void CThread::StartPoll() {
+    CBridgeDlg& dlg = *m_pDlg;
+    m_bTickOwed = 0;
+    if (!TrackPresence()) {
+        dlg.OnPollFinished();
+        return;
+    }
+    m_pReport = dlg.m_usb.USBRead();
+    if (!m_pReport && dlg.m_usb.ReadWaiting()) {
+        m_bPollOpen = 1;
+        dlg.WaitForBaseReport(dlg.m_usb.ReadWaitLeft());
+        return;
+    }
+    FinishPoll();
+}
+
+void CThread::FinishPoll() {
+    CBridgeDlg& dlg = *m_pDlg;
+    m_bPollOpen = 0;
+    dlg.EndBaseReportWait();
+    OnPacket();
+    // A message box the packet asked for comes first, as though the poll went on under it.
+    dlg.ContinueLinkWork([this] { StepLinkTest(); });
+    dlg.ContinueLinkWork([&dlg] { dlg.OnPollFinished(); });
+}
+
+bool CThread::TrackPresence() {
+    CBridgeDlg& dlg = *m_pDlg;
+    if (++m_nFindDivider >= kFindEvery) {
+        m_nFindDivider = 0;
+        // Only the bridge of the session at the console looks: elsewhere the base is absent.
+        dlg.m_bDevicePresent = dlg.m_bAtConsole ? dlg.m_usb.FindUSB() : 0;
+    }
+    // An absent base is reported once, after two failed checks.
+    if (!dlg.m_bDevicePresent) {
+        if (m_bDisconnectReported) return false;
+        if (++g_nMissCount <= kMissesBeforeLoss) return false;
+        g_nMissCount = 0;
+        ReportLoss();
+        return false;
+    }
+    // Misses of a short absence are forgotten after 21 polls with the base present.
+    bool backAfterLoss = false;
+    if (g_nMissCount != 0) {
+        if (++g_nRecoverCount > kRecoverLimit) {
+            g_nMissCount = 0;
+            g_nRecoverCount = 0;
+        }
+    } else if (m_bDisconnectReported == 1) {
+        m_bDisconnectReported = 0;
+        backAfterLoss = true;
+    }
+    // Back (or there for the first time): start the link afresh. A call that ended while the
+    // base was away has already replaced the "absent" status, so the reported loss counts too;
+    // and a base opened afresh was away too, even if no check found it missing.
+    const bool reopened = dlg.m_usb.m_nOpenings != m_nLinkOpening;
+    if (dlg.m_nStatus == STATUS_BASE_ABSENT || backAfterLoss || reopened) {
+        if (reopened && m_nLinkOpening != 0 && !backAfterLoss && dlg.m_nStatus != STATUS_BASE_ABSENT) dlg.OnBaseLost();
+        m_nLinkOpening = dlg.m_usb.m_nOpenings;
+        dlg.m_nStatus = STATUS_BASE_FOUND;
+        dlg.UpdateInfoDialog();
+        GoIdle();
+        dlg.SelectAudioDevice();
+        Reset();
+        dlg.OnBaseBack();
+    }
+    return true;
+}
+
+void CThread::StepLinkTest() {
+    CBridgeDlg& dlg = *m_pDlg;
+    if (++m_nPollDivider < kTestEvery) return;
+    m_nPollDivider = 0;
+    if (m_nTestSent >= kTestsInStartup) {
+        if (m_bTestReportPending == 1) {
+            m_bTestReportPending = 0;
+            char line[64];
+            std::snprintf(line, sizeof line, kTestReportFormat, m_nTestSent, m_nTestOk);
+            dlg.LogDeviceLine(line);
+            if (m_nTestOk == kTestsInStartup) {
+                m_nTestSent = kStartupDone;
+                // A call that began during the test keeps its status: "USB READY" would
+                // silence its ringing and hide the call from the info window.
+                if (!CallUnderway(dlg.m_nStatus)) {
+                    dlg.m_nStatus = STATUS_READY;
+                    dlg.UpdateInfoDialog();
+                }
+            } else {
+                LinkTestFailed();
+            }
+        }
+        KeepAlive();
+    } else if (m_nTestSent == m_nTestOk) {
+        ++m_nTestSent;
+        SendBaseCommand(REQ_LOOPBACK, 0);
+    } else if (++m_nTestMisses > kTestOverdueLimit) {
+        LinkTestFailed();
+    }
+}
+
+void CThread::ReportLoss() {
+    m_bDisconnectReported = 1;
+    m_pDlg->OnBaseLost();
+    m_pDlg->m_nStatus = STATUS_BASE_ABSENT;
+    m_pDlg->UpdateInfoDialog();
+}
+
+void CThread::LinkTestFailed() {
+    m_pDlg->m_nStatus = STATUS_TEST_FAILED;
+    m_pDlg->UpdateInfoDialog();
+}
+
+void CThread::KeepAlive() {
+    if (!m_bSentSinceKeepAlive) {
+        unsigned char zero[kKeepAliveBytes] = {};
+        m_pDlg->m_usb.USBWrite(zero, static_cast<unsigned char>(kKeepAliveBytes));
+    }
+    m_bSentSinceKeepAlive = 0;
+}
