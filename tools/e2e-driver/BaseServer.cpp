@@ -186,6 +186,7 @@ void BaseServer::OnFrame(const std::uint8_t* frame) {
         const std::size_t shown = Shown(data);
         transcript_.Add("usb>", Hex(data, shown));
         if (data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
+        if (std::all_of(data, data + BASE_REPORT_BYTES, [](std::uint8_t byte) { return byte == 0; })) ++keepAlives_;
         sim_.OnFeatureReport(std::vector<std::uint8_t>(data, data + shown));
         break;
     }

@@ -4,13 +4,13 @@
 #include <iterator>
 
 #include "res/resource.h"
+#include "tools/e2e-driver/WindowText.h"
 
 namespace e2e {
 
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
-constexpr DWORD kSendTimeoutMs = 2000;
 constexpr DWORD kExitWaitMs = 5000;
 constexpr DWORD kNameWaitMs = 300;
 
@@ -19,21 +19,6 @@ const struct {
     int templateId;
     const char* name;
 } kTemplates[] = {{IDD_INFO, "info"}, {IDD_DEBUG, "debug"}, {IDD_SETUP, "setup"}, {IDD_ABOUTBOX, "about"}};
-
-std::string ClassOf(HWND window) {
-    char buffer[64] = {};
-    GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-std::string TextOf(HWND window) {
-    char buffer[1024] = {};
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &length))
-        return std::string();
-    return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
-}
 
 // Skips a menu or class field of a dialog template: none, an ordinal or a string.
 const WORD* SkipField(const WORD* p) {
@@ -135,7 +120,7 @@ std::string BridgeWatch::NameOf(HWND window) const {
     return it != names_.end() ? it->second : std::string();
 }
 
-void BridgeWatch::PollWindows(Process& process) {
+void BridgeWatch::PollWindows(Process& process, double now) {
     struct Found {
         DWORD pid;
         std::vector<HWND> windows;
@@ -152,8 +137,15 @@ void BridgeWatch::PollWindows(Process& process) {
 
     std::set<HWND> present;
     std::vector<HWND> others;
+    std::set<HWND> menus;
     for (HWND window : found.windows) {
-        if (ClassOf(window) != "#32770") continue;
+        const std::string cls = ClassOf(window);
+        // A popup menu the bridge tracks; the tray's is the only one it opens.
+        if (cls == "#32768" && IsWindowVisible(window)) {
+            if (!process.menus.count(window)) transcript_.AddBetween(lastPollMs_, now, "tray", "menu");
+            menus.insert(window);
+        }
+        if (cls != "#32770") continue;
         present.insert(window);
         const bool box = GetDlgItem(window, kMessageTextId) != nullptr && GetDlgItem(window, IDOK) != nullptr;
         if (box) {
@@ -166,7 +158,7 @@ void BridgeWatch::PollWindows(Process& process) {
             if (text.empty() && GetTickCount() - first->second < kNameWaitMs * 10) continue;
             boxFirstSeen_.erase(window);
             seenBoxes_.insert(window);
-            transcript_.Add("msgbox", text);
+            transcript_.AddBetween(lastPollMs_, now, "msgbox", text);
             openBoxes_.push_back(window);
             if (autoBoxes_) ConfirmBox();
             continue;
@@ -176,7 +168,7 @@ void BridgeWatch::PollWindows(Process& process) {
             // The main dialog is the first window a bridge makes; it is noted first.
             process.main = window;
             process.hadMain = true;
-            transcript_.AddAt(lastPollMs_, "window", "created main");
+            transcript_.AddBetween(lastPollMs_, now, "window", "created main");
             continue;
         }
         if (window != process.main && !process.windows.count(window)) others.push_back(window);
@@ -191,7 +183,7 @@ void BridgeWatch::PollWindows(Process& process) {
         }
         process.unnamed.erase(window);
         process.windows[window] = name;
-        transcript_.AddAt(lastPollMs_, "window", "created " + name);
+        transcript_.AddBetween(lastPollMs_, now, "window", "created " + name);
     }
     for (auto it = process.unnamed.begin(); it != process.unnamed.end();)
         it = present.count(it->first) ? std::next(it) : process.unnamed.erase(it);
@@ -200,16 +192,17 @@ void BridgeWatch::PollWindows(Process& process) {
             ++it;
             continue;
         }
-        transcript_.Add("window", "destroyed " + it->second);
+        transcript_.AddBetween(lastPollMs_, now, "window", "destroyed " + it->second);
         it = process.windows.erase(it);
     }
+    process.menus = menus;
     if (process.main && !present.count(process.main) && !IsWindow(process.main)) {
-        transcript_.Add("window", "destroyed main");
+        transcript_.AddBetween(lastPollMs_, now, "window", "destroyed main");
         process.main = nullptr;
     }
 }
 
-void BridgeWatch::PollFiles() {
+void BridgeWatch::PollFiles(double now) {
     for (const char* pattern : {"usb*.txt", "voip*.txt"}) {
         WIN32_FIND_DATAA data;
         HANDLE search = FindFirstFileA(pattern, &data);
@@ -225,7 +218,7 @@ void BridgeWatch::PollFiles() {
                                nullptr, OPEN_EXISTING, 0, nullptr);
         const bool locked = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        if (locked != file.second) transcript_.Add("file", (locked ? "open " : "close ") + file.first);
+        if (locked != file.second) transcript_.AddBetween(lastPollMs_, now, "file", (locked ? "open " : "close ") + file.first);
         file.second = locked;
     }
 }
@@ -234,24 +227,24 @@ void BridgeWatch::Poll() {
     const double now = transcript_.NowMs();
     for (Process& p : processes_) {
         if (p.ended) continue;
-        PollWindows(p);
+        PollWindows(p, now);
         if (WaitForSingleObject(p.handle, 0) == WAIT_OBJECT_0) {
-            PollWindows(p);
-            for (auto& w : p.windows) transcript_.Add("window", "destroyed " + w.second);
+            PollWindows(p, now);
+            for (auto& w : p.windows) transcript_.AddBetween(lastPollMs_, now, "window", "destroyed " + w.second);
             p.windows.clear();
-            if (p.main) transcript_.Add("window", "destroyed main");
+            if (p.main) transcript_.AddBetween(lastPollMs_, now, "window", "destroyed main");
             DWORD code = 0;
             GetExitCodeProcess(p.handle, &code);
             p.ended = true;
             p.main = nullptr;
             // Only a process that ran the bridge's dialog has its end reported; from outside
             // the dialog's result is not visible, the process's exit code is.
-            if (p.hadMain) transcript_.Add("exit", std::to_string(code));
+            if (p.hadMain) transcript_.AddBetween(lastPollMs_, now, "exit", std::to_string(code));
         }
     }
     for (auto it = openBoxes_.begin(); it != openBoxes_.end();)
         it = IsWindow(*it) ? it + 1 : openBoxes_.erase(it);
-    PollFiles();
+    PollFiles(now);
     lastPollMs_ = now;
 }
 

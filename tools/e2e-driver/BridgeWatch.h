@@ -1,7 +1,7 @@
 // The bridge's processes seen from outside: started with a command line, their windows
 // found by enumeration (the hidden main dialog, modeless windows named by the captions of
-// the executable's own dialog templates, message boxes read and confirmed with OK), their
-// log files noticed by their sharing lock, and their end.
+// the executable's own dialog templates, message boxes read and confirmed with OK, popup
+// menus), their log files noticed by their sharing lock, and their end.
 #pragma once
 #include <functional>
 #include <map>
@@ -52,10 +52,12 @@ private:
         bool hadMain = false;
         std::map<HWND, std::string> windows;  // named windows besides the main dialog
         std::map<HWND, DWORD> unnamed;        // seen, not yet named: since when
+        std::set<HWND> menus;                 // popup menus shown at the last look
     };
     std::string NameOf(HWND window) const;
-    void PollWindows(Process& process);
-    void PollFiles();
+    // Lines found at `now` happened after the previous look.
+    void PollWindows(Process& process, double now);
+    void PollFiles(double now);
 
     Transcript& transcript_;
     std::string exe_;

@@ -1,16 +1,25 @@
 // Plays a bridger-sim scenario against the real bridge: Bridger.exe started as a process
 // of its own, its base station (a HID device of Wine's) and its VoIP client played here for
-// real, `run MS` waiting real time. The transcript holds the kinds visible from outside.
+// real, `run MS` waiting real time. The transcript holds what is visible from outside
+// (tools/e2e-driver/Checks.h lists how each kind is seen); an expect waits for its line up
+// to kExpectWaitMs, so the scenario keeps pace with a bridge on a busy machine.
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
 #include "tools/bridger-sim/Scenario.h"
 #include "tools/e2e-driver/BaseServer.h"
 #include "tools/e2e-driver/BridgeWatch.h"
+#include "tools/e2e-driver/Checks.h"
 #include "tools/e2e-driver/ClientPeer.h"
 #include "tools/e2e-driver/Latency.h"
+#include "tools/e2e-driver/LogWatch.h"
+#include "tools/e2e-driver/ShellWatch.h"
+#include "tools/e2e-driver/StatusWatch.h"
 #include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/TrayArea.h"
+#include "tools/e2e-driver/WindowReader.h"
 
 namespace e2e {
 
@@ -20,10 +29,14 @@ constexpr int kExpectFailed = 1;
 constexpr int kScriptError = 2;
 constexpr int kCannotStart = 3;
 
+// How long an expect waits for its line: a loaded two-core machine needs a few seconds.
+constexpr double kExpectWaitMs = 5000;
+
 struct Settings {
     std::string bridger;  // path of Bridger.exe
     std::string scenario; // file name, for messages
     std::string inf;      // the virtual base's minidriver package
+    std::string self;     // path of this program, the web-address handler of the run
     std::FILE* transcriptCopy = nullptr;
 };
 
@@ -34,14 +47,21 @@ public:
 
 private:
     int Execute(const scn::Step& step);
+    int Expect(const scn::Step& step);
+    int ExpectNot(const scn::Step& step);
     int Fail(const scn::Step& step, int status, const std::string& message);
-    // The text an expect looks for in this transcript; false for a kind it cannot hold.
-    bool Observable(const scn::Step& step, std::string& text);
+    // Whether the check can be made here and now; notes what of it cannot.
+    bool Visible(const scn::Step& step, const Check& check);
+    void Unseen(const scn::Step& step, const std::string& why);
+    // Reads again the window an expected `control` line names, if it changed.
+    void Reread(const std::string& controlText);
     bool EnsureStarted(const std::string& arguments, std::string& error);
     void Pump(double ms);
     void PumpOnce(DWORD waitMs);
+    HWND Window(const std::string& name) const;
     HWND Control(const std::string& window, int id, std::string& error);
     void Finish();
+    void Summary() const;
 
     Settings settings_;
     Transcript transcript_;
@@ -49,10 +69,17 @@ private:
     BaseServer base_;
     ClientPeer client_;
     BridgeWatch watch_;
+    TrayArea tray_;
+    ShellWatch shell_;
+    StatusWatch status_;
+    LogWatch logs_;
+    WindowReader reader_;
     plat::OsVersion os_{5, 1};
     bool plugged_ = false;
     double lastPoll_ = -1000;
-    int unchecked_ = 0;
+    double lastReread_ = -1000;
+    int held_ = 0;
+    std::map<std::string, int> unseen_;  // why a check could not be made -> how often
 };
 
 }  // namespace e2e
