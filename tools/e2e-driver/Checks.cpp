@@ -43,13 +43,13 @@ Check PlanCheck(const std::string& expectText) {
     if (at > 0 && at + 1 < check.text.size() && check.text[at] == ' ') check.text.erase(0, at + 1);
     check.kind = check.text.substr(0, check.text.find(' '));
     if (check.kind == "thread") {
-        check.unseen = "the device thread's state lies inside the process";
+        check.unseen = "thread state (it lies inside the process)";
         check.text.clear();
     } else if (check.kind == "control") {
-        if (Cut(check.text, "icon")) check.unseen = "which icon it shows (another process's icon cannot be read under Wine)";
+        if (Cut(check.text, "icon")) check.unseen = "icon shown (another process's icon cannot be read under Wine)";
     } else if (check.kind == "tray" && check.text.compare(0, 10, "tray menu ") == 0) {
         check.text = "tray menu";
-        check.unseen = "the menu's items (another process's menu cannot be read under Wine)";
+        check.unseen = "menu items (another process's menu cannot be read under Wine)";
     } else if (IsLogKind(check.kind)) {
         check.text = WithoutLogClock(check.kind, check.text);
     }

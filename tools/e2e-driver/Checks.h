@@ -27,7 +27,7 @@ namespace e2e {
 struct Check {
     std::string kind;    // the transcript kind the line names, or "" for a bare text
     std::string text;    // what is looked for in the transcript; "" when nothing of it can be
-    std::string unseen;  // what of the line cannot be checked from outside, and why
+    std::string unseen;  // what of the line cannot be checked from outside: "WHAT (WHY)"
 };
 
 // The plan for the TEXT of `expect TEXT` or `expect-not TEXT`.

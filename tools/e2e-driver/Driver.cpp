@@ -42,11 +42,11 @@ bool Driver::Visible(const scn::Step& step, const Check& check) {
     if (check.text.empty())
         why = check.unseen;
     else if ((check.kind == "tray" || check.kind == "balloon") && !tray_.Ours())
-        why = "the desktop's own taskbar holds the notification area";
+        why = "tray (the desktop's own taskbar holds the notification area)";
     else if (check.kind == "shell" && !shell_.Ours())
-        why = "the desktop's own handler opens web addresses";
+        why = "shell (the desktop's own handler opens web addresses)";
     else if (check.kind == "status" && status_.Closed())
-        why = "the information window is closed";
+        why = "status (the information window is closed)";
     if (!why.empty()) {
         Unseen(step, why);
         return false;
