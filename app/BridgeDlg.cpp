@@ -106,6 +106,7 @@ void CBridgeDlg::OnTimer(unsigned id) {
         case TIMER_TICK:
             StepClientLink();
             PollDevice();
+            ShowChangedStatus();
             break;
         case TIMER_CALLER_ID:
             if (m_pThread) m_pThread->SendCallerAlert();
