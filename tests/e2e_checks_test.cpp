@@ -3,6 +3,8 @@
 // and the status code behind the information window's text.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "app/BridgeDlg.h"
 #include "tools/e2e-driver/Checks.h"
 #include "tools/e2e-driver/StatusReading.h"
@@ -14,6 +16,8 @@ TEST(E2eChecksTest, VirtualTimesAndLogClocksAreLeftOutOfWhatIsLookedFor) {
     EXPECT_EQ(e2e::PlanCheck("4100 usb> 2424").text, "usb> 2424");
     EXPECT_EQ(e2e::PlanCheck("4100 usb> 2424").kind, "usb>");
     EXPECT_EQ(e2e::PlanCheck("2424081208").text, "2424081208");  // a bare number is no time
+    EXPECT_EQ(e2e::PlanCheck("6611 00000000").text, "6611 00000000");  // nor one before a text
+    EXPECT_EQ(e2e::PlanCheck("0 window created main").text, "window created main");
     EXPECT_EQ(e2e::PlanCheck("FindUSB").text, "FindUSB");
     const e2e::Check log = e2e::PlanCheck("4000 device-log 07:04 test report test = 2, ok = 2");
     EXPECT_EQ(log.text, "device-log test report test = 2, ok = 2");
@@ -39,7 +43,29 @@ TEST(E2eChecksTest, WhatCannotBeSeenFromOutsideIsNamedAndNeverLookedFor) {
     EXPECT_EQ(menu.text, "tray menu");
     EXPECT_EQ(menu.unseen.rfind("menu items (", 0), 0u);
     EXPECT_TRUE(e2e::PlanCheck("tray menu").unseen.empty());
+    const e2e::Check exit = e2e::PlanCheck("exit 1");
+    EXPECT_EQ(exit.text, "exit");
+    EXPECT_EQ(exit.unseen.rfind("dialog result (", 0), 0u);
+    EXPECT_TRUE(e2e::PlanCheck("exit").unseen.empty());
     EXPECT_TRUE(e2e::PlanCheck("status 2 USB READY").unseen.empty());
+}
+
+TEST(E2eChecksTest, AScenarioMarksTheChecksThatCannotBeMadeInRealTime) {
+    std::istringstream scenario(
+        "# not checked on the real build: keep-alive step (a virtual-time boundary)\n"
+        "expect-not usb> 00000000\n"
+        "run 400\n"
+        "# a plain comment\n"
+        "\n"
+        "  # not checked on the real build: tray (two lines of comment above it)\r\n"
+        "# and more words\n"
+        "expect tray add\n"
+        "expect usb> 00000000\n");
+    const std::map<int, std::string> marked = e2e::MarkedChecks(scenario);
+    ASSERT_EQ(marked.size(), 2u);
+    EXPECT_EQ(marked.at(2), "keep-alive step (a virtual-time boundary)");
+    EXPECT_EQ(marked.at(8), "tray (two lines of comment above it)");
+    EXPECT_EQ(marked.count(9), 0u);
 }
 
 // The transcript with lines written: (since, time, kind, text).
@@ -84,6 +110,25 @@ TEST(E2eChecksTest, ALineFoundByALookMayHaveHappenedAnywhereSinceThePreviousLook
     Fill(late, {{50, 50, "client<", "CALL 7 STATUS RINGING"}, {60, 140, "status", "7 Ringing"}});
     EXPECT_TRUE(late.Expect("status 7"));
     EXPECT_FALSE(late.Expect("client< CALL 7"));  // before the look that could have missed it
+}
+
+TEST(E2eChecksTest, OfTheLinesThatMayComeNextTheOneThatCanHaveHappenedFirstIsTaken) {
+    e2e::Transcript transcript;
+    // The bridge logged the command, then sent it; the log was read at the next look.
+    Fill(transcript, {{1308, 1308, "client>", "SEARCH FRIENDS"}, {1290, 1318, "voip-log", "15:44 SEARCH FRIENDS"}});
+    EXPECT_TRUE(transcript.Expect("SEARCH FRIENDS"));
+    EXPECT_TRUE(transcript.Expect("client> SEARCH FRIENDS"));
+    EXPECT_FALSE(transcript.Expect("SEARCH FRIENDS"));
+}
+
+TEST(E2eChecksTest, AnExpectNotLooksAtWhatFollowedTheLastAction) {
+    e2e::Transcript transcript;
+    Fill(transcript, {{100, 100, "usb>", "00000000"}, {900, 900, "usb>", "00000000"}, {1300, 1300, "usb>", "2424"}});
+    EXPECT_TRUE(transcript.Expect("usb> 00000000"));
+    EXPECT_FALSE(transcript.ExpectNot("usb>"));  // the keep-alive at 900 followed the match
+    transcript.Acted(1000);                       // the base unplugged only then
+    EXPECT_FALSE(transcript.ExpectNot("usb> 2424"));
+    EXPECT_TRUE(transcript.ExpectNot("usb> 00000000"));
 }
 
 TEST(E2eChecksTest, TheLogsAreComparedWithoutTheirMinuteAndSecond) {

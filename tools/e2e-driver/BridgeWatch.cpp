@@ -147,7 +147,10 @@ void BridgeWatch::PollWindows(Process& process, double now) {
         }
         if (cls != "#32770") continue;
         present.insert(window);
-        const bool box = GetDlgItem(window, kMessageTextId) != nullptr && GetDlgItem(window, IDOK) != nullptr;
+        // A static without an id and an OK button: the Setup and About dialogs have those
+        // too, but a caption of the bridge's own templates, and Setup its link button.
+        const bool box = GetDlgItem(window, kMessageTextId) != nullptr && GetDlgItem(window, IDOK) != nullptr &&
+                         !names_.count(TextOf(window)) && !GetDlgItem(window, IDC_SETUP_LINK);
         if (box) {
             process.unnamed.erase(window);  // seen before its text and button were made
             // Noted once it shows: a box is read when the user could read it.
@@ -263,6 +266,12 @@ bool BridgeWatch::ConfirmBox() {
 bool BridgeWatch::Settling() const {
     for (const Process& p : processes_)
         if (!p.ended && !p.unnamed.empty()) return true;
+    return false;
+}
+
+bool BridgeWatch::MenuOpen() const {
+    for (const Process& p : processes_)
+        if (!p.ended && !p.menus.empty()) return true;
     return false;
 }
 

@@ -33,6 +33,7 @@ public:
     void SetAutoBoxes(bool on) { autoBoxes_ = on; }
     // Confirms the newest open message box; false when none is open.
     bool ConfirmBox();
+    bool BoxOpen() const { return !openBoxes_.empty(); }
     // The main dialog of the first process still running, or null.
     HWND MainDialog() const;
     // A top-level window of a bridge process by its transcript name ("info", ...), or null.
@@ -40,6 +41,8 @@ public:
     bool Started() const { return !processes_.empty(); }
     // A window was seen that is not named yet (its controls still being made).
     bool Settling() const;
+    // A popup menu of a bridge shows (at the last look).
+    bool MenuOpen() const;
     // Ends what still runs: Exit to each main dialog, then the process itself if it lingers.
     void EndAll(const std::function<void(DWORD)>& pump);
 

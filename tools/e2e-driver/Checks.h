@@ -6,7 +6,8 @@
 //   status N TEXT        the information window's STATUS box, read at every look; the
 //                        code is the one whose text the box shows ("USB READY" is 8 from
 //                        the base's return until its first keep-alive report, then 2)
-//   msgbox window exit   the bridge's top-level windows and its process
+//   msgbox window exit   the bridge's top-level windows and its process (the process's
+//                        exit code, not the main dialog's result)
 //   file                 the log files' sharing lock in the working folder
 //   device-log voip-log  the debug window's two lists, while it is open (without the
 //                        minute and second, which follow the real clock)
@@ -16,10 +17,18 @@
 //                        desktop): the records Shell_NotifyIcon hands over; `tray menu`
 //                        is a popup menu of the bridge
 //   shell                the driver as the prefix's handler of web addresses
-// Not visible from outside: the device thread's state (`thread`), which icon an icon
-// control shows and the items of a popup menu (another process's icon and menu handles
-// cannot be read under Wine). Such a check is reported, never counted as held.
+// Not visible from outside: the device thread's state (`thread`), the main dialog's result,
+// which icon an icon control shows and the items of a popup menu (another process's icon
+// and menu handles cannot be read under Wine). Such a check is reported, never counted as
+// held; where part of a line can be seen (the end, the control, the menu), that part is.
+//
+// A scenario can say that one of its checks cannot be made in real time, in a comment on
+// the line before it: "# not checked on the real build: WHAT (WHY)". It is reported with
+// that reason and never counted as held. "# not played on the real build: WHY" says so of
+// the whole file; tools/play-on-wine.sh --all reports it instead of playing it.
 #pragma once
+#include <istream>
+#include <map>
 #include <string>
 
 namespace e2e {
@@ -36,5 +45,8 @@ Check PlanCheck(const std::string& expectText);
 // A transcript line in the form an expect's text is compared with: "KIND TEXT", a log
 // line without its minute and second.
 std::string Comparable(const std::string& kind, const std::string& text);
+
+// The lines (from 1) of a scenario's commands marked as not checked, with the reason.
+std::map<int, std::string> MarkedChecks(std::istream& scenario);
 
 }  // namespace e2e

@@ -39,7 +39,10 @@ void Driver::Unseen(const scn::Step& step, const std::string& why) {
 
 bool Driver::Visible(const scn::Step& step, const Check& check) {
     std::string why;
-    if (check.text.empty())
+    const auto marked = settings_.marked.find(step.line);
+    if (marked != settings_.marked.end())
+        why = marked->second;
+    else if (check.text.empty())
         why = check.unseen;
     else if ((check.kind == "tray" || check.kind == "balloon") && !tray_.Ours())
         why = "tray (the desktop's own taskbar holds the notification area)";
@@ -74,12 +77,15 @@ void Driver::PumpOnce(DWORD waitMs) {
     }
     client_.Flush();
     const double now = transcript_.NowMs();
-    if (now - lastPoll_ >= kPollEveryMs) {
+    // A look asks the bridge's windows and can wait for its loop: steps that follow one
+    // another without a `run` go out at once, as in the simulation, and look afterwards.
+    if (waitMs > 0 && now - lastPoll_ >= kPollEveryMs) {
         // What a look finds happened after the previous look.
         const double since = lastPoll_ > 0 ? lastPoll_ : 0;
         lastPoll_ = now;
         watch_.Poll();
-        status_.Look(watch_.WindowNamed("info"), since, now);
+        client_.Settle(now);
+        status_.Look(watch_.WindowNamed("info"), now);
         logs_.Look(watch_.WindowNamed("debug"), since, now);
     }
     // Lines wait a moment for a line of another channel that happened before them; while a
@@ -114,16 +120,32 @@ void Driver::Reread(const std::string& controlText) {
     if (HWND window = Window(name)) reader_.Refresh(name, window, Word(controlText, 2));
 }
 
+bool Driver::WaitFor(const std::function<bool()>& state) {
+    const double until = transcript_.NowMs() + kExpectWaitMs;
+    while (!state()) {
+        if (transcript_.NowMs() >= until) return false;
+        PumpOnce(kSliceMs);
+    }
+    return true;
+}
+
+bool Driver::CloseMenu() {
+    if (!watch_.MenuOpen() || !watch_.MainDialog()) return true;
+    // As a click elsewhere: the menu's loop ends on the owner's cancel.
+    PostMessageA(watch_.MainDialog(), WM_CANCELMODE, 0, 0);
+    return WaitFor([this] { return !watch_.MenuOpen(); });
+}
+
 int Driver::Expect(const scn::Step& s) {
     const Check check = PlanCheck(s.text);
     if (!Visible(s, check)) return kAllHeld;
-    const double until = transcript_.NowMs() + kExpectWaitMs;
-    while (!transcript_.Expect(check.text)) {
-        if (transcript_.NowMs() >= until) return Fail(s, kExpectFailed, "expected: " + s.text);
+    const bool held = WaitFor([&] {
+        if (transcript_.Expect(check.text)) return true;
         // Controls change without a line of their own: their window is read again.
         if (check.kind == "control") Reread(check.text);
-        PumpOnce(kSliceMs);
-    }
+        return false;
+    });
+    if (!held) return Fail(s, kExpectFailed, "expected: " + s.text);
     ++held_;
     return kAllHeld;
 }
@@ -179,8 +201,12 @@ int Driver::Execute(const scn::Step& s) {
         return kAllHeld;
     }
     if (!EnsureStarted(s.op == Op::Start ? s.text : std::string(), error)) return Fail(s, kCannotStart, error);
+    const bool userAction = s.op == Op::UiCommand || s.op == Op::UiTray || s.op == Op::UiClick || s.op == Op::UiCheck ||
+                            s.op == Op::UiSelect || s.op == Op::UiClose;
+    if (userAction && !CloseMenu()) return Fail(s, kScriptError, "the tray menu does not close");
     const auto handset = static_cast<std::uint8_t>(s.number);
     const double now = transcript_.NowMs();
+    if (s.op != Op::Run && s.op != Op::Expect && s.op != Op::ExpectNot && s.op != Op::UiShow) transcript_.Acted(now);
     switch (s.op) {
     case Op::Start:
     case Op::Clock:
@@ -192,6 +218,8 @@ int Driver::Execute(const scn::Step& s) {
         break;
     case Op::BaseUnplug:
         if (!base_.Unplug(error)) return Fail(s, kCannotStart, "Wine did not remove the virtual base: " + error);
+        std::fprintf(stderr, "%s:%d: note: the base was unplugged from %.0f ms to %.0f ms\n", settings_.scenario.c_str(),
+                     s.line, now, transcript_.NowMs());
         break;
     case Op::BaseEcho: base_.With([&](sim::SimBase& b) { b.SetEcho(s.on); }); break;
     case Op::BaseReplies: base_.With([&](sim::SimBase& b) { b.SetReplies(s.on); }); break;
@@ -230,16 +258,21 @@ int Driver::Execute(const scn::Step& s) {
     case Op::ClientSay: client_.Say(s.text); break;
     case Op::ClientSendRaw: client_.SendRaw(s.bytes); break;
     case Op::UiCommand:
-        if (!watch_.MainDialog()) return Fail(s, kScriptError, "the main dialog is not there");
+        if (!WaitFor([this] { return watch_.MainDialog() != nullptr; }))
+            return Fail(s, kScriptError, "the main dialog is not there");
         PostMessageA(watch_.MainDialog(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(s.number), 0), 0);
         break;
     case Op::UiTray:
-        if (!watch_.MainDialog()) return Fail(s, kScriptError, "the main dialog is not there");
+        if (!WaitFor([this] { return watch_.MainDialog() != nullptr; }))
+            return Fail(s, kScriptError, "the main dialog is not there");
         PostMessageA(watch_.MainDialog(), WM_TRAY_CALLBACK, kTrayIconId, static_cast<LPARAM>(s.number));
+        // The menu is up before the user does anything else, as in the simulation.
+        if (s.number == kTrayRightDown) WaitFor([this] { return watch_.MenuOpen(); });
         break;
     case Op::UiClick:
     case Op::UiCheck: {
-        HWND control = Control(s.text, static_cast<int>(s.second), error);
+        HWND control = nullptr;
+        WaitFor([&] { return (control = Control(s.text, static_cast<int>(s.second), error)) != nullptr; });
         if (!control) return Fail(s, kScriptError, error);
         // A click as the button itself takes one: an auto radio checks itself and clears its
         // group, then the owner hears BN_CLICKED.
@@ -247,7 +280,8 @@ int Driver::Execute(const scn::Step& s) {
         break;
     }
     case Op::UiSelect: {
-        HWND control = Control(s.text, static_cast<int>(s.second), error);
+        HWND control = nullptr;
+        WaitFor([&] { return (control = Control(s.text, static_cast<int>(s.second), error)) != nullptr; });
         if (!control) return Fail(s, kScriptError, error);
         char cls[32] = {};
         GetClassNameA(control, cls, sizeof cls);
@@ -259,13 +293,15 @@ int Driver::Execute(const scn::Step& s) {
         break;
     }
     case Op::UiClose: {
-        HWND window = Window(s.text);
+        HWND window = nullptr;
+        WaitFor([&] { return (window = Window(s.text)) != nullptr; });
         if (!window) return Fail(s, kScriptError, "the window '" + s.text + "' is not open");
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     }
     case Op::UiShow: {
-        HWND window = Window(s.text);
+        HWND window = nullptr;
+        WaitFor([&] { return (window = Window(s.text)) != nullptr; });
         if (!window) return Fail(s, kScriptError, "the window '" + s.text + "' is not open");
         reader_.Show(s.text, window);
         break;
@@ -276,7 +312,7 @@ int Driver::Execute(const scn::Step& s) {
         break;
     case Op::UiMsgBoxManual: watch_.SetAutoBoxes(false); break;
     case Op::UiMsgBoxOk:
-        Pump(kPollEveryMs);
+        WaitFor([this] { return watch_.BoxOpen(); });
         if (!watch_.ConfirmBox()) return Fail(s, kScriptError, "no message box is open");
         break;
     case Op::Expect: return Expect(s);

@@ -4,6 +4,7 @@
 // (tools/e2e-driver/Checks.h lists how each kind is seen); an expect waits for its line up
 // to kExpectWaitMs, so the scenario keeps pace with a bridge on a busy machine.
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -37,6 +38,7 @@ struct Settings {
     std::string scenario; // file name, for messages
     std::string inf;      // the virtual base's minidriver package
     std::string self;     // path of this program, the web-address handler of the run
+    std::map<int, std::string> marked;  // lines whose check the scenario says cannot be made here
     std::FILE* transcriptCopy = nullptr;
 };
 
@@ -53,6 +55,11 @@ private:
     // Whether the check can be made here and now; notes what of it cannot.
     bool Visible(const scn::Step& step, const Check& check);
     void Unseen(const scn::Step& step, const std::string& why);
+    // A user's next action closes the tray menu first (choosing an item closes it too);
+    // false when it stays open.
+    bool CloseMenu();
+    // Waits until the state holds, up to kExpectWaitMs; false if it never did.
+    bool WaitFor(const std::function<bool()>& state);
     // Reads again the window an expected `control` line names, if it changed.
     void Reread(const std::string& controlText);
     bool EnsureStarted(const std::string& arguments, std::string& error);

@@ -1,5 +1,7 @@
 #include "tools/e2e-driver/StatusWatch.h"
 
+#include <algorithm>
+
 #include "app/StatusStrings.h"
 #include "tools/e2e-driver/WindowText.h"
 
@@ -19,17 +21,18 @@ bool StatusWatch::Load(const std::string& exe, std::string& error) {
     return true;
 }
 
-void StatusWatch::Look(HWND info, double sinceMs, double nowMs) {
+void StatusWatch::Look(HWND info, double nowMs) {
     open_ = info != nullptr;
     if (!info) return;
     seen_ = true;
-    const int previous = reading_.Code();
     const int code = reading_.Observe(TextOf(GetDlgItem(info, IDC_INFO_STATUS)), keepAlives_.load());
     if (!code) return;
-    // The keep-alive tells 2 from 8 late: the change may lie anywhere since 8 was seen.
-    const double since = previous == STATUS_BASE_FOUND && code == STATUS_READY ? lastSince_ : sinceMs;
-    transcript_.AddBetween(since, nowMs, "status", std::to_string(code) + " " + reading_.TextOf(code));
-    lastSince_ = since;
+    // The box is redrawn at the bridge's next refresh of the window, which can come after
+    // the rest of the work that changed the code (the commands it sent, the reports it
+    // wrote): the new text is only known to follow the previous one.
+    const double seen = std::max(nowMs, transcript_.NowMs());  // the box answered just now
+    transcript_.AddBetween(lastSeen_, seen, "status", std::to_string(code) + " " + reading_.TextOf(code));
+    lastSeen_ = seen;
 }
 
 }  // namespace e2e

@@ -19,9 +19,8 @@ public:
         : transcript_(transcript), keepAlives_(keepAlives) {}
     // The status texts from the executable's string table, in the session's language.
     bool Load(const std::string& exe, std::string& error);
-    // One look at the box of `info` (null: the window is not open), found at nowMs after a
-    // look at sinceMs.
-    void Look(HWND info, double sinceMs, double nowMs);
+    // One look at the box of `info` (null: the window is not open) at nowMs.
+    void Look(HWND info, double nowMs);
     // The window was open once and is not now: the box cannot be read.
     bool Closed() const { return seen_ && !open_; }
 
@@ -29,7 +28,7 @@ private:
     Transcript& transcript_;
     const std::atomic<unsigned long>& keepAlives_;
     StatusReading reading_;
-    double lastSince_ = 0;  // the earliest time of the last status line
+    double lastSeen_ = 0;  // when the last status line was seen
     bool seen_ = false;
     bool open_ = false;
 };

@@ -53,21 +53,30 @@ bool Transcript::Follows(std::size_t i) const {
 
 bool Transcript::Expect(const std::string& text) {
     std::lock_guard<std::mutex> hold(lock_);
+    // Of the lines that may come next, the one that can have happened first: a log line
+    // found by a look stands for its span, and the bridge logs a command before it sends it.
+    std::size_t best = lines_.size();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (!Follows(i) || comparable_[i].find(text) == std::string::npos) continue;
-        matched_[i] = true;
-        from_ = i + 1;
-        return true;
+        if (best == lines_.size() || lines_[i].since < lines_[best].since) best = i;
     }
-    return false;
+    if (best == lines_.size()) return false;
+    matched_[best] = true;
+    from_ = best + 1;
+    return true;
 }
 
 bool Transcript::ExpectNot(const std::string& text) const {
     std::lock_guard<std::mutex> hold(lock_);
     // A line an earlier expect matched stood before the previous match in the scenario.
     for (std::size_t i = from_; i < lines_.size(); ++i)
-        if (!matched_[i] && comparable_[i].find(text) != std::string::npos) return false;
+        if (!matched_[i] && lines_[i].time >= actedMs_ && comparable_[i].find(text) != std::string::npos) return false;
     return true;
+}
+
+void Transcript::Acted(double ms) {
+    std::lock_guard<std::mutex> hold(lock_);
+    actedMs_ = ms;
 }
 
 std::string Hex(const std::uint8_t* bytes, std::size_t count) {

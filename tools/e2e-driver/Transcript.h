@@ -46,8 +46,13 @@ public:
     // A line after the previous match containing text (in the form of Comparable) becomes
     // the new match; false if none.
     bool Expect(const std::string& text);
-    // No line after the previous match contains text.
+    // No line after the previous match contains text, from the last action on. In real
+    // time the bridge goes on between a match and the scenario's next action (keep-alives,
+    // repeated alerts) by however long the driver took to get there; what an expect-not
+    // asks is what followed the action.
     bool ExpectNot(const std::string& text) const;
+    // The scenario acted on the bridge (base, client, user) at this time.
+    void Acted(double ms);
 
 private:
     struct Waiting {
@@ -64,6 +69,7 @@ private:
     std::vector<bool> matched_;
     std::vector<Waiting> waiting_;
     std::size_t from_ = 0;     // one past the previous match
+    double actedMs_ = 0;
     std::FILE* copy_;
 };
 

@@ -22,6 +22,7 @@
 #include <windows.h>
 
 #include "tools/bridger-sim/Scenario.h"
+#include "tools/e2e-driver/Checks.h"
 #include "tools/e2e-driver/Driver.h"
 #include "tools/e2e-driver/ShellWatch.h"
 
@@ -43,7 +44,9 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
+    // Plain line feeds, as the Unix side reads them.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     if (argc == 3 && std::strcmp(argv[1], "--shell-open") == 0) return e2e::ShellWatch::Report(argv[2]);
     e2e::Settings settings;
     std::string transcriptFile;
@@ -69,6 +72,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot read the scenario\n", settings.scenario.c_str());
         return e2e::kScriptError;
     }
+    settings.marked = e2e::MarkedChecks(in);
+    in.clear();
+    in.seekg(0);
     std::vector<scn::Step> steps;
     scn::ScriptError error;
     if (!scn::ParseScript(in, steps, &error)) {
