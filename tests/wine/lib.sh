@@ -1,6 +1,11 @@
 # Helpers of the Wine test scripts (sourced by run-wine-test.sh).
 
 declare -a BG_PIDS=()
+# The locale the Windows programs started from here on see, as `env` arguments (none: the
+# run's own). Only they get it: the shell itself cannot load a locale compiled into the
+# test's folder, and would warn at each change.
+declare -a LOCALE_ENV=()
+wine_run() { env "${LOCALE_ENV[@]}" "$@"; }
 
 say() { echo "[$(date +%T)] $*"; }
 
@@ -38,7 +43,7 @@ trap cleanup EXIT
 start() {
   local name=$1 exe=$2
   shift 2
-  "$WINE" "$exe" "$@" >"$WORK/$name.out" 2>&1 &
+  wine_run "$WINE" "$exe" "$@" >"$WORK/$name.out" 2>&1 &
   local pid=$!
   BG_PIDS+=("$pid")
   printf -v "${name//-/_}_PID" '%s' "$pid"
@@ -74,7 +79,7 @@ running() { kill -0 "$1" 2>/dev/null; }
 probe() {
   local status=0
   # Into a file, not a pipe: a Wine service started along the way must not hold it open.
-  "$WINE" "$BIN_DIR/window-probe.exe" "$@" >"$WORK/probe.last" 2>&1 </dev/null || status=$?
+  wine_run "$WINE" "$BIN_DIR/window-probe.exe" "$@" >"$WORK/probe.last" 2>&1 </dev/null || status=$?
   sed 's/^/  probe: /' "$WORK/probe.last"
   return $status
 }
@@ -151,6 +156,5 @@ chinese_ui_on_latin_code_page() {
   mkdir -p "$WORK/locale"
   localedef -i zh_TW -f UTF-8 "$WORK/locale/zh_TW.UTF-8" >/dev/null 2>&1 \
     || fail "cannot compile the zh_TW.UTF-8 locale (Debian package locales)"
-  export LOCPATH="$WORK/locale" LC_CTYPE=C.UTF-8 LC_MESSAGES=zh_TW.UTF-8
-  unset LC_ALL LANG
+  LOCALE_ENV=(-u LC_ALL -u LANG LOCPATH="$WORK/locale" LC_CTYPE=C.UTF-8 LC_MESSAGES=zh_TW.UTF-8)
 }

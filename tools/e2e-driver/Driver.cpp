@@ -86,7 +86,7 @@ void Driver::PumpOnce(DWORD waitMs) {
         watch_.Poll();
         client_.Settle(now);
         status_.Look(watch_.WindowNamed("info"), now);
-        logs_.Look(watch_.WindowNamed("debug"), since, now);
+        logs_.Look(watch_.WindowNamed("debug"), since);
     }
     // Lines wait a moment for a line of another channel that happened before them; while a
     // window is being made, until it is named.

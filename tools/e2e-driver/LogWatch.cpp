@@ -25,21 +25,28 @@ bool ItemText(HWND list, LRESULT index, std::string& text) {
 
 }  // namespace
 
-void LogWatch::Look(HWND debug, double sinceMs, double nowMs) {
+void LogWatch::Look(HWND debug, double sinceMs) {
     if (debug != window_) {
-        // A new debug window starts with empty lists.
+        // A new debug window starts with empty lists, made after the previous look.
         window_ = debug;
-        logs_[0] = List{IDC_DEVICE_LOG, "device-log", 0};
-        logs_[1] = List{IDC_VOIP_LOG, "voip-log", 0};
+        logs_[0] = List{IDC_DEVICE_LOG, "device-log", 0, sinceMs};
+        logs_[1] = List{IDC_VOIP_LOG, "voip-log", 0, sinceMs};
     }
     if (!debug) return;
     for (List& log : logs_)
-        if (HWND list = GetDlgItem(debug, log.id)) Read(list, log, sinceMs, nowMs);
+        if (HWND list = GetDlgItem(debug, log.id)) Read(list, log);
 }
 
-void LogWatch::Read(HWND list, List& log, double sinceMs, double nowMs) {
+void LogWatch::Read(HWND list, List& log) {
+    // A line new now was added after the list answered the count before, and it is
+    // there when this count is answered: both reads can wait for the bridge's loop.
+    const double asked = transcript_.NowMs();
     LRESULT count = 0;
-    if (!Ask(list, LB_GETCOUNT, 0, 0, count) || count <= log.known) return;
+    if (!Ask(list, LB_GETCOUNT, 0, 0, count)) return;
+    if (count <= log.known) {
+        log.askedMs = asked;
+        return;
+    }
     // New lines are inserted on top: the oldest new one is the lowest of them.
     std::vector<std::string> added;
     for (LRESULT i = count - log.known - 1; i >= 0; --i) {
@@ -50,8 +57,10 @@ void LogWatch::Read(HWND list, List& log, double sinceMs, double nowMs) {
     LRESULT after = 0;
     // A line that arrived meanwhile moved them down: read again at the next look.
     if (!Ask(list, LB_GETCOUNT, 0, 0, after) || after != count) return;
-    for (const std::string& text : added) transcript_.AddBetween(sinceMs, nowMs, log.kind, text);
+    const double seen = transcript_.NowMs();
+    for (const std::string& text : added) transcript_.AddBetween(log.askedMs, seen, log.kind, text);
     log.known = count;
+    log.askedMs = asked;
 }
 
 }  // namespace e2e

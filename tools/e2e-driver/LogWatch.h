@@ -14,16 +14,17 @@ namespace e2e {
 class LogWatch {
 public:
     explicit LogWatch(Transcript& transcript) : transcript_(transcript) {}
-    // One look at `debug` (null: not open), found at nowMs after a look at sinceMs.
-    void Look(HWND debug, double sinceMs, double nowMs);
+    // One look at `debug` (null: not open) after a look at sinceMs.
+    void Look(HWND debug, double sinceMs);
 
 private:
     struct List {
         int id;
         const char* kind;
-        LRESULT known;  // lines already written
+        LRESULT known;     // lines already written
+        double askedMs;    // when the count those lines were read at was asked for
     };
-    void Read(HWND list, List& log, double sinceMs, double nowMs);
+    void Read(HWND list, List& log);
 
     Transcript& transcript_;
     HWND window_ = nullptr;
