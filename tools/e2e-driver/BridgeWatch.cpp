@@ -28,11 +28,6 @@ const WORD* SkipField(const WORD* p) {
     return p + 1;
 }
 
-std::string Narrow(const WCHAR* text) {
-    char buffer[512] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-    return buffer;
-}
 
 // The caption of a DLGTEMPLATE or DLGTEMPLATEEX.
 std::string CaptionOf(const void* resource) {
@@ -43,7 +38,8 @@ std::string CaptionOf(const void* resource) {
         p += 9;  // style, exStyle, cdit, x, y, cx, cy
     p = SkipField(p);  // menu
     p = SkipField(p);  // class
-    return Narrow(reinterpret_cast<const WCHAR*>(p));
+    const WCHAR* caption = reinterpret_cast<const WCHAR*>(p);
+    return Utf8(caption, lstrlenW(caption));
 }
 
 }  // namespace
@@ -66,8 +62,9 @@ bool BridgeWatch::Load(const std::string& exe, std::string& error) {
         const void* data = loaded ? LockResource(loaded) : nullptr;
         if (data) names_[CaptionOf(data)] = t.name;
     }
-    char caption[256] = {};
-    if (LoadStringA(module, IDS_OPTIONS, caption, sizeof caption) > 0) names_[caption] = "options";
+    const wchar_t* caption = nullptr;
+    const int length = LoadStringW(module, IDS_OPTIONS, reinterpret_cast<LPWSTR>(&caption), 0);
+    if (length > 0) names_[Utf8(caption, length)] = "options";
     FreeLibrary(module);
     return true;
 }

@@ -17,9 +17,7 @@ bool ItemText(HWND list, LRESULT index, std::string& text) {
     std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1, L'\0');
     const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.data()));
     if (got < 0 || got > length) return false;
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(got), nullptr, 0, nullptr, nullptr);
-    text.assign(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(got), &text[0], bytes, nullptr, nullptr);
+    text = Utf8(wide.data(), static_cast<int>(got));
     return true;
 }
 

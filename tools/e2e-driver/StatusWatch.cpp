@@ -14,8 +14,9 @@ bool StatusWatch::Load(const std::string& exe, std::string& error) {
         return false;
     }
     for (int code : kStatusCodes) {
-        char text[256] = {};
-        if (LoadStringA(module, StatusStringId(code), text, sizeof text) > 0) reading_.SetText(code, text);
+        const wchar_t* text = nullptr;
+        const int length = LoadStringW(module, StatusStringId(code), reinterpret_cast<LPWSTR>(&text), 0);
+        if (length > 0) reading_.SetText(code, Utf8(text, length));
     }
     FreeLibrary(module);
     return true;

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "tools/e2e-driver/WindowText.h"
+
 namespace e2e {
 
 namespace {
@@ -28,15 +30,12 @@ struct WineTrayRecord {
 
 TrayArea* g_area = nullptr;
 
-// A UTF-16 field in the ANSI code page the bridge wrote it in; never past the field.
+// A UTF-16 field of the record; never past the field.
 template <std::size_t N>
-std::string Narrow(const WCHAR (&field)[N]) {
+std::string Text(const WCHAR (&field)[N]) {
     std::size_t length = 0;
     while (length < N && field[length]) ++length;
-    char buffer[4 * N + 1] = {};
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, field, static_cast<int>(length), buffer, sizeof buffer - 1,
-                                          nullptr, nullptr);
-    return std::string(buffer, bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+    return Utf8(field, static_cast<int>(length));
 }
 
 }  // namespace
@@ -71,10 +70,10 @@ void TrayArea::OnRecord(ULONG_PTR action, const void* data, DWORD size) {
     WineTrayRecord record;
     CopyMemory(&record, data, sizeof record);
     switch (action) {
-    case NIM_ADD: transcript_.Add("tray", "add " + ((record.flags & NIF_TIP) ? Narrow(record.tip) : std::string())); break;
+    case NIM_ADD: transcript_.Add("tray", "add " + ((record.flags & NIF_TIP) ? Text(record.tip) : std::string())); break;
     case NIM_DELETE: transcript_.Add("tray", "remove"); break;
     case NIM_MODIFY:
-        if (record.flags & NIF_INFO) transcript_.Add("balloon", Narrow(record.info));
+        if (record.flags & NIF_INFO) transcript_.Add("balloon", Text(record.info));
         break;
     default: break;
     }

@@ -12,20 +12,23 @@ std::string ClassOf(HWND window) {
     return buffer;
 }
 
+std::string Utf8(const wchar_t* text, int length) {
+    if (!text || length <= 0) return std::string();
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+
 std::string TextOf(HWND window) {
-    if (lstrcmpiA(ClassOf(window).c_str(), "Edit") != 0) {
-        WCHAR wide[1024] = {};
-        const int length = InternalGetWindowText(window, wide, 1024);
-        char narrow[4096] = {};
-        const int bytes = length > 0 ? WideCharToMultiByte(CP_ACP, 0, wide, length, narrow, sizeof narrow - 1, nullptr, nullptr) : 0;
-        return std::string(narrow, bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
-    }
-    char buffer[1024] = {};
+    wchar_t buffer[1024] = {};
+    if (lstrcmpiA(ClassOf(window).c_str(), "Edit") != 0)
+        return Utf8(buffer, InternalGetWindowText(window, buffer, 1024));
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
                              kSendTimeoutMs, &length))
         return std::string();
-    return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
+    return Utf8(buffer, static_cast<int>(length < 1024 ? length : 1023));
 }
 
 bool Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
