@@ -9,6 +9,11 @@ wine_run() { env "${LOCALE_ENV[@]}" "$@"; }
 
 say() { echo "[$(date +%T)] $*"; }
 
+# A machine busy with other work runs Wine several times slower (tools/test-all.sh
+# --under-load): every wait for a state below may take this many times the limit written
+# at it, which is what a quiet machine needs. A limit only decides how soon a failure shows.
+LIMIT_SCALE=4
+
 # Prints what the test left behind, so a failure explains itself.
 show_outputs() {
   local f
@@ -52,7 +57,7 @@ start() {
 
 # wait_line FILE REGEX SECONDS: waits until a line of FILE matches.
 wait_line() {
-  local file=$1 regex=$2 deadline=$((SECONDS + $3))
+  local file=$1 regex=$2 deadline=$((SECONDS + $3 * LIMIT_SCALE))
   while ((SECONDS < deadline)); do
     grep -qE -- "$regex" "$file" 2>/dev/null && return 0
     sleep 0.2
@@ -63,7 +68,7 @@ wait_line() {
 # wait_exit PID SECONDS: waits for a background program to end; its exit code is in
 # EXIT_CODE. Fails when it does not end in time.
 wait_exit() {
-  local pid=$1 deadline=$((SECONDS + $2))
+  local pid=$1 deadline=$((SECONDS + $2 * LIMIT_SCALE))
   while kill -0 "$pid" 2>/dev/null; do
     ((SECONDS < deadline)) || return 1
     sleep 0.2
@@ -77,7 +82,14 @@ running() { kill -0 "$1" 2>/dev/null; }
 
 # probe ARGS...: window-probe.exe, printing what it saw.
 probe() {
-  local status=0
+  local status=0 args=() arg scale=0
+  for arg in "$@"; do
+    ((scale)) && arg=$((arg * LIMIT_SCALE))
+    scale=0
+    [[ $arg == --timeout ]] && scale=1
+    args+=("$arg")
+  done
+  set -- "${args[@]}"
   # Into a file, not a pipe: a Wine service started along the way must not hold it open.
   wine_run "$WINE" "$BIN_DIR/window-probe.exe" "$@" >"$WORK/probe.last" 2>&1 </dev/null || status=$?
   sed 's/^/  probe: /' "$WORK/probe.last"
@@ -102,7 +114,7 @@ windows_version() {
 
 # bridger_exits SECONDS: Bridger.exe (pid in bridger_PID) ends in time.
 bridger_exits() {
-  wait_exit "$bridger_PID" "$1" || fail "Bridger.exe did not end within $1 s"
+  wait_exit "$bridger_PID" "$1" || fail "Bridger.exe did not end within $(($1 * LIMIT_SCALE)) s"
   say "Bridger.exe ended (exit $EXIT_CODE)"
 }
 
