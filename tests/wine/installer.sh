@@ -109,7 +109,7 @@ check_installed
 # (Minor version 0: the bridge's device check passes at once, with no base's sound device.
 # The test's own setting, removed again before the registry is checked.)
 windows_version Bridger.exe win2k
-start client "$BIN_DIR/client-standin.exe" --status 0 --run 120000
+start client "$BIN_DIR/client-standin.exe" --status 0 --run "$((2 * STANDIN_MS))"
 wait_line "$WORK/client.out" '^ready' 20 || fail "the client stand-in did not start"
 pushd "$installed" >/dev/null
 start bridger "$installed/Bridger.exe" QOPA

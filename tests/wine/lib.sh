@@ -13,6 +13,8 @@ say() { echo "[$(date +%T)] $*"; }
 # --under-load): every wait for a state below may take this many times the limit written
 # at it, which is what a quiet machine needs. A limit only decides how soon a failure shows.
 LIMIT_SCALE=4
+# How long a client stand-in stays up at most (the tests end it sooner), on the same scale.
+STANDIN_MS=$((60000 * LIMIT_SCALE))
 
 # Prints what the test left behind, so a failure explains itself.
 show_outputs() {
@@ -129,7 +131,7 @@ exit_bridger() {
 # the stand-in attached and got "Get CURRENTUSERHANDLE" and then "SET USERSTATUS ONLINE".
 client_attaches() {
   local kind=$1 command=${2:-}
-  start client "$BIN_DIR/client-standin.exe" --kind "$kind" --status 0 --run 60000
+  start client "$BIN_DIR/client-standin.exe" --kind "$kind" --status 0 --run "$STANDIN_MS"
   wait_line "$WORK/client.out" '^ready' 20 || fail "the client stand-in did not start"
   start bridger "$BIN_DIR/Bridger.exe"
   if [[ -n $command ]]; then
