@@ -1,6 +1,8 @@
 # The driver's checks can fail: each scenario of tests/wine/checks expects something the
-# real bridge does not show (a status, a control's text, a balloon, a log line), and the
-# driver must end with status 1 naming that expect. A check that cannot fail checks nothing.
+# real bridge does not show (a status, status 2 where the window's "USB READY" is 8's, a
+# control's text, a balloon, a log line), and the driver must end with status 1 naming that
+# expect. A check that cannot fail checks nothing. (bridger-sim fails them at the same
+# lines: sim.false-expects.)
 #   (sourced by run-wine-test.sh)
 checks_dir="$(dirname "${BASH_SOURCE[0]}")/checks"
 count=0
