@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <vector>
 
 #include "app/BridgeDlg.h"
 #include "tools/e2e-driver/Checks.h"
@@ -131,6 +132,34 @@ TEST(E2eChecksTest, AnExpectNotLooksAtWhatFollowedTheLastAction) {
     EXPECT_TRUE(transcript.ExpectNot("usb> 00000000"));
 }
 
+TEST(E2eChecksTest, LinesFromDifferentChannelsAreWrittenInTheOrderOfTheirTimes) {
+    e2e::Transcript transcript;
+    // The base's thread stamped its report before the client's line was added.
+    transcript.AddAt(120, "client>", "SET CALL 7 STATUS INPROGRESS");
+    transcript.AddAt(100, "usb<", "2424030401F8");
+    transcript.AddAt(300, "usb>", "00000000");
+    transcript.Flush(200);  // the keep-alive waits for a line that may still come before it
+    std::vector<e2e::Line> lines = transcript.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].kind, "usb<");
+    EXPECT_EQ(lines[1].kind, "client>");
+    transcript.Flush(1e9);
+    EXPECT_EQ(transcript.Lines().size(), 3u);
+    EXPECT_TRUE(transcript.Expect("usb< 2424030401F8"));
+    EXPECT_TRUE(transcript.Expect("client> SET CALL 7 STATUS INPROGRESS"));
+}
+
+TEST(E2eChecksTest, AnExpectNotAfterAReachBackSkipsTheLineAnEarlierExpectMatched) {
+    e2e::Transcript transcript;
+    Fill(transcript, {{100, 100, "client>", "GET CALL 7 PARTNER_HANDLE"},
+                      {60, 140, "status", "7 Ringing"},
+                      {200, 200, "usb>", "24240C0581"}});
+    EXPECT_TRUE(transcript.Expect("status 7"));
+    EXPECT_TRUE(transcript.Expect("client> GET CALL 7"));  // reaches back before the status line
+    EXPECT_TRUE(transcript.ExpectNot("status 7"));           // the status line itself came before
+    EXPECT_FALSE(transcript.ExpectNot("usb> 2424"));         // what followed both counts
+}
+
 TEST(E2eChecksTest, TheLogsAreComparedWithoutTheirMinuteAndSecond) {
     e2e::Transcript transcript;
     Fill(transcript, {{0, 40, "device-log", "37:31 test report test = 2, ok = 2"}});
@@ -158,6 +187,8 @@ TEST(E2eChecksTest, TheStatusCodeIsToldFromTheBoxTextAndTheBasesKeepAlives) {
     EXPECT_EQ(reading.Observe("Error!Please restart base.", 12), STATUS_TEST_FAILED);
     EXPECT_EQ(reading.Observe("Something else", 12), 0);
     EXPECT_EQ(reading.Code(), STATUS_TEST_FAILED);
+    // A failed base that ends a call is ready again; only a return after a loss is tested.
+    EXPECT_EQ(reading.Observe("USB READY", 12), STATUS_READY);
 }
 
 }  // namespace
