@@ -149,6 +149,48 @@ TEST(E2eChecksTest, LinesFromDifferentChannelsAreWrittenInTheOrderOfTheirTimes) 
     EXPECT_TRUE(transcript.Expect("client> SET CALL 7 STATUS INPROGRESS"));
 }
 
+TEST(E2eChecksTest, TheBasesStampMayComeAfterTheClientLinesTheBridgeSentLater) {
+    // A handset hung up: the bridge acknowledged it at the base, then ended the call at the
+    // client; the base's thread stamped the acknowledgement 4 ms after the client's lines.
+    const auto hangUp = [](e2e::Transcript& transcript) {
+        Fill(transcript, {{15290, 15290, "usb<", "2424030201FA"},
+                          {15315, 15315, "client>", "SET CALL 123 STATUS FINISHED"},
+                          {15315, 15315, "client>", "HOOK ON"},
+                          {15319, 15319, "usb>", "2424030301F9"},
+                          {15300, 15340, "status", "2 USB READY"}});
+    };
+    e2e::Transcript transcript;
+    hangUp(transcript);
+    ASSERT_EQ(transcript.Lines()[1].text, "SET CALL 123 STATUS FINISHED");
+    ASSERT_EQ(transcript.Lines()[3].text, "2424030301F9");
+    EXPECT_TRUE(transcript.Expect("usb< 2424030201FA"));
+    EXPECT_TRUE(transcript.Expect("usb> 2424030301F9"));
+    EXPECT_TRUE(transcript.Expect("status 2"));
+    EXPECT_TRUE(transcript.Expect("client> SET CALL 123 STATUS FINISHED"));
+    EXPECT_TRUE(transcript.Expect("client> HOOK ON"));
+    EXPECT_FALSE(transcript.Expect("client> HOOK ON"));  // one of each, however the order was read
+
+    e2e::Transcript noStatus;  // the client's line right after the base's
+    hangUp(noStatus);
+    EXPECT_TRUE(noStatus.Expect("usb> 2424030301F9"));
+    EXPECT_TRUE(noStatus.Expect("client> SET CALL 123 STATUS FINISHED"));
+    EXPECT_TRUE(noStatus.Expect("client> HOOK ON"));
+
+    e2e::Transcript sameChannel;  // the client's own lines keep their order
+    hangUp(sameChannel);
+    EXPECT_TRUE(sameChannel.Expect("client> HOOK ON"));
+    EXPECT_FALSE(sameChannel.Expect("client> SET CALL 123 STATUS FINISHED"));
+}
+
+TEST(E2eChecksTest, ALineLongBeforeAReceivedOneOfAnotherChannelStillCameBefore) {
+    e2e::Transcript transcript;
+    Fill(transcript, {{15000, 15000, "client>", "SET CALL 123 STATUS FINISHED"},
+                      {15000 + e2e::Transcript::kReceiptLateMs + 1, 15000 + e2e::Transcript::kReceiptLateMs + 1,
+                       "usb>", "2424030301F9"}});
+    EXPECT_TRUE(transcript.Expect("usb> 2424030301F9"));
+    EXPECT_FALSE(transcript.Expect("client> SET CALL 123 STATUS FINISHED"));
+}
+
 TEST(E2eChecksTest, AnExpectNotAfterAReachBackSkipsTheLineAnEarlierExpectMatched) {
     e2e::Transcript transcript;
     Fill(transcript, {{100, 100, "client>", "GET CALL 7 PARTNER_HANDLE"},

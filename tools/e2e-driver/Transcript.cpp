@@ -41,6 +41,20 @@ void Transcript::Flush(double upToMs) {
     waiting_.erase(waiting_.begin(), waiting_.begin() + static_cast<std::ptrdiff_t>(n));
 }
 
+namespace {
+
+// Lines of one channel arrive in the order they were sent; across channels they do not.
+std::string Channel(const std::string& kind) {
+    if (kind == "usb>" || kind == "usb<") return "usb";
+    if (kind == "client>" || kind == "client<") return "client";
+    return kind;
+}
+
+// Stamped when the driver's thread got round to it, not when the bridge sent it.
+bool StampedOnReceipt(const std::string& kind) { return kind == "usb>" || kind == "client>" || kind == "broadcast"; }
+
+}  // namespace
+
 bool Transcript::Follows(std::size_t i) const {
     if (matched_[i]) return false;
     if (from_ == 0 || i >= from_) return true;
@@ -48,7 +62,11 @@ bool Transcript::Follows(std::size_t i) const {
     const Line& previous = lines_[from_ - 1];
     const Line& line = lines_[i];
     const bool spans = previous.since < previous.time || line.since < line.time;
-    return spans && line.time >= previous.since;
+    if (spans && line.time >= previous.since) return true;
+    // Or where the previous match's stamp may be late by a thread's wake-up (the bridge
+    // acknowledged a report, then told the client: the client's lines were stamped first).
+    return StampedOnReceipt(previous.kind) && Channel(previous.kind) != Channel(line.kind) &&
+           line.time + kReceiptLateMs >= previous.time;
 }
 
 bool Transcript::Expect(const std::string& text) {

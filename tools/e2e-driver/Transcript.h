@@ -7,6 +7,8 @@
 // happened at some time after the previous look, and that span is kept with it. The order
 // an expect checks is then the order as far as it can be told: a line whose span reaches
 // back over the previous match may stand before it in the transcript and still follow it.
+// So may a line of another channel a few milliseconds before a match whose stamp was taken
+// on receipt: which of the two the bridge sent first cannot be told from outside.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +28,9 @@ struct Line {
 
 class Transcript {
 public:
+    // How late a stamp taken on receipt may be (the receiving thread's wake-up on a busy machine).
+    static constexpr double kReceiptLateMs = 50;
+
     explicit Transcript(std::FILE* copy = nullptr) : copy_(copy) {}
     // Real milliseconds since Restart() (fractions kept for latencies).
     double NowMs() const;
