@@ -73,6 +73,7 @@ installer="$WORK/package/Bridger-$version-win64.exe"
 
 say "creating a fresh prefix $WINEPREFIX"
 "$WINESERVER" -k 2>/dev/null || true
+"$WINESERVER" -w 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 "$WINE" wineboot -i >"$WORK/wineboot.out" 2>&1 </dev/null || fail "Wine cannot create the prefix"

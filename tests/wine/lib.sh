@@ -40,8 +40,13 @@ cleanup() {
       kill "$pid" 2>/dev/null || true
     fi
   done
-  # Whatever a failed test left running in the prefix must not meet the next test.
-  if ((left)); then "$WINESERVER" -k 2>/dev/null || true; fi
+  # Whatever a test left running in the prefix must not meet the next test. The server
+  # ends its processes and then itself in its own time: a program the next test starts
+  # meanwhile would join the ending server and die with it (on a busy machine it did).
+  if ((left)); then
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT
 

@@ -85,13 +85,18 @@ bool BaseServer::Open(const std::string& infPath, std::string& error) {
 
 bool BaseServer::Listen(Pipe& pipe) {
     pipe.connected = false;
-    ZeroMemory(&pipe.overlap, sizeof pipe.overlap);
-    pipe.overlap.hEvent = pipe.event;
-    ResetEvent(pipe.event);
-    if (ConnectNamedPipe(pipe.handle, &pipe.overlap)) return true;
-    const DWORD why = GetLastError();
-    if (why == ERROR_PIPE_CONNECTED) SetEvent(pipe.event);
-    return why == ERROR_PIPE_CONNECTED || why == ERROR_IO_PENDING;
+    for (;;) {
+        ZeroMemory(&pipe.overlap, sizeof pipe.overlap);
+        pipe.overlap.hEvent = pipe.event;
+        ResetEvent(pipe.event);
+        if (ConnectNamedPipe(pipe.handle, &pipe.overlap)) return true;
+        const DWORD why = GetLastError();
+        if (why == ERROR_PIPE_CONNECTED) SetEvent(pipe.event);
+        // The minidriver opened this pipe and let go again before we listened (it found the
+        // other pipe missing): listen afresh.
+        if (why != ERROR_NO_DATA) return why == ERROR_PIPE_CONNECTED || why == ERROR_IO_PENDING;
+        DisconnectNamedPipe(pipe.handle);
+    }
 }
 
 DWORD WINAPI BaseServer::Main(LPVOID self) {
