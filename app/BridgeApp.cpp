@@ -18,15 +18,15 @@ bool CBridgeApp::InitInstance() {
         return false;
     }
 
-    const plat::Handle existing = system.OpenMutex(kMutexName);
-    if (existing != plat::kNullHandle) {
+    // One step, so that two bridges started at once cannot both find no mutex and go on.
+    bool running = false;
+    const plat::Handle mutex = system.CreateMutex(kMutexName, true, running);
+    if (running) {
         // Our own handle to the other instance's mutex must not keep it alive.
-        system.CloseHandle(existing);
+        system.CloseHandle(mutex);
         plat::windows().MessageBoxNoOwner(kAlreadyRunning);
         return false;
     }
-
-    const plat::Handle mutex = system.CreateMutex(kMutexName, true);
     {
         // On the heap: the dialog embeds the HID transport with its report ring.
         auto dlg = std::make_unique<CBridgeDlg>();

@@ -90,6 +90,10 @@ bool CBridgeDlg::OnInitDialog() {
         OpenDebugWindow();
     }
 
+    m_bAtConsole = plat::session().AtConsole() ? 1 : 0;
+    WatchSession();
+    // Before the icon: Explorer may restart at any time from here on.
+    m_uTaskbarCreated = plat::messages().Register(kTaskbarCreatedName);
     AddTrayIcon();
     m_nClientKind = Skype;
     OpenInfoDialog();
@@ -104,6 +108,7 @@ void CBridgeDlg::OnPaint() {
 void CBridgeDlg::OnTimer(unsigned id) {
     switch (id) {
         case TIMER_TICK:
+            KeepWatchingSession();
             StepClientLink();
             PollDevice();
             ShowChangedStatus();
@@ -153,9 +158,17 @@ bool CBridgeDlg::OnCommand(int id) {
 }
 
 void CBridgeDlg::OnClose() {
-    // The window is never shown, so a close request comes from the system (log-off, end
-    // task): leave in order, so no icon or window is left behind.
+    // The window is never shown, so a close request comes from outside (the installer, a
+    // task manager): leave in order, so no icon or window is left behind.
     OnExit();
+}
+
+bool CBridgeDlg::OnQueryEndSession() { return true; }
+
+void CBridgeDlg::OnEndSession(bool ending) {
+    // Windows sends no WM_CLOSE and ends the process as soon as this returns: leave through
+    // Exit now, so the client gets its code, the log files are closed and the icon goes.
+    if (ending) OnExit();
 }
 
 bool CBridgeDlg::OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam, std::intptr_t& result) {
@@ -166,6 +179,25 @@ bool CBridgeDlg::OnMessage(unsigned message, std::uintptr_t wparam, std::intptr_
     }
     if (message == WM_TRAY_CALLBACK) {
         result = DefWindowProc(message, wparam, lparam);
+        return true;
+    }
+    if (message == kWmQueryEndSession) {
+        result = OnQueryEndSession() ? 1 : 0;
+        return true;
+    }
+    if (message == kWmEndSession) {
+        OnEndSession(wparam != 0);
+        result = 0;
+        return true;
+    }
+    if (message == kWmSessionChange) {
+        OnSessionChange(static_cast<unsigned>(wparam));
+        result = 0;
+        return true;
+    }
+    if (m_uTaskbarCreated != 0 && message == m_uTaskbarCreated) {
+        OnTaskbarCreated();
+        result = 0;
         return true;
     }
     return false;
@@ -187,6 +219,8 @@ void CBridgeDlg::OnExit() {
     CloseModeless(m_pInfoDlg);
     CloseModeless(m_pOptionsSheet);
     RemoveTrayIcon();
+    if (m_bSessionWatched) plat::session().Unwatch(Handle());
+    m_bSessionWatched = 0;
     if (m_pThread) m_pThread->SuspendThread();
     SendClientCode(kClientExitCode, kClientExitValue);
     EndDialog(kExitResult);

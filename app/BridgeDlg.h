@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "client/CallRecord.h"
 #include "client/ContactRecord.h"
 #include "device/USB.h"
 #include "platform/Dialog.h"
@@ -39,6 +40,11 @@ constexpr unsigned kTrayIconId = 128;
 constexpr unsigned WM_TRAY_CALLBACK = 1124;
 constexpr unsigned kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
 constexpr unsigned kTrayRightDown = 516;    // WM_RBUTTONDOWN
+// With today's callback (version 4) the shell also reports these.
+constexpr unsigned kTrayContextMenu = 0x007B;  // WM_CONTEXTMENU: right button released, Shift+F10, menu key
+constexpr unsigned kTrayKeySelect = 0x0401;    // NIN_KEYSELECT: Enter or Space on the icon
+// Broadcast by Explorer when it (re)creates the taskbar, whose notification area is then empty.
+constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
 
 // Client link states (m_nLinkState).
 enum LinkState { Discovering = 0, Attached = 1, Ready = 4, Detached = 6 };
@@ -95,14 +101,38 @@ public:
     void NotifySettingsPage(int enable);
     void SendClientCode(int code, std::uint32_t value);
     void OnExit();
+    // The session is about to end: the bridge never stands in its way.
+    bool OnQueryEndSession();
+    // It ends (ending) or goes on after all. Windows ends the process once this returns.
+    void OnEndSession(bool ending);
     // The status text for a status code; empty when the code has none.
     std::string StatusText(int status) const;
+
+    // ---- the user session (app/) ----
+    // Only the bridge of the session at the console talks to the base: with several users
+    // logged in, each one's bridge would otherwise read every report and ring for every call.
+    void WatchSession();
+    // On every tick: a request the system refused early in the log-in is made again.
+    void KeepWatchingSession();
+    void OnSessionChange(unsigned change);
+    // The session left the console: the base is let go as if it were unplugged.
+    void OnSessionAway();
+    // It is back: the device link finds the base again at its next search.
+    void OnSessionBack();
 
     // ---- tray icon and menu (app/) ----
     int AddTrayIcon();
     void RemoveTrayIcon();
     std::intptr_t DefWindowProc(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
     void ShowTrayMenu();
+    // The tray callback: the event in the low word of lparam (and, with today's callback,
+    // the icon in the high word and the menu's point in wparam).
+    void OnTrayEvent(std::uintptr_t wparam, std::intptr_t lparam);
+    // The popup at a point on the screen (where the keyboard's menu belongs).
+    void ShowTrayMenuAt(int x, int y);
+    void ShowTrayMenuWhere(bool placed, int x, int y);
+    // The notification area was made anew (Explorer restarted): the icon goes back in.
+    void OnTaskbarCreated();
     void OnOptions();
     void OnConnectSkype();
     void OnConnectSoftPhone();
@@ -130,10 +160,18 @@ public:
     void OnClientNotification(const char* text);
     int ReadToken(const char* position, std::string& out, int restOfLine);
     void OnCallNotification(const char* text);
-    void ForgetEndedWaitingCall(const std::string& callId);
+    // The steps of a CALL status: a call starts (ROUTING, RINGING), is answered, or ends.
+    void OnCallStarts(const std::string& id, bool ringing);
+    void OnCallAnswered(const std::string& id);
+    void OnCallEnded(const std::string& id, const std::string& value);
+    void ForgetIfStillCurrent(const std::string& id);
     void RequestCallPartner();
     // Makes the call current and rings every handset for it.
     void RingCall(const std::string& callId);
+    // Rings the call that has rung longest at the client, once the handsets are free for it.
+    void RingNextWaitingCall();
+    // The client is gone: its calls are forgotten and no handset rings or talks for them.
+    void ForgetClientCalls();
     void CopyCallPartner(char* buffer);
     void EndCallLocally();
     void PlaceCallToSelected();
@@ -161,6 +199,9 @@ public:
     // the second-call mode and hangs up a call in progress (EndCallLocally: the client did).
     void ReturnToIdle(bool onHook);
     void HangUpCall();
+    // The base's loss has been noticed, and the base is back.
+    void OnBaseLost();
+    void OnBaseBack();
     void SendDtmf(char key);
     void SwapCalls();
     void JoinConference();
@@ -248,12 +289,22 @@ public:
     int m_nDeviceCheckTicks = 0;
     // Set by OnExit: Exit chosen while the refusal box is open must not leave twice.
     int m_bExited = 0;
-    // Calls the handsets placed and gave up before the client named them: each is
-    // finished when its first status arrives.
-    int m_nAbandonedCalls = 0;
-    // The waiting second call rang (rather than being routed) and still rings at the
-    // client: it rings on the handsets once none is busy.
-    int m_bWaitingCallRings = 0;
+    // The tray icon's tip, as it was added (and is added again after an Explorer restart).
+    std::string m_strTrayTip;
+    // The shell took today's tray callback (version 4): the menu opens on WM_CONTEXTMENU.
+    int m_bTrayVersion4 = 0;
+    // "TaskbarCreated", registered at start; 0 when it could not be.
+    unsigned m_uTaskbarCreated = 0;
+    // This session has the console and so the base (written in app/Session.cpp, read by the
+    // device link's search in device/Thread.cpp).
+    int m_bAtConsole = 1;
+    // The system tells the main dialog of session changes; ticks until the next request.
+    int m_bSessionWatched = 0;
+    int m_nSessionWatchTicks = 0;
+    // The calls still ringing at the client and the placed calls waiting for their id, and
+    // the client window they came from (kept across a reset of the link).
+    CallRecord m_callRecord;
+    plat::WindowHandle m_hCallsClientWnd = 0;
     // The text a 0x09 command reply is compared with; nothing ever sets it.
     std::string m_strForwardText;
 };

@@ -39,8 +39,15 @@ void CBridgeDlg::StartDeviceThread() {
 }
 
 void CBridgeDlg::DetectWindowsVersion() {
-    const unsigned minor = plat::system().Version().minor;
-    m_nOsVersion = (minor == 0 || minor == 1 || minor == 10) ? static_cast<int>(minor) : kOsVersionOther;
+    const plat::OsVersion version = plat::system().Version();
+    // Windows 8 and later tell a program that does not declare them 6.2, and one that does
+    // (the manifest declares up to 10) their own number: 6.3, or 10.0 whose minor 0 would
+    // pass for Vista. Each keeps the code it had before the declaration.
+    const bool windows8OrLater = version.major > kWindows8Major ||
+                                 (version.major == kWindows8Major && version.minor >= kWindows8Minor);
+    const unsigned minor = version.minor;
+    const bool kept = !windows8OrLater && (minor == 0 || minor == 1 || minor == 10);
+    m_nOsVersion = kept ? static_cast<int>(minor) : kOsVersionOther;
 }
 
 int CBridgeDlg::FindAudioDevice() {

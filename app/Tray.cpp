@@ -7,22 +7,53 @@
 #include "ui/OptionsSheet.h"
 
 int CBridgeDlg::AddTrayIcon() {
-    return plat::tray().AddIcon(Handle(), kTrayIconId, WM_TRAY_CALLBACK, IDI_APP, std::string()) ? 1 : 0;
+    plat::Tray& tray = plat::tray();
+    const bool added = tray.AddIcon(Handle(), kTrayIconId, WM_TRAY_CALLBACK, IDI_APP, m_strTrayTip);
+    // Today's callback reports the keyboard's use of the icon too; an old shell refuses it.
+    m_bTrayVersion4 = added && tray.SetVersion4(Handle(), kTrayIconId) ? 1 : 0;
+    return added ? 1 : 0;
+}
+
+void CBridgeDlg::OnTaskbarCreated() {
+    // After Exit the icon is gone for good.
+    if (!m_bExited) AddTrayIcon();
 }
 
 void CBridgeDlg::RemoveTrayIcon() { plat::tray().RemoveIcon(Handle(), kTrayIconId); }
 
 std::intptr_t CBridgeDlg::DefWindowProc(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    if (message == WM_TRAY_CALLBACK) {
-        if (lparam == kTrayDoubleClick)
-            OnOptions();
-        else if (lparam == kTrayRightDown)
-            ShowTrayMenu();
-    }
+    if (message == WM_TRAY_CALLBACK) OnTrayEvent(wparam, lparam);
     return Default(message, wparam, lparam);
 }
 
-void CBridgeDlg::ShowTrayMenu() {
+void CBridgeDlg::OnTrayEvent(std::uintptr_t wparam, std::intptr_t lparam) {
+    const unsigned event = static_cast<unsigned>(lparam) & 0xFFFFu;
+    switch (event) {
+        case kTrayDoubleClick:
+        case kTrayKeySelect:  // the keyboard's double click
+            OnOptions();
+            break;
+        case kTrayRightDown:
+            // Today's shell follows the press with WM_CONTEXTMENU when the button is released.
+            if (!m_bTrayVersion4) ShowTrayMenu();
+            break;
+        case kTrayContextMenu: {
+            if (!m_bTrayVersion4) break;
+            const int x = static_cast<std::int16_t>(wparam & 0xFFFFu);
+            const int y = static_cast<std::int16_t>((wparam >> 16) & 0xFFFFu);
+            ShowTrayMenuAt(x, y);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void CBridgeDlg::ShowTrayMenu() { ShowTrayMenuWhere(false, 0, 0); }
+
+void CBridgeDlg::ShowTrayMenuAt(int x, int y) { ShowTrayMenuWhere(true, x, y); }
+
+void CBridgeDlg::ShowTrayMenuWhere(bool placed, int x, int y) {
     plat::Tray& tray = plat::tray();
     const plat::Handle menu = tray.LoadMenu(IDR_TRAY_MENU);
     if (menu == plat::kNullHandle) return;
@@ -32,7 +63,10 @@ void CBridgeDlg::ShowTrayMenu() {
         tray.DeleteMenuItem(popup, kTrayConnectPosition);
         // Foreground first, or the popup would not close on a click elsewhere.
         SetForegroundWindow();
-        tray.TrackPopupMenu(popup, Handle());
+        if (placed)
+            tray.TrackPopupMenuAt(popup, Handle(), x, y);
+        else
+            tray.TrackPopupMenu(popup, Handle());
     }
     tray.DestroyMenu(menu);
 }

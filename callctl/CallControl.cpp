@@ -6,6 +6,7 @@
 #include "app/BridgeDlg.h"
 #include "callctl/CallCommands.h"
 #include "client/ClientTexts.h"
+#include "device/Thread.h"
 
 std::intptr_t CBridgeDlg::SendLoggedCommand(const std::string& text) {
     LogClientLine(text);
@@ -14,56 +15,70 @@ std::intptr_t CBridgeDlg::SendLoggedCommand(const std::string& text) {
 
 void CBridgeDlg::AnswerCall() {
     // Without an id the call is taken when its RINGING or ROUTING arrives.
-    if (!m_strCallId.empty()) SendLoggedCommand(callcmd::Answer(m_strCallId));
+    if (m_strCallId.empty()) return;
+    // From here the handset holds the call: going on hook ends it, whether or not the client
+    // confirms the answer first; and it rings no more.
+    m_bInCall = 1;
+    m_callRecord.StopsRinging(m_strCallId);
+    SendLoggedCommand(callcmd::Answer(m_strCallId));
 }
 
 void CBridgeDlg::OnHandsetOnHook() { ReturnToIdle(true); }
 
 void CBridgeDlg::ReturnToIdle(bool onHook) {
-    // A second call that still rings at the client and was never taken up.
-    const std::string waiting =
-        m_bSecondCall && !m_bDndForSecondCall && m_bWaitingCallRings ? m_strHeldCallId : std::string();
     StopCallerIdTimer();
+    // A hash entry still being typed is abandoned with the handset.
+    KillTimer(TIMER_DIAL);
     m_nStatus = STATUS_READY;
     SetUserStatusOnline();
     m_strDisplayName.clear();
     UpdateInfoDialog();
-    if (onHook && m_bInCall == 1) HangUpCall();
-    if (onHook || !waiting.empty()) {
-        // The user is online again, so a later caller must not be turned away as a third
-        // call.
-        m_bSecondCall = 0;
-        m_bDndForSecondCall = 0;
-        m_bWaitingCallRings = 0;
-        m_strHeldCallId.clear();
+    if (onHook) {
+        if (m_bInCall == 1) HangUpCall();
+        // Calls the handset placed that have no id yet are finished when the client names them.
+        m_callRecord.AbandonPlaced();
     }
-    m_bInCall = 0;  // whoever ended it, no handset holds a call any more
+    // No handset is in a call any more: there is nothing left to swap or join, and the user
+    // is online again, so a later caller must not be turned away as a third call. A waiting
+    // call that still rings is in the call record and rings below.
+    m_bSecondCall = 0;
+    m_bDndForSecondCall = 0;
+    m_strHeldCallId.clear();
+    m_bInCall = 0;
     m_strCallId.clear();
     LogDeviceLine(client::kLogOnHook);
-    // No handset is busy any more: the waiting call rings on all of them.
-    if (!waiting.empty()) {
-        RingCall(waiting);
-        UpdateInfoDialog();
-    }
+    RingNextWaitingCall();
 }
 
 void CBridgeDlg::HangUpCall() {
     m_bInCall = 0;
     m_bCallClosed = 1;
-    if (m_strCallId.empty()) {
-        // Placed, but not yet named by the client: it is finished once the client names it.
-        ++m_nAbandonedCalls;
-        return;
-    }
-    SendLoggedCommand(callcmd::Finish(m_strCallId));
+    if (m_strCallId.empty()) return;  // placed, not yet named: finished once the client names it
+    FinishCall(m_strCallId);
     // A second call the user took up (swapped to, or joined) goes with the handset too:
     // left on hold at the client it would stay there for good.
-    if (m_bDndForSecondCall && !m_strHeldCallId.empty()) SendLoggedCommand(callcmd::Finish(m_strHeldCallId));
+    if (m_bDndForSecondCall && !m_strHeldCallId.empty()) FinishCall(m_strHeldCallId);
     SendLoggedCommand(callcmd::kHookOn);
 }
 
+void CBridgeDlg::OnBaseLost() {
+    // The handsets lost the line with the base: a call a handset held ends at the client,
+    // and a call that rings waits (in the call record) until the base is back.
+    if (m_pThread) {
+        m_pThread->ForgetRing();
+        m_pThread->GoIdle();
+    }
+    StopCallerIdTimer();
+    m_nPending = 0;
+}
+
+void CBridgeDlg::OnBaseBack() { RingNextWaitingCall(); }
+
 void CBridgeDlg::SendDtmf(char key) {
-    // Sent even before the call has an id; the client ignores what it cannot place.
+    // Only into a call the handset placed or answered (sent even before the call has an id;
+    // the client ignores what it cannot place): after "no active!" the current call may be
+    // one taken at the computer, which the handset never joined.
+    if (m_bInCall != 1) return;
     SendLoggedCommand(callcmd::Dtmf(m_strCallId, key));
 }
 
@@ -93,6 +108,7 @@ void CBridgeDlg::JoinConference() {
 }
 
 void CBridgeDlg::FinishCall(const std::string& callId) {
+    m_callRecord.StopsRinging(callId);
     SendLoggedCommand(callcmd::Finish(callId));
 }
 

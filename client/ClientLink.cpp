@@ -71,6 +71,15 @@ void CBridgeDlg::StepClientLink() {
         case Detached:
             CheckForDevice();
             break;
+        case Ready:
+            // A client whose window is gone took its calls with it: the link starts over at
+            // once instead of after two minutes of silence.
+            if (m_bClientAttached && !plat::messages().IsWindow(g_hClientWnd)) {
+                ResetClientLink();
+                ForgetClientCalls();
+                UpdateInfoDialog();
+            }
+            break;
         default:
             break;
     }
@@ -78,11 +87,17 @@ void CBridgeDlg::StepClientLink() {
 
 std::intptr_t CBridgeDlg::OnClientAttach(std::uintptr_t wparam, std::intptr_t lparam) {
     switch (lparam) {
-        case client::kAttachSuccess:
+        case client::kAttachSuccess: {
             LogClientLine(client::kLogAttached);
-            g_hClientWnd = static_cast<plat::WindowHandle>(wparam);
+            const plat::WindowHandle window = static_cast<plat::WindowHandle>(wparam);
+            // The calls the bridge knows belong to the client window that reported them: a
+            // client started afresh has none of them.
+            if (m_hCallsClientWnd != 0 && window != m_hCallsClientWnd) ForgetClientCalls();
+            m_hCallsClientWnd = window;
+            g_hClientWnd = window;
             OnClientAttached();
             break;
+        }
         case client::kAttachPending:
             LogClientLine(client::kLogPending);
             break;
@@ -131,7 +146,6 @@ void CBridgeDlg::ResetClientLink() {
     m_bOnlinePending = 1;
     KillTimer(TIMER_AUDIO);
     m_bDiscoverPending = 1;
-    m_nAbandonedCalls = 0;  // a client that is gone names no more calls
     m_nLinkState = Detached;
     g_hClientWnd = 0;
     g_uAttachMsg = 0;

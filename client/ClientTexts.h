@@ -52,6 +52,7 @@ constexpr const char* kWordCurrentUser = "CURRENTUSERHANDLE";
 constexpr const char* kWordConnStatus = "CONNSTATUS";
 constexpr const char* kWordAudioIn = "AUDIO_IN";
 constexpr const char* kValueLoggedOut = "LOGGEDOUT";
+constexpr const char* kWordError = "ERROR";  // the client's answer to a command it cannot carry out
 
 // Longest first word of a notification, and the token reader's stop offset.
 constexpr int kFirstWordMax = 100;

@@ -14,20 +14,6 @@ bool IsSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-constexpr const char* kStatus = "STATUS";
-constexpr const char* kPartnerHandle = "PARTNER_HANDLE";
-constexpr const char* kRouting = "ROUTING";
-constexpr const char* kRinging = "RINGING";
-constexpr const char* kRefused = "REFUSED";
-constexpr const char* kMissed = "MISSED";
-constexpr const char* kFailed = "FAILED";
-constexpr const char* kFinished = "FINISHED";
-constexpr const char* kInProgress = "INPROGRESS";
-
-bool IsEndStatus(const std::string& value) {
-    return value == kRefused || value == kMissed || value == kFailed || value == kFinished;
-}
-
 }  // namespace
 
 void CBridgeDlg::OnClientNotification(const char* text) {
@@ -55,6 +41,9 @@ void CBridgeDlg::OnClientNotification(const char* text) {
     } else if (word == client::kWordAudioIn) {
         std::string value;  // read and not used
         ReadToken(position, value, 1);
+    } else if (word == client::kWordError) {
+        // The client could not place the oldest CALL still waiting for its id: none will come.
+        m_callRecord.PlacedRefused();
     }
 }
 
@@ -87,131 +76,6 @@ client::NotificationWords client::ReadNotificationWords(CBridgeDlg& dlg, const c
     return words;
 }
 
-// A waiting second call that ends before the user took it up is forgotten, so that the
-// handset's keys no longer swap to (or join) a call that is gone.
-void CBridgeDlg::ForgetEndedWaitingCall(const std::string& id) {
-    if (!m_bSecondCall || m_bDndForSecondCall || id.empty() || id != m_strHeldCallId || id == m_strCallId) return;
-    m_bSecondCall = 0;
-    m_bWaitingCallRings = 0;
-    m_strHeldCallId.clear();
-}
-
-void CBridgeDlg::OnCallNotification(const char* text) {
-    const client::NotificationWords words = client::ReadNotificationWords(*this, text, 0);
-    const std::string& id = words.id;
-    const std::string& property = words.property;
-    const std::string& value = words.value;
-    // An empty id (doubled blanks) never names the current call.
-    const bool current = !id.empty() && id == m_strCallId;
-    // A call that ended while no handset held it (taken or refused at the PC) leaves no
-    // on-hook behind to empty the record; without this the bridge would ignore every later
-    // call.
-    auto forgetIfStillCurrent = [this, &id] {
-        if (id.empty() || id != m_strCallId) return;
-        m_strCallId.clear();
-        if (m_nStatus == STATUS_RINGING) m_nStatus = STATUS_READY;
-        UpdateInfoDialog();
-    };
-
-    if (property == kPartnerHandle) {
-        if (current) {
-            m_nPending |= PENDING_CALLER;
-            m_strPeerHandle = value;
-        }
-        return;
-    }
-    if (property != kStatus) return;
-
-    // The first status of an unknown call after a placed call was abandoned names that
-    // call: the client must not keep it, and the bridge must not take it as current.
-    if (m_nAbandonedCalls > 0 && !id.empty() && id != m_strCallId && id != m_strHeldCallId) {
-        --m_nAbandonedCalls;
-        if (!IsEndStatus(value)) FinishCall(id);
-        return;
-    }
-
-    if (value == kRouting || value == kRinging) {
-        // An empty id (doubled blanks) names no call: it neither becomes current nor waits,
-        // so a swap can never put the real call on hold for it.
-        if (id.empty()) return;
-        if (m_nStatus == STATUS_CALL_OUT || m_nStatus == STATUS_IN_CALL) {
-            if (!m_strCallId.empty() && m_strCallId != id) {
-                if (m_bDndForSecondCall) {
-                    if (value == kRinging) FinishCall(id);
-                } else {
-                    m_bSecondCall = 1;
-                    m_strHeldCallId = id;
-                    m_bWaitingCallRings = value == kRinging ? 1 : 0;
-                }
-            } else {
-                m_bCallClosed = 0;
-                m_strCallId = id;
-                RequestCallPartner();
-            }
-        } else if (!m_strCallId.empty()) {
-            // busy with another call record: ignored
-        } else if (m_nStatus != STATUS_OFF_HOOK && value == kRinging) {
-            RingCall(id);
-        } else {
-            m_bCallClosed = 0;
-            m_strCallId = id;
-            if (m_nStatus == STATUS_OFF_HOOK && m_pThread) m_pThread->OnAnswer();
-        }
-    } else if (value == kRefused) {
-        m_bSecondCall = 0;
-        if (!m_bCallClosed && current) {
-            m_bCallClosed = 1;
-            m_bInCall = 0;
-            if (m_pThread) m_pThread->StopRinging();
-            forgetIfStillCurrent();
-        }
-    } else if (value == kMissed || value == kFailed) {
-        ForgetEndedWaitingCall(id);
-        if (!m_bCallClosed && current) {
-            m_bCallClosed = 1;
-            if (m_pThread) m_pThread->ReleaseAll();
-        }
-    } else if (value == kFinished) {
-        if (m_bDndForSecondCall) {
-            if (id == m_strCallId) {
-                m_strCallId = m_strHeldCallId;
-            } else if (id != m_strHeldCallId) {
-                return;
-            }
-            m_bSecondCall = 0;
-            m_bDndForSecondCall = 0;
-            SetUserStatusOnline();
-        } else {
-            ForgetEndedWaitingCall(id);
-        }
-        // Compared with the call that may just have become current.
-        if (!m_bCallClosed && !id.empty() && id == m_strCallId) {
-            m_bCallClosed = 1;
-            m_bInCall = 0;
-            // Still ringing, no handset holds it: every handset stops, and so does the
-            // repeated alert.
-            if (m_pThread) {
-                if (m_nStatus == STATUS_RINGING)
-                    m_pThread->StopRinging();
-                else
-                    m_pThread->ReleaseHandset();
-            }
-            forgetIfStillCurrent();
-        }
-    } else if (value == kInProgress) {
-        if (!current && !id.empty() && id == m_strHeldCallId) m_bWaitingCallRings = 0;  // taken at the PC
-        if (current) {
-            if (m_nStatus == STATUS_RINGING) {
-                m_nStatus = STATUS_READY;
-                if (m_pThread) m_pThread->StopRinging();
-            }
-            // Only a call a handset placed or answered is that handset's to end by going
-            // on hook; a call taken at the computer is not.
-            if (m_pThread && m_pThread->HoldsCall()) m_bInCall = 1;
-        }
-    }
-}
-
 // The link state is left alone: a call that rings right after the attachment must not
 // skip the step that asks for the phone book and shows the "connected" balloon.
 void CBridgeDlg::RequestCallPartner() {
@@ -221,8 +85,11 @@ void CBridgeDlg::RequestCallPartner() {
 void CBridgeDlg::RingCall(const std::string& callId) {
     m_bCallClosed = 0;
     m_strCallId = callId;
+    m_bInCall = 0;
+    // The caller of an earlier call must not be shown for this one.
+    m_strPeerHandle.clear();
+    m_nPending = static_cast<std::uint8_t>((m_nPending | PENDING_RING) & ~PENDING_CALLER);
     m_nStatus = STATUS_RINGING;
-    m_nPending |= PENDING_RING;
     RequestCallPartner();
 }
 
@@ -240,17 +107,22 @@ void CBridgeDlg::PlaceCallToSelected() {
         LogClientLine(client::kLogNoSelection);
         return;
     }
-    m_strCallId.clear();
-    m_bInCall = 1;
     // The display name is cut to the handset's 20 characters; the call needs the whole handle.
-    SendLoggedCommand(client::FormatText(client::kPlaceCall, m_strSelectedHandle));
+    PlaceCall(m_strSelectedHandle);
 }
 
 void CBridgeDlg::PlaceCall(const std::string& target) {
     if (target.empty()) return;
+    const std::string command = client::FormatText(client::kPlaceCall, target);
+    // With no client to take it, the call is only logged: nothing may wait for its id.
+    if (g_hClientWnd == 0 || !m_bClientAttached) {
+        LogClientLine(command);
+        return;
+    }
     m_strCallId.clear();
     m_bInCall = 1;
-    SendLoggedCommand(client::FormatText(client::kPlaceCall, target));
+    m_callRecord.Placed();
+    SendLoggedCommand(command);
 }
 
 void CBridgeDlg::OnClientDetached() {
@@ -258,11 +130,6 @@ void CBridgeDlg::OnClientDetached() {
     m_contacts.clear();
     m_pContactCursor = m_contacts.end();
     ResetClientLink();
-    // A call ringing now rings for a client that is gone: the handsets stop ringing. Any
-    // command this sends is only logged, the client window being forgotten.
-    if (m_nStatus == STATUS_RINGING && m_pThread) {
-        m_bCallClosed = 1;
-        m_pThread->ReleaseAll();
-    }
+    ForgetClientCalls();
     UpdateInfoDialog();
 }

@@ -11,7 +11,18 @@
 namespace {
 constexpr std::size_t kEchoOffset = 5;  // first echoed byte of a loopback reply
 constexpr std::size_t kKeyOffset = 6;   // shown as a character in the receive line
+constexpr std::size_t kHandsetOffset = 4;  // of the handset events
+constexpr std::uint8_t kFirstHandset = 1;
+constexpr std::uint8_t kLastHandset = 4;
 }  // namespace
+
+bool CThread::FromOtherHandset() const {
+    // Handsets are numbered 1 to 4: an event naming any other is no handset's, and not heard.
+    const std::uint8_t handset = m_received[kHandsetOffset];
+    if (handset < kFirstHandset || handset > kLastHandset) return true;
+    // A call dialled as a dial string has no known handset (0): any handset is heard.
+    return m_nCallState != CS_IDLE && m_nHandset != 0 && handset != m_nHandset;
+}
 
 void CThread::OnPacket() {
     CBridgeDlg& dlg = *m_pDlg;
@@ -37,15 +48,32 @@ void CThread::OnPacket() {
     }
     const int length = m_received[2];
     switch (m_received[3]) {
-        case pkt::EVT_FUNC_KEY: OnFuncKey(); break;
-        case pkt::EVT_HANG_UP:
+        case pkt::EVT_FUNC_KEY:
+            if (!FromOtherHandset()) OnFuncKey();
+            break;
+        case pkt::EVT_HANG_UP: {
+            if (FromOtherHandset()) {
+                const std::uint8_t handset = m_received[kHandsetOffset];
+                // Acknowledged, ending nothing.
+                if (handset >= kFirstHandset && handset <= kLastHandset) SendBytes(pkt::HangUpAck(handset));
+                break;
+            }
+            // A dial string's handset is not known: whichever hung up, the base drops them all,
+            // so that none stays on a line the bridge has left.
+            const bool unknownHandset = m_nHandset == 0 && m_nCallState != CS_IDLE;
             OnHangUp();
+            if (unknownHandset) SendBytes(pkt::Release(pkt::kAllHandsets));
             GoIdle();
             break;
+        }
         case pkt::EVT_LINE_RELEASED: GoIdle(); break;
-        case pkt::EVT_ANSWER: OnAnswer(); break;
+        case pkt::EVT_ANSWER:
+            if (!FromOtherHandset()) OnAnswerEvent();
+            break;
         case pkt::EVT_REGISTER_END: dlg.RefreshSettingsPage(); break;
-        case pkt::EVT_KEY: OnKey(); break;
+        case pkt::EVT_KEY:
+            if (!FromOtherHandset()) OnKey();
+            break;
         case pkt::EVT_TEST_REPLY: OnTestReply(); break;
         case pkt::EVT_BASE_STATUS: break;
         case pkt::EVT_COMMAND_REPLY: OnCommandReply(); break;

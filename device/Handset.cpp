@@ -18,6 +18,8 @@ constexpr std::size_t kRepeatByte = 4;    // EVT_DIAL_STRING: 0 = fresh
 constexpr std::size_t kCountByte = 5;     // EVT_DIAL_STRING: dialled characters + 1
 constexpr std::size_t kDialFirst = 6;     // EVT_DIAL_STRING: first dialled character
 
+constexpr std::uint8_t kUnknownHandset = 0;
+
 bool IsDialChar(char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; }
 
 }  // namespace
@@ -34,14 +36,20 @@ void CThread::OnOffHook() {
     m_pDlg->LogDeviceLine(handset::kLogOffHook);
 }
 
+// The handset is the one the caller named: the packet's (set by its handler), or the one
+// already off hook when the client link hands it a call.
 void CThread::OnAnswer() {
-    m_nHandset = m_received[kHandsetByte];
     m_pDlg->StopCallerIdTimer();
     // The ring is over; a caller still to come only names the call on the display.
     m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending & ~PENDING_RING);
     m_nCallState = CS_ANSWERED;
     m_pDlg->m_nStatus = STATUS_IN_CALL;
     m_pDlg->AnswerCall();
+}
+
+// An answer with nothing ringing is a handset lifted: it goes off hook like any other.
+void CThread::OnAnswerEvent() {
+    if (m_nCallState == CS_IDLE) OnOffHook();  // which answers what rings
 }
 
 void CThread::OnHangUp() {
@@ -136,6 +144,11 @@ void CThread::OnKey() {
         }
         break;
     case CS_HASH_ENTRY:
+        // Only what can be dialled joins the number; a navigation key is not part of it.
+        if (!IsDialChar(key) && key != '+') {
+            displayPending = 0;
+            break;
+        }
         m_pDlg->RestartDialTimer();
         m_strDigits += key;
         m_pDlg->m_strDisplayName = m_strDigits;
@@ -163,6 +176,9 @@ void CThread::OnDialString() {
     if (m_nCallState != CS_IDLE && m_nCallState != CS_OFF_HOOK) return;
     if (m_received[kRepeatByte] != 0 && dialStringSeen != 0) return;
     dialStringSeen = 1;
+    // The packet names no handset: from an idle base the one dialling is not known, so any
+    // handset may end the call and a release goes to them all.
+    if (m_nCallState == CS_IDLE) m_nHandset = kUnknownHandset;
 
     // The count byte is the base's word; never read past the packet's body (the checksum
     // sits at offset length+2) nor past the copy of the packet.
@@ -184,6 +200,10 @@ void CThread::OnDialString() {
 }
 
 void CThread::Dial() {
+    // A handset that dials out is not ringing for anybody: a call that rang meanwhile rings
+    // again (from the call record) once the handset is free, and no stale ring bit may later
+    // show this call "connected".
+    ForgetRing();
     m_pDlg->m_nStatus = STATUS_CALL_OUT;
     displayPending = 0;
     if (m_nCallState == CS_CONTACT_CALL) {

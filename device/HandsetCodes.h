@@ -30,6 +30,10 @@ constexpr const char* kEmptyEntry = "_EMPTY         ";
 // Digits beyond this many are typed blind: the display stops following the number.
 constexpr std::size_t kDisplayedDigits = 2;
 
+// Handset updates (one per 100 ms poll) a ring waits for its caller's handle before the
+// handsets ring without it.
+constexpr int kCallerWaitUpdates = 8;
+
 // Multi-tap: the menu codes a key cycles through.
 struct TapKey {
     char key;

@@ -38,6 +38,7 @@ void ClearPending(CBridgeDlg& dlg, std::uint8_t bit) {
 }  // namespace
 
 void CThread::UpdateHandset() {
+    if (!(m_pDlg->m_nPending & PENDING_RING)) m_nRingWaits = 0;
     if (displayPending) {
         displayPending = 0;
         std::string text;
@@ -75,13 +76,25 @@ void CThread::UpdateHandset() {
         }
         m_pDlg->m_strDisplayName = CallerText(*m_pDlg);
         m_pDlg->UpdateInfoDialog();
+        return;
+    }
+
+    // The caller's handle may never come: the handsets then ring without it rather than not
+    // at all, and show it once it comes.
+    if ((m_pDlg->m_nPending & PENDING_RING) && m_pDlg->m_nStatus == STATUS_RINGING && m_nCallState == CS_IDLE &&
+        ++m_nRingWaits >= handset::kCallerWaitUpdates) {
+        ClearPending(*m_pDlg, PENDING_RING);
+        m_nRingWaits = 0;
+        SendCallerAlert();
+        m_pDlg->StartCallerIdTimer();
     }
 }
 
 void CThread::SendCallerAlert() { SendBytes(pkt::Alert(CallerText(*m_pDlg))); }
 
 void CThread::ReleaseHandset() {
-    SendBytes(pkt::Release(m_nHandset));
+    // A handset not known (a dial string's) is released with all of them.
+    SendBytes(pkt::Release(m_nHandset != 0 ? m_nHandset : pkt::kAllHandsets));
     GoIdle();
 }
 

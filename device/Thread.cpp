@@ -73,16 +73,15 @@ void CThread::Poll() {
     CBridgeDlg& dlg = *m_pDlg;
     if (++m_nFindDivider >= kFindEvery) {
         m_nFindDivider = 0;
-        dlg.m_bDevicePresent = dlg.m_usb.FindUSB();
+        // Only the bridge of the session at the console looks: elsewhere the base is absent.
+        dlg.m_bDevicePresent = dlg.m_bAtConsole ? dlg.m_usb.FindUSB() : 0;
     }
     // An absent base is reported once, after two failed checks.
     if (!dlg.m_bDevicePresent) {
         if (m_bDisconnectReported) return;
         if (++g_nMissCount <= kMissesBeforeLoss) return;
         g_nMissCount = 0;
-        m_bDisconnectReported = 1;
-        dlg.m_nStatus = STATUS_BASE_ABSENT;
-        dlg.UpdateInfoDialog();
+        ReportLoss();
         return;
     }
     // Misses of a short absence are forgotten after 21 polls with the base present.
@@ -97,13 +96,18 @@ void CThread::Poll() {
         backAfterLoss = true;
     }
     // Back (or there for the first time): start the link afresh. A call that ended while the
-    // base was away has already replaced the "absent" status, so the reported loss counts too.
-    if (dlg.m_nStatus == STATUS_BASE_ABSENT || backAfterLoss) {
+    // base was away has already replaced the "absent" status, so the reported loss counts too;
+    // and a base opened afresh was away too, even if no check found it missing.
+    const bool reopened = dlg.m_usb.m_nOpenings != m_nLinkOpening;
+    if (dlg.m_nStatus == STATUS_BASE_ABSENT || backAfterLoss || reopened) {
+        if (reopened && m_nLinkOpening != 0 && !backAfterLoss && dlg.m_nStatus != STATUS_BASE_ABSENT) dlg.OnBaseLost();
+        m_nLinkOpening = dlg.m_usb.m_nOpenings;
         dlg.m_nStatus = STATUS_BASE_FOUND;
         dlg.UpdateInfoDialog();
         GoIdle();
         dlg.SelectAudioDevice();
         Reset();
+        dlg.OnBaseBack();
     }
     m_pReport = dlg.m_usb.USBRead();
     OnPacket();
@@ -134,6 +138,13 @@ void CThread::Poll() {
     } else if (++m_nTestMisses > kTestOverdueLimit) {
         LinkTestFailed();
     }
+}
+
+void CThread::ReportLoss() {
+    m_bDisconnectReported = 1;
+    m_pDlg->OnBaseLost();
+    m_pDlg->m_nStatus = STATUS_BASE_ABSENT;
+    m_pDlg->UpdateInfoDialog();
 }
 
 void CThread::LinkTestFailed() {

@@ -82,6 +82,10 @@ public:
     void ReleaseAll();
     // A handset placed or answered the call it is in (not merely off hook or typing).
     bool HoldsCall() const;
+    bool Idle() const { return m_nCallState == CS_IDLE; }
+    // A ring that ends (answered, refused, missed, taken elsewhere) takes back the pending
+    // bits it set, so that no later call is shown ringing or connected because of it.
+    void ForgetRing();
 
     // Fields, in declaration order.
     CBridgeDlg* m_pDlg;
@@ -115,11 +119,19 @@ public:
     int m_nCallState;
     int replyPending;
 
+    // Not touched by Reset: the base opening the link last (re)started from, and the handset
+    // updates a ring has waited for its caller.
+    int m_nLinkOpening = 0;
+    int m_nRingWaits = 0;
+
 private:
     void MultiTap(std::uint8_t key);
-    // A ring that ends (answered, refused, missed, taken elsewhere) takes back the pending
-    // bits it set, so that no later call is shown ringing or connected because of it.
-    void ForgetRing();
+    // A handset event from another handset than the one in a call or dialling: that
+    // handset never joined, so it is not heard.
+    bool FromOtherHandset() const;
+    void OnAnswerEvent();
+    // The base's loss is reported once, after two failed checks.
+    void ReportLoss();
     // The call state back to idle; false when it was idle already.
     bool LeaveCall();
     // Sends a pkt:: builder's packet through SendPacket, the link's one writer (which frames

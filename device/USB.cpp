@@ -50,7 +50,9 @@ int CUSB::FindUSB() {
     CheckUSBDev();
     if (m_hDevice != plat::kNullHandle) return 1;
     m_hDevice = FindUSBHIDDevice();
-    return m_hDevice != plat::kNullHandle ? 1 : 0;
+    if (m_hDevice == plat::kNullHandle) return 0;
+    ++m_nOpenings;
+    return 1;
 }
 
 void CUSB::CheckUSBDev() {

@@ -35,6 +35,8 @@ public:
     int USBWrite(unsigned char* data, unsigned char len);
     void ResEvent();
     void GetVID_PID(std::string& out);
+    // Gives the device up (an outstanding read is cancelled); the next FindUSB looks again.
+    void CloseDevice();
 
     // Fields, in declaration order.
     std::uint16_t m_nProductId;
@@ -52,13 +54,15 @@ public:
     plat::Handle m_hDevice;
     // A read that outlived its wait is waited on again, never reissued over itself.
     bool m_bReadPending;
+    // Devices opened so far: a base unplugged and back between two checks is a new opening,
+    // though no check ever found it missing.
+    int m_nOpenings = 0;
 
 private:
     plat::Handle GetDeviceHandle(plat::Guid guid, plat::Handle deviceInfoSet, int index);
     plat::Handle FindUSBHIDDevice();
     void CheckUSBDev();
     void DelQueue();
-    void CloseDevice();
 
     // Bytes filled in each ring slot, so traces show the report's used part only.
     std::uint8_t m_usedLength[kRingSlots] = {};

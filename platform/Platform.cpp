@@ -19,5 +19,6 @@ System& system() { assert(g_platform.system); return *g_platform.system; }
 Resources& resources() { assert(g_platform.resources); return *g_platform.resources; }
 Files& files() { assert(g_platform.files); return *g_platform.files; }
 Threads& threads() { assert(g_platform.threads); return *g_platform.threads; }
+Session& session() { assert(g_platform.session); return *g_platform.session; }
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 #include "platform/HidBus.h"
 #include "platform/Messages.h"
 #include "platform/Resources.h"
+#include "platform/Session.h"
 #include "platform/System.h"
 #include "platform/Threads.h"
 #include "platform/Tray.h"
@@ -22,6 +23,7 @@ struct Platform {
     Resources* resources = nullptr;
     Files* files = nullptr;
     Threads* threads = nullptr;
+    Session* session = nullptr;
 };
 
 // Installs the backend; every service must be set.
@@ -36,5 +38,6 @@ System& system();
 Resources& resources();
 Files& files();
 Threads& threads();
+Session& session();
 
 }  // namespace plat

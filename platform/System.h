@@ -16,9 +16,10 @@ public:
     // Control containment and 3-D controls; nothing to do on most backends.
     virtual void InitCommonControls() = 0;
 
-    // OpenMutexA(full access): kNullHandle when no mutex of that name exists.
-    virtual Handle OpenMutex(const std::string& name) = 0;
-    virtual Handle CreateMutex(const std::string& name, bool initiallyOwned) = 0;
+    // Creates the named mutex, or opens it when it exists (alreadyExists then says so, and
+    // the initial ownership is not taken). A mutex that exists but may not be opened (one
+    // made by an elevated process) counts as existing, with kNullHandle.
+    virtual Handle CreateMutex(const std::string& name, bool initiallyOwned, bool& alreadyExists) = 0;
     virtual void ReleaseMutex(Handle mutex) = 0;
     virtual void CloseHandle(Handle handle) = 0;
 

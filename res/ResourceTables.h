@@ -51,6 +51,7 @@ enum DialogFlag : unsigned {
     kVisible = 1u << 6,
     kChild = 1u << 7,           // a property page: the sheet frames it
     kWindowDisabled = 1u << 8,  // WS_DISABLED: the sheet enables its current page
+    kAppWindow = 1u << 9,       // WS_EX_APPWINDOW: a taskbar button of its own
 };
 
 struct DialogTemplate {
@@ -69,6 +70,30 @@ struct MenuItem {
     int id;  // 0 for a popup
     std::vector<MenuItem> popup;
 };
+
+// A control's or menu item's text as it shows: an "&" marks the next character as the key
+// that reaches it (drawn underlined), and "&&" shows as one "&".
+inline std::string VisibleText(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+// The key letter an "&" marks in the text (lower case), or 0 when it marks none.
+inline char KeyOf(const std::string& text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] != '&') {
+            const char c = text[i + 1];
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        ++i;
+    }
+    return 0;
+}
 
 // The template in the language, or in the other language when only that one exists;
 // nullptr for an unknown id.

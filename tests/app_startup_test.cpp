@@ -153,6 +153,20 @@ TEST(AppInstance, SecondInstanceSaysSoAndEndsWhileTheFirstRuns) {
     EXPECT_TRUE(sim::HeadlessSystem::MutexExists(CBridgeApp::kMutexName));
 }
 
+TEST(AppInstance, ABridgeWhoseMutexCannotBeOpenedStillCountsAsRunning) {
+    // An elevated bridge's mutex refuses the rights a normal one asks for.
+    sim::HeadlessSystem::SetUnopenableMutex(CBridgeApp::kMutexName, true);
+    sim::Harness second(ManualBoxes());
+    second.Start();
+    ASSERT_EQ(second.Find("msgbox").size(), 1u);
+    EXPECT_EQ(second.Find("msgbox")[0].text, CBridgeApp::kAlreadyRunning);
+    EXPECT_EQ(second.Bridge(), nullptr);
+    ASSERT_TRUE(second.ConfirmMessageBox());
+    EXPECT_TRUE(second.Ended());
+    sim::HeadlessSystem::SetUnopenableMutex(CBridgeApp::kMutexName, false);
+    EXPECT_FALSE(sim::HeadlessSystem::MutexExists(CBridgeApp::kMutexName));
+}
+
 TEST(AppInstance, MutexIsReleasedWhenTheBridgeExits) {
     {
         sim::Harness first;
@@ -256,15 +270,41 @@ TEST(AppDeviceCheck, MinorVersionZeroStartsTheThreadAtTheFirstCheckWithoutSoundD
 
 TEST(AppDeviceCheck, WindowsVersionsAreKeptOrFolded) {
     const struct {
-        unsigned minor;
+        unsigned major, minor;
         int stored;
-    } cases[] = {{0, 0}, {1, 1}, {10, 10}, {2, kOsVersionOther}, {90, kOsVersionOther}};
+    } cases[] = {
+        {5, 0, 0}, {5, 1, 1}, {4, 10, 10}, {5, 2, kOsVersionOther}, {4, 90, kOsVersionOther},
+        {6, 0, 0}, {6, 1, 1},                                 // Vista, 7
+        {6, 2, kOsVersionOther},                              // 8, and 8.1 to 11 undeclared
+        {6, 3, kOsVersionOther}, {10, 0, kOsVersionOther},    // 8.1, 10 and 11 declared
+        {10, 10, kOsVersionOther}, {11, 1, kOsVersionOther},  // and whatever comes after
+    };
     for (const auto& c : cases) {
-        sim::Harness h(WithOs(5, c.minor));
+        sim::Harness h(WithOs(c.major, c.minor));
         h.Start();
         ASSERT_NE(h.Bridge(), nullptr);
-        EXPECT_EQ(h.Bridge()->m_nOsVersion, c.stored) << "minor " << c.minor;
+        EXPECT_EQ(h.Bridge()->m_nOsVersion, c.stored) << "version " << c.major << "." << c.minor;
     }
+}
+
+TEST(AppDeviceCheck, Windows10ChoosesTheBaseSoundDeviceAtTheClient) {
+    // The version a declared Windows 10 or 11 reports: minor 0, as Vista's.
+    sim::Harness h(WithOs(10, 0));
+    h.PlugBase();
+    h.StartClient(sim::ClientKindSim::Skype);
+    h.Start();
+    h.Run(3000);
+    EXPECT_EQ(h.Bridge()->m_strAudioDevice, sim::HeadlessPlatform::kBaseWaveDevice);
+    EXPECT_GE(h.IndexOf("client>", callcmd::AudioIn(sim::HeadlessPlatform::kBaseWaveDevice)), 0);
+    EXPECT_GE(h.IndexOf("client>", callcmd::AudioOut(sim::HeadlessPlatform::kBaseWaveDevice)), 0);
+}
+
+TEST(AppDeviceCheck, Windows10WaitsForTheSoundDeviceAsWindows8Did) {
+    sim::Harness h(WithOs(10, 0));
+    h.Start();
+    h.Run(3000);
+    EXPECT_TRUE(h.Find("thread").empty());
+    EXPECT_TRUE(h.Find("broadcast").empty());
 }
 
 TEST(AppDeviceCheck, OtherVersionsWaitForTheSoundDevice) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
 #include "app/ShellConstants.h"
 #include "platform/headless/Harness.h"
@@ -77,7 +78,75 @@ TEST(AppTray, OtherMouseMessagesDoNothing) {
     const std::size_t before = h.Transcript().size();
     ASSERT_TRUE(h.TrayCallback(0x0200));  // mouse move
     ASSERT_TRUE(h.TrayCallback(0x0202));  // left button up
+    ASSERT_TRUE(h.TrayCallback(0x0400));  // NIN_SELECT: a single click
     EXPECT_EQ(h.Transcript().size(), before);
+}
+
+TEST(AppTray, TodaysShellIsAskedForKeyboardEvents) {
+    sim::Harness h;
+    h.Start();
+    const sim::HeadlessTray::Icon* icon = h.Platform().tray.Shown();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_TRUE(icon->version4);
+    // A right click (press, release, WM_CONTEXTMENU) shows one menu, where the shell says.
+    ASSERT_TRUE(h.TrayCallback(kTrayRightDown));
+    EXPECT_EQ(h.Find("tray", "menu").size(), 1u);
+    EXPECT_TRUE(h.Platform().tray.LastMenuPlaced());
+}
+
+TEST(AppTray, MenuKeyOpensTheMenuAtTheIcon) {
+    sim::Harness h;
+    h.Start();
+    ASSERT_TRUE(h.TrayCallback(kTrayContextMenu));  // Shift+F10 or the menu key on the icon
+    EXPECT_EQ(h.Platform().tray.LastMenu(), (std::vector<std::string>{"Info", "Options", "Exit"}));
+    ASSERT_TRUE(h.Platform().tray.LastMenuPlaced());
+    EXPECT_EQ(h.Platform().tray.LastMenuX(), sim::HeadlessTray::kIconX);
+    EXPECT_EQ(h.Platform().tray.LastMenuY(), sim::HeadlessTray::kIconY);
+}
+
+TEST(AppTray, AnOlderShellKeepsTheMenuOnTheRightPress) {
+    sim::Harness h;
+    h.Platform().tray.SetVersion4Refused(true);
+    h.Start();
+    ASSERT_FALSE(h.Platform().tray.Shown()->version4);
+    ASSERT_TRUE(h.TrayCallback(kTrayRightDown));
+    EXPECT_EQ(h.Platform().tray.LastMenu(), (std::vector<std::string>{"Info", "Options", "Exit"}));
+    EXPECT_FALSE(h.Platform().tray.LastMenuPlaced());
+    // Without today's callback a WM_CONTEXTMENU cannot come from the shell: it is not one.
+    ASSERT_TRUE(h.TrayCallback(kTrayContextMenu));
+    EXPECT_EQ(h.Find("tray", "menu").size(), 1u);
+}
+
+TEST(AppTray, ExplorerRestartAddsTheIconAgainWithItsTip) {
+    sim::Harness h;
+    h.Start();
+    const std::string tip = h.Platform().tray.Shown()->tip;
+    h.RestartShell();
+    const int restart = h.IndexOf("tray", "restart");
+    ASSERT_GE(restart, 0);
+    EXPECT_GT(h.IndexOf("tray", "add", restart), restart);
+    const sim::HeadlessTray::Icon* icon = h.Platform().tray.Shown();
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->owner, h.Bridge()->Handle());
+    EXPECT_EQ(icon->id, kTrayIconId);
+    EXPECT_EQ(icon->callbackMessage, WM_TRAY_CALLBACK);
+    EXPECT_EQ(icon->tip, tip);
+    EXPECT_TRUE(icon->version4);
+    // And it works as before.
+    ASSERT_TRUE(h.TrayCallback(kTrayRightDown));
+    EXPECT_EQ(h.Platform().tray.LastMenu(), (std::vector<std::string>{"Info", "Options", "Exit"}));
+    // Each restart brings it back once.
+    h.RestartShell();
+    EXPECT_EQ(h.Find("tray", "add").size(), 3u);
+}
+
+TEST(AppTray, NoIconAfterExitEvenWhenExplorerRestarts) {
+    sim::Harness h;
+    h.Start(CBridgeApp::kDebugWindowWord);  // the debug window outlives nothing: all go at Exit
+    h.Command(ID_TRAY_EXIT);
+    h.RestartShell();
+    EXPECT_EQ(h.Platform().tray.Shown(), nullptr);
+    EXPECT_EQ(h.Find("tray", "add").size(), 1u);
 }
 
 TEST(AppTray, NoIconAfterExit) {
@@ -125,6 +194,19 @@ TEST(AppOptions, DoubleClickWithBaseOpensTheSheetOnce) {
 
     h.Command(ID_TRAY_EXIT);
     EXPECT_EQ(h.Find("window", "destroyed options").size(), 2u);
+}
+
+TEST(AppOptions, EnterOnTheIconOpensTheSheetAsADoubleClickDoes) {
+    sim::Harness h;
+    h.PlugBase();
+    h.Start();
+    ASSERT_TRUE(h.TrayCallback(kTrayKeySelect));  // no base yet: nothing, as a double click
+    EXPECT_TRUE(h.Find("window", "created options").empty());
+    ASSERT_TRUE(RunUntil(h, [&] { return h.Bridge()->m_nStatus != STATUS_BASE_ABSENT; }, 10000));
+    ASSERT_TRUE(h.TrayCallback(kTrayKeySelect));
+    EXPECT_EQ(h.Find("window", "created options").size(), 1u);
+    ASSERT_TRUE(h.TrayCallback(kTrayKeySelect));
+    EXPECT_EQ(h.Find("window", "created options").size(), 1u);
 }
 
 // ---- the information window ----

@@ -96,8 +96,9 @@ TEST_F(Incoming, TalkKeyOnTheRingingHandsetAnswers) {
 
 TEST_F(Incoming, AnswerWithoutACallTellsTheClientNothing) {
     Boot();
-    Answer();
-    EXPECT_EQ(State(), CS_ANSWERED);
+    Answer();  // nothing rings: the handset was only lifted
+    EXPECT_EQ(State(), CS_OFF_HOOK);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_OFF_HOOK);
     EXPECT_TRUE(Commands().empty());
     Mark();
     HangUp();  // nothing was placed or taken, so nothing is finished
@@ -128,11 +129,12 @@ TEST_F(Incoming, AnsweredAtTheComputerStopsTheRinging) {
     h.Run(kCallerIdMs * 2);
     EXPECT_EQ(Packets().size(), 1u);  // no more alerts
 
-    // Its end at the computer releases the handsets again and sends nothing back.
+    // Its end at the computer releases no handset (one may be dialling) and sends nothing back.
     Mark();
     Say("CALL 200 STATUS FINISHED");
-    EXPECT_EQ(Packets(), std::vector<std::string>{Hex(pkt::Release(Link().m_nHandset))});
+    EXPECT_TRUE(Packets().empty());
     EXPECT_EQ(Find(Commands(), callcmd::Finish("200")), -1);
+    EXPECT_TRUE(Dlg().m_strCallId.empty());
 }
 
 TEST_F(Incoming, RefusedCallStopsTheRinging) {

@@ -42,7 +42,7 @@ TEST_F(Outgoing, HangingUpBeforeTheClientNamedTheCallSendsNoFinish) {
     Say("CALL 100 STATUS ROUTING");
     EXPECT_EQ(Commands(), std::vector<std::string>{callcmd::Finish("100")});
     EXPECT_TRUE(Dlg().m_strCallId.empty());
-    EXPECT_EQ(Dlg().m_nAbandonedCalls, 0);
+    EXPECT_FALSE(Dlg().m_callRecord.AwaitingName());
     Mark();
     Say("CALL 100 STATUS FINISHED");
     EXPECT_TRUE(Commands().empty());

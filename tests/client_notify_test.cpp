@@ -131,9 +131,11 @@ TEST_F(Notify, RoutingWhileIdleOnlyTakesTheId) {
     EXPECT_EQ(Dlg().m_strCallId, "31");
     EXPECT_EQ(Dlg().m_nStatus, STATUS_READY);
     EXPECT_TRUE(Commands().empty());
-    Say("CALL 32 STATUS RINGING");  // a current call exists: ignored while not busy
-    EXPECT_EQ(Dlg().m_strCallId, "31");
-    EXPECT_TRUE(Commands().empty());
+    // A call of the computer's own does not keep the handsets from ringing for the next one.
+    Say("CALL 32 STATUS RINGING");
+    EXPECT_EQ(Dlg().m_strCallId, "32");
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_RINGING);
+    EXPECT_EQ(Commands(), std::vector<std::string>{"GET CALL 32 PARTNER_HANDLE"});
 }
 
 TEST_F(Notify, SecondCallIsHeldAndAThirdIsRejectedAfterASwap) {
@@ -192,8 +194,7 @@ TEST_F(Notify, MissedCallIsEndedLocallyWithoutAHangUp) {
 
 TEST_F(Notify, FailedOutgoingCallIsEndedWithoutAHangUpThoughItWasPlaced) {
     Settle();
-    Dlg().PlaceCall("0123");
-    h.Run(kStepMs);
+    for (char key : std::string("0123#")) Key(key);
     ASSERT_EQ(Dlg().m_strCallId, "100");
     ASSERT_EQ(Dlg().m_bInCall, 1);
     Mark();
@@ -219,11 +220,13 @@ TEST_F(Notify, RefusedStopsTheRingingAndClearsTheWaitingCall) {
     Say("CALL 42 STATUS REFUSED");
     Mark();
 
-    // During a call, a refusal of any id ends the second-call mode.
+    // During a call, only the refusal of the waiting call ends the second-call mode.
     InCall("50");
     Say("CALL 51 STATUS RINGING");
     ASSERT_EQ(Dlg().m_bSecondCall, 1);
     Say("CALL 99 STATUS REFUSED");
+    EXPECT_EQ(Dlg().m_bSecondCall, 1);
+    Say("CALL 51 STATUS REFUSED");
     EXPECT_EQ(Dlg().m_bSecondCall, 0);
     EXPECT_EQ(Dlg().m_strCallId, "50");
     EXPECT_TRUE(Packets().empty());

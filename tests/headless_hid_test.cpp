@@ -119,8 +119,9 @@ TEST_F(HidTest, UnpluggingKillsOpenHandlesEvenAfterTheBaseReturns) {
     EXPECT_TRUE(machine.waveOut.Devices().empty());
     std::uint16_t vid = 0, pid = 0;
     EXPECT_FALSE(hid.GetAttributes(old, vid, pid));
-    machine.base.Answer(1);
-    EXPECT_FALSE(hid.WaitRead(old, overlap, 200));  // a dead device delivers nothing
+    machine.base.Answer(1);  // a base without power sends nothing
+    EXPECT_FALSE(machine.base.HasInputReport());
+    EXPECT_FALSE(hid.WaitRead(old, overlap, 200));
     Write(old, {0x24, 0x24, 0x03, 0x12, 0x0A, 0xE1});
     EXPECT_TRUE(machine.base.Received().empty());
 
@@ -133,8 +134,9 @@ TEST_F(HidTest, UnpluggingKillsOpenHandlesEvenAfterTheBaseReturns) {
     ASSERT_TRUE(hid.GetAttributes(fresh, vid, pid));
     EXPECT_EQ(vid, 0x0E5E);
     EXPECT_EQ(pid, 0x6611);
+    machine.base.Answer(1);
     hid.StartRead(fresh, buffer, sizeof buffer, overlap);
-    EXPECT_TRUE(hid.WaitRead(fresh, overlap, 200));  // the report queued meanwhile
+    EXPECT_TRUE(hid.WaitRead(fresh, overlap, 200));
     EXPECT_EQ(buffer[4], pkt::EVT_ANSWER);
 }
 

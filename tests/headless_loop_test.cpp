@@ -216,24 +216,32 @@ TEST(LoopSecondInstance, AMutexOfOneProcessIsSeenByAnotherUntilTheFirstEnds) {
     auto first = std::make_unique<sim::Harness>();
     first->StartWith([&] {
         Probe dlg(*first, log);
-        plat::system().CreateMutex("QVZ", true);
+        bool existed = true;
+        plat::system().CreateMutex("QVZ", true, existed);
+        log.push_back(existed ? "existed" : "created");
         return dlg.DoModal();
     });
     int found = -1;
     {
         sim::Harness second;
         second.StartWith([&] {
-            found = plat::system().OpenMutex("QVZ") != plat::kNullHandle ? 1 : 0;
+            bool existed = false;
+            plat::system().CreateMutex("QVZ", true, existed);
+            found = existed ? 1 : 0;
             return 0;
         });
         EXPECT_TRUE(second.Ended());
     }
     EXPECT_EQ(found, 1);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "created");
     EXPECT_FALSE(first->Ended());  // the first one runs on undisturbed
     first.reset();
     sim::Harness third;
     third.StartWith([&] {
-        found = plat::system().OpenMutex("QVZ") != plat::kNullHandle ? 1 : 0;
+        bool existed = true;
+        plat::system().CreateMutex("QVZ", true, existed);
+        found = existed ? 1 : 0;
         return 0;
     });
     EXPECT_EQ(found, 0);

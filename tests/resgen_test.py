@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Checks what tools/resgen.py writes for Windows: the resource script with its two
-LANGUAGE blocks and the icons; where mingw's windres is installed, also the compiled
+LANGUAGE blocks, the manifest and the icons; where mingw's windres is installed, also the compiled
 resources as Windows reads them (UTF-16 texts, languages, styles, ids).
 
 Usage: resgen_test.py [SOURCE_DIR]
@@ -20,9 +20,10 @@ WINDRES = shutil.which("x86_64-w64-mingw32-windres")
 EN = 0x0409  # LANG_ENGLISH, SUBLANG_ENGLISH_US
 ZH = 0x0404  # LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL
 NEUTRAL = 0
-RT_ICON, RT_MENU, RT_DIALOG, RT_STRING, RT_GROUP_ICON = 3, 4, 5, 6, 14
+RT_ICON, RT_MENU, RT_DIALOG, RT_STRING, RT_GROUP_ICON, RT_MANIFEST = 3, 4, 5, 6, 14, 24
 WS_VISIBLE, WS_DISABLED, WS_GROUP, WS_BORDER = 0x10000000, 0x08000000, 0x00020000, 0x00800000
 WS_CHILD, WS_POPUP, WS_CAPTION, DS_SETFONT = 0x40000000, 0x80000000, 0x00C00000, 0x40
+WS_EX_APPWINDOW = 0x00040000
 BS_AUTORADIOBUTTON = 9
 # windres keeps the class names of CONTROL lines as text; Windows takes either form.
 CLASS_ORDINALS = {"BUTTON": 0x80, "EDIT": 0x81, "STATIC": 0x82, "LISTBOX": 0x83, "COMBOBOX": 0x85}
@@ -84,7 +85,7 @@ def string_of(res, ident, lang):
 
 
 def parse_dialog(body):
-    style, _, count, x, y, cx, cy = struct.unpack_from("<IIHhhhh", body, 0)
+    style, exstyle, count, x, y, cx, cy = struct.unpack_from("<IIHhhhh", body, 0)
     p = 18
     _, p = sz_or_ord(body, p)  # menu
     _, p = sz_or_ord(body, p)  # class
@@ -106,7 +107,8 @@ def parse_dialog(body):
         p += 2 + extra
         controls.append({"style": cstyle, "rect": (x, y, w, h), "id": struct.unpack("<h", struct.pack("<H", cid))[0],
                          "class": cls, "text": text})
-    return {"style": style, "size": (cx, cy), "caption": caption, "font": font, "controls": controls}
+    return {"style": style, "exstyle": exstyle, "size": (cx, cy), "caption": caption, "font": font,
+            "controls": controls}
 
 
 def parse_menu(body):
@@ -158,23 +160,53 @@ class Generated(unittest.TestCase):
         self.assertIn('"清除所有註冊話機"', self.rc[zh:])
         self.assertNotIn('"清除所有註冊話機"', self.rc[:zh])
 
-    def test_the_icons_are_icon_files_of_three_sizes(self):
+    def test_the_icons_hold_every_size_windows_asks_for(self):
+        sizes = [16, 20, 24, 32, 40, 48, 64, 256]
         for name in ("app.ico", "light_off.ico", "about.ico", "light_on.ico"):
             with open(os.path.join(self.dir, name), "rb") as f:
                 data = f.read()
             reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-            self.assertEqual((reserved, kind, count), (0, 1, 3), name)
+            self.assertEqual((reserved, kind, count), (0, 1, len(sizes)), name)
+            seen = []
             for i in range(count):
                 w, h, _, _, planes, bits, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
-                self.assertEqual((planes, bits), (1, 32))
-                self.assertEqual(offset + size <= len(data), True)
-                header = struct.unpack_from("<IiiHH", data, offset)
-                self.assertEqual(header, (40, w, 2 * h, 1, 32))
+                side = w or 256  # the directory writes 256 as 0
+                seen.append(side)
+                self.assertEqual((w, planes, bits), (h, 1, 32))
+                self.assertLessEqual(offset + size, len(data))
+                image = data[offset:offset + size]
+                if side == 256:
+                    # PNG, 256 x 256, 8-bit RGBA
+                    self.assertEqual(image[:8], b"\x89PNG\r\n\x1a\n", name)
+                    self.assertEqual(struct.unpack_from(">4sIIBB", image, 12), (b"IHDR", 256, 256, 8, 6))
+                else:
+                    header = struct.unpack_from("<IiiHH", image, 0)
+                    self.assertEqual(header, (40, side, 2 * side, 1, 32))
+            self.assertEqual(seen, sizes, name)
         with open(os.path.join(self.dir, "light_on.ico"), "rb") as f:
             on = f.read()
         with open(os.path.join(self.dir, "light_off.ico"), "rb") as f:
             off = f.read()
         self.assertNotEqual(on, off)
+
+    def test_the_manifest(self):
+        from xml.etree import ElementTree
+        self.assertIn('1 24 "', self.rc)
+        tree = ElementTree.parse(os.path.join(self.dir, "Bridger.manifest")).getroot()
+        asm1, asm3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+        comp = "{urn:schemas-microsoft-com:compatibility.v1}"
+        ident = tree.find("%sdependency/%sdependentAssembly/%sassemblyIdentity" % (asm1, asm1, asm1))
+        self.assertEqual((ident.get("name"), ident.get("version"), ident.get("publicKeyToken")),
+                         ("Microsoft.Windows.Common-Controls", "6.0.0.0", "6595b64144ccf1df"))
+        level = tree.find(".//%srequestedExecutionLevel" % asm3)
+        self.assertEqual((level.get("level"), level.get("uiAccess")), ("asInvoker", "false"))
+        supported = [e.get("Id") for e in tree.iter(comp + "supportedOS")]
+        self.assertEqual(supported, ["{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                                     "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"])
+        aware = tree.find(".//{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware")
+        awareness = tree.find(".//{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness")
+        self.assertEqual(aware.text, "true")  # system-aware where nothing newer is known
+        self.assertEqual(awareness.text, "PerMonitorV2, System")
 
 
 @unittest.skipUnless(WINDRES, "x86_64-w64-mingw32-windres is not installed")
@@ -251,12 +283,18 @@ class Compiled(unittest.TestCase):
         info = self.dialog("IDD_INFO", ZH)
         self.assertEqual([c["text"] for c in info["controls"] if c["class"] == 0x82],
                          ["網路電話", "狀態", "名字"])
+        # Its own taskbar button (minimised it goes there), and the keys of its labels.
+        for lang in (EN, ZH):
+            self.assertEqual(self.dialog("IDD_INFO", lang)["exstyle"], WS_EX_APPWINDOW)
+        self.assertEqual([c["text"] for c in self.dialog("IDD_INFO", EN)["controls"] if c["class"] == 0x82],
+                         ["&VOIP", "&STATUS", "&NAME"])
+        self.assertEqual(d["exstyle"], 0)
         about = self.dialog("IDD_ABOUTBOX", EN)
         self.assertEqual(about["font"], ("MS Sans Serif", 8))
         self.assertEqual(about["controls"][0]["text"], ID["IDI_ABOUT"])
 
     def test_the_tray_menu(self):
-        for lang, texts in ((EN, ["Info", "Connect", "Options", "Exit"]), (ZH, ["資訊", "連線", "選項", "離開"])):
+        for lang, texts in ((EN, ["&Info", "Connect", "&Options", "E&xit"]), (ZH, ["資訊", "連線", "選項", "離開"])):
             menu = parse_menu(self.res[(RT_MENU, ID["IDR_TRAY_MENU"], lang)])
             self.assertEqual(len(menu), 1)
             self.assertEqual(menu[0][0], "_TRSY_")
@@ -269,6 +307,12 @@ class Compiled(unittest.TestCase):
     def test_the_icons_have_no_language(self):
         for name in ("IDI_APP", "IDI_LIGHT_OFF", "IDI_ABOUT", "IDI_LIGHT_ON"):
             self.assertIn((RT_GROUP_ICON, ID[name], NEUTRAL), self.res, name)
+
+    def test_the_manifest_is_the_one_windows_reads_at_start(self):
+        body = self.res.get((RT_MANIFEST, 1, NEUTRAL))
+        self.assertIsNotNone(body)
+        self.assertIn(b"Microsoft.Windows.Common-Controls", body)
+        self.assertEqual([k for k in self.res if k[0] == RT_MANIFEST], [(RT_MANIFEST, 1, NEUTRAL)])
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 // process shows its windows in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -106,9 +107,9 @@ TEST(ResourceStrings, TheEnglishTextsAreExactMisspellingsIncluded) {
         {IDS_SOFTPHONE_MISSING,
          "Could not find the SoftPhone. Please check that a currently version of SoftPhone is runnong on "
          "this compute"},
-        {IDS_LOOPBACK_LABEL, "Loopback"},
+        {IDS_LOOPBACK_LABEL, "&Loopback"},
         {IDS_USB_DISCONNECTED, "USB Disconnected"},
-        {IDS_GET_VERSION_LABEL, "Get Version"},
+        {IDS_GET_VERSION_LABEL, "&Get Version"},
         {IDS_RINGING, "Ringing"},
         {IDS_FINISHED, "Finished!"},
         {IDS_NO_REPLY, "Error! Device not reply !"},
@@ -207,8 +208,8 @@ TEST(ResourceDialogs, TheAboutBoxAndTheDebugWindow) {
     std::vector<int> ids;
     for (const res::ControlTemplate& c : debug.controls) ids.push_back(c.id);
     EXPECT_EQ(ids, (std::vector<int>{IDC_STATIC, IDC_DEVICE_LOG, IDC_SAVE, IDC_WRITE, IDC_STATIC, IDC_VOIP_LOG}));
-    EXPECT_EQ(ControlOf(debug, IDC_SAVE)->text, "Save 0");
-    EXPECT_EQ(ControlOf(debug, IDC_WRITE)->text, "Write");
+    EXPECT_EQ(ControlOf(debug, IDC_SAVE)->text, "&Save 0");
+    EXPECT_EQ(ControlOf(debug, IDC_WRITE)->text, "&Write");
     EXPECT_EQ(debug.controls[0].text, "HandSet Debug Window");
     EXPECT_EQ(debug.controls[4].text, "VOIP Infomation Window");
     for (int list : {IDC_DEVICE_LOG, IDC_VOIP_LOG}) {
@@ -231,11 +232,11 @@ TEST(ResourceDialogs, TheInformationWindowInBothLanguages) {
             EXPECT_EQ(ControlOf(d, box)->flags, res::kReadOnly | res::kBorder);
         }
     }
-    EXPECT_EQ(TextOf(IDD_INFO, Lang::English, IDC_INFO_VOIP_LABEL), "VOIP");
-    EXPECT_EQ(TextOf(IDD_INFO, Lang::English, IDC_INFO_STATUS_LABEL), "STATUS");
+    EXPECT_EQ(TextOf(IDD_INFO, Lang::English, IDC_INFO_VOIP_LABEL), "&VOIP");
+    EXPECT_EQ(TextOf(IDD_INFO, Lang::English, IDC_INFO_STATUS_LABEL), "&STATUS");
     EXPECT_EQ(TextOf(IDD_INFO, Lang::TraditionalChinese, IDC_INFO_VOIP_LABEL), "網路電話");
     EXPECT_EQ(TextOf(IDD_INFO, Lang::TraditionalChinese, IDC_INFO_STATUS_LABEL), "狀態");
-    EXPECT_EQ(res::FindDialog(IDD_INFO, Lang::English)->controls[4].text, "NAME");
+    EXPECT_EQ(res::FindDialog(IDD_INFO, Lang::English)->controls[4].text, "&NAME");
     EXPECT_EQ(res::FindDialog(IDD_INFO, Lang::TraditionalChinese)->controls[4].text, "名字");
 }
 
@@ -295,7 +296,7 @@ TEST(ResourceDialogs, TheSettingsPageControls) {
         SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(e.id));
         EXPECT_EQ(c.id, e.id);
         EXPECT_EQ(c.kind, e.kind);
-        EXPECT_EQ(c.text, e.text);
+        EXPECT_EQ(res::VisibleText(c.text), e.text);
         EXPECT_EQ((std::vector<int>{c.x, c.y, c.width, c.height}), (std::vector<int>{e.x, e.y, e.width, e.height}));
         EXPECT_EQ(c.flags, e.flags);
     }
@@ -304,6 +305,55 @@ TEST(ResourceDialogs, TheSettingsPageControls) {
     EXPECT_EQ(res::FindDialog(IDD_SETTING, Lang::TraditionalChinese)->caption, "設定");
     EXPECT_EQ(TextOf(IDD_SETTING, Lang::TraditionalChinese, IDC_DELETE_ALL), "清除所有註冊話機");
     EXPECT_EQ(TextOf(IDD_SETTING, Lang::TraditionalChinese, IDC_REGISTER), "註冊");
+}
+
+TEST(ResourceKeys, AnAmpersandMarksTheKeyAndShowsAsNothing) {
+    EXPECT_EQ(res::VisibleText("E&xit"), "Exit");
+    EXPECT_EQ(res::VisibleText("Tom && Jerry"), "Tom & Jerry");
+    EXPECT_EQ(res::VisibleText("trailing&"), "trailing&");
+    EXPECT_EQ(res::KeyOf("E&xit"), 'x');
+    EXPECT_EQ(res::KeyOf("&Loopback "), 'l');
+    EXPECT_EQ(res::KeyOf("Tom && Jerry"), 0);
+    EXPECT_EQ(res::KeyOf("資訊"), 0);
+}
+
+TEST(ResourceKeys, EachEnglishWindowHasItsOwnKeyPerControl) {
+    // The keys of the controls a user sees, the settings page's run-time labels included.
+    const struct {
+        int dialog;
+        std::string keys;
+    } windows[] = {{IDD_SETTING, "dglopr"}, {IDD_INFO, "nsv"}, {IDD_DEBUG, "sw"}, {IDD_SETUP, "w"}};
+    for (const auto& w : windows) {
+        const res::DialogTemplate& d = *res::FindDialog(w.dialog, Lang::English);
+        std::string keys;
+        for (const res::ControlTemplate& c : d.controls) {
+            if (c.flags & res::kHidden) continue;
+            std::string text = c.text;
+            if (c.id == IDC_LOOPBACK) text = res::FindString(IDS_LOOPBACK_LABEL, Lang::English);
+            if (c.id == IDC_GET_VERSION) text = res::FindString(IDS_GET_VERSION_LABEL, Lang::English);
+            if (const char key = res::KeyOf(text)) keys += key;
+        }
+        std::string sorted = keys;
+        std::sort(sorted.begin(), sorted.end());
+        std::string expected = w.keys;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(sorted, expected) << "dialog " << w.dialog;
+        EXPECT_EQ(std::set<char>(keys.begin(), keys.end()).size(), keys.size()) << "dialog " << w.dialog;
+    }
+    // The tray menu as it shows: Info, Options, Exit.
+    std::string keys;
+    for (const res::MenuItem& item : (*res::FindMenu(IDR_TRAY_MENU, Lang::English))[0].popup)
+        if (item.id != 0) keys += res::KeyOf(item.text);
+    EXPECT_EQ(keys, "iox");
+}
+
+TEST(ResourceKeys, TheChineseTextsStayAsTheyAre) {
+    // No Latin letter to underline, and "(&X)" would add to what they say.
+    for (int dialog : {IDD_SETTING, IDD_INFO})
+        for (const res::ControlTemplate& c : res::FindDialog(dialog, Lang::TraditionalChinese)->controls)
+            EXPECT_EQ(res::KeyOf(c.text), 0) << c.text;
+    for (const res::MenuItem& item : (*res::FindMenu(IDR_TRAY_MENU, Lang::TraditionalChinese))[0].popup)
+        EXPECT_EQ(res::VisibleText(item.text), item.text);
 }
 
 TEST(ResourceDialogs, OnlyTheFirstRadioOpensAGroupAndTheOkButtonClosesIt) {
@@ -331,7 +381,7 @@ TEST(ResourceDialogs, OnlyTheFirstRadioOpensAGroupAndTheOkButtonClosesIt) {
 
 TEST(ResourceMenu, TheTrayMenuInBothLanguages) {
     const std::vector<std::string> expected[] = {
-        {"Info", "Connect", "Options", "Exit"},
+        {"&Info", "Connect", "&Options", "E&xit"},
         {"資訊", "連線", "選項", "離開"},
     };
     for (int i = 0; i < 2; ++i) {

@@ -51,9 +51,10 @@ protected:
         ASSERT_NE(h.Bridge(), nullptr);
         ASSERT_NE(ui_test::Window(h, IDD_DEBUG), nullptr);
     }
+    // As the user reads it (the key's "&" is an underline).
     std::string SaveLabel() {
         const sim::ControlState* c = ui_test::Control(h, IDD_DEBUG, IDC_SAVE);
-        return c ? c->text : "<none>";
+        return c ? res::VisibleText(c->text) : "<none>";
     }
 
     ui_test::WorkFolder folder;  // first: the harness's files close before it goes

@@ -106,7 +106,7 @@ TEST(SetupDialog, EachPressOfTheLinkAsksTheShellAgain) {
     h.Start(CBridgeApp::kSetupWord);
     const sim::ControlState* link = ui_test::Control(h, IDD_SETUP, IDC_SETUP_LINK);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->text, CSetupDlg::kDownloadHost);
+    EXPECT_EQ(res::VisibleText(link->text), CSetupDlg::kDownloadHost);
 
     ASSERT_TRUE(h.Click("setup", IDC_SETUP_LINK));
     ASSERT_TRUE(h.Click("setup", IDC_SETUP_LINK));

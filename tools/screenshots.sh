@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of every window of the real Bridger.exe, as a user sees them: an English session
 # (ANSI code page 1252) and a Traditional Chinese one (code page 950) under Wine, on a
-# virtual X display with a small window manager. Writes docs/screenshots/*.png.
+# virtual X display with a small window manager, at 96 DPI (100 % scaling) and at 144 DPI
+# (150 %). Writes docs/screenshots/*.png: NAME-LANG.png and NAME-LANG-144.png.
 #   tools/screenshots.sh [BUILD-DIR]     (default build/win32; built first when missing)
 # BRIDGER_SCREEN_DISPLAY picks the X display (default :57).
 set -euo pipefail
@@ -59,7 +60,8 @@ trap cleanup EXIT
 
 start_display() {
   # A white desktop: what is black in a picture is a window not yet painted.
-  Xvfb "$display" -screen 0 1024x768x24 -wr -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  # Room for the options sheet at 150 %.
+  Xvfb "$display" -screen 0 1600x1200x24 -wr -nolisten tcp >"$work/xvfb.log" 2>&1 &
   PIDS+=($!)
   export DISPLAY=$display
   local i
@@ -115,9 +117,28 @@ install_base_device() {
 
 # ---- sessions, programs and windows ----
 
+# dpi 96|144: the display scaling of the programs started from here on (Wine's LogPixels;
+# its programs read it when they start). The pictures taken at 144 carry "-144" in their name.
+dpi() {
+  end_wine_programs
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  "$WINESERVER" -w
+  DPI=$1
+  SUFFIX=$([[ $1 == 96 ]] || echo "-$1")
+  echo "== $1 DPI"
+}
+
+# scaled PIXELS: the length at the current DPI.
+scaled() { echo $(($1 * DPI / 96)); }
+
 # session en|zh: the language and code page of the programs started from here on.
 session() {
   LANG_TAG=$1
+  PIC_TAG=$1$SUFFIX
+  # As make_prefix left them: the driver of the options sheet's run reports its own version
+  # to the bridge and plugs the virtual base in.
+  probe version --exe Bridger.exe --set win2k >/dev/null
+  wine "$bin/base-device.exe" unplug >>"$work/base-device.log" 2>&1 || true
   unset LANG LC_MESSAGES LC_CTYPE
   if [[ $1 == zh ]]; then
     export LOCPATH=$work/locale
@@ -284,8 +305,8 @@ find_tray() {
   w=$(xwindow "Wine System Tray") || { echo "no notification area"; return 1; }
   local info
   info=$(xwininfo -id "$w")
-  ICON_X=$(($(awk '/Absolute upper-left X/ {print $4}' <<<"$info") + 10))
-  ICON_Y=$(($(awk '/Absolute upper-left Y/ {print $4}' <<<"$info") + 10))
+  ICON_X=$(($(awk '/Absolute upper-left X/ {print $4}' <<<"$info") + $(scaled 10)))
+  ICON_Y=$(($(awk '/Absolute upper-left Y/ {print $4}' <<<"$info") + $(scaled 10)))
 }
 
 # Used only where a window must leave the notification area free: under Wine's X11 driver a
@@ -315,14 +336,15 @@ DEBUG_WINDOW="Bridger-1.2.40"
 
 # The information window, the tray menu and a balloon, with a client attached.
 main_windows() {
-  local lang=$LANG_TAG
+  local lang=$PIC_TAG
   run_bg client "$bin/client-standin.exe" --status 0 --run 60000
   sleep 1
   run_bg bridger "$bin/Bridger.exe"
   probe shown --window "$INFO" --process bridger.exe --timeout 20000 >/dev/null
-  # Out of the way of the notification area, where the balloon and the menu show.
-  move_window "$INFO" 420 300
+  # Out of the way of the notification area, where the balloon and the menu show: in the
+  # other half of the screen, wherever the window manager put the notification area.
   find_tray
+  move_window "$INFO" $((ICON_X < 800 ? 900 : 100)) $((ICON_Y < 600 ? 700 : 100))
   # The balloon of the attachment shows by the tray icon (and goes after 5 s).
   shoot_balloon "balloon-$lang" || missed "balloon-$lang"  # and waits until it is gone
   probe text --window "$INFO" --id 1031 --process bridger.exe
@@ -331,7 +353,7 @@ main_windows() {
   balloon_gone
   xdotool mousemove "$ICON_X" "$ICON_Y" click 3
   sleep 1
-  shoot_region "tray-menu-$lang" $((ICON_X - 10)) $((ICON_Y - 10)) 160 110
+  shoot_region "tray-menu-$lang" $((ICON_X - $(scaled 10))) $((ICON_Y - $(scaled 10))) $(scaled 160) $(scaled 110)
   xdotool key Escape
   end_wine_programs
 }
@@ -346,9 +368,9 @@ debug_windows() {
   probe shown --window "$DEBUG_WINDOW" --process bridger.exe --timeout 20000 >/dev/null
   sleep 7  # the balloon of the attachment is gone
   probe click --window "$DEBUG_WINDOW" --id 1003 --process bridger.exe >/dev/null  # "Write": a device-log line
-  shoot "debug-$LANG_TAG" "$DEBUG_WINDOW" || missed "debug-$LANG_TAG"
+  shoot "debug-$PIC_TAG" "$DEBUG_WINDOW" || missed "debug-$PIC_TAG"
   open_about
-  reshoot "about-$LANG_TAG" "About Bridger" reopen_about || missed "about-$LANG_TAG"
+  reshoot "about-$PIC_TAG" "About Bridger" reopen_about || missed "about-$PIC_TAG"
   end_wine_programs
 }
 
@@ -363,7 +385,8 @@ reopen_info() {
 
 open_about() {
   probe syscommand --window "$DEBUG_WINDOW" --id 16 --process bridger.exe >/dev/null
-  probe shown --window "About Bridger" --process bridger.exe --timeout 5000 >/dev/null
+  # Not there in time on a busy machine: shooting it fails, and reshoot opens it again.
+  probe shown --window "About Bridger" --process bridger.exe --timeout 10000 >/dev/null || true
 }
 
 reopen_about() {
@@ -376,7 +399,7 @@ setup_dialog() {
   run_bg bridger "$bin/Bridger.exe" VOIP
   probe shown --window Setup --process bridger.exe --timeout 20000 >/dev/null
   move_window Setup 40 40
-  shoot "setup-$LANG_TAG" Setup || missed "setup-$LANG_TAG"
+  shoot "setup-$PIC_TAG" Setup || missed "setup-$PIC_TAG"
   end_wine_programs
 }
 
@@ -390,7 +413,7 @@ box() {
       echo "no message box for $1"
       return 1
     }
-    if shoot "$1-$LANG_TAG" Bridger; then
+    if shoot "$1-$PIC_TAG" Bridger; then
       probe msgbox --process "$BASE_PROCESS" --timeout 2000 >/dev/null
       return 0
     fi
@@ -412,15 +435,15 @@ options_sheet() {
   start_bridge_with_base "$root/tools/screenshots/healthy-base.scn"
   probe shown --window "$OPTIONS" --process "$BASE_PROCESS" --timeout 30000 >/dev/null
   sleep 1
-  shoot "options-$LANG_TAG" "$OPTIONS" || missed "options-$LANG_TAG"
-  box msgbox-delete-finished 1017 || missed "msgbox-delete-finished-$LANG_TAG"
-  box msgbox-loopback-ok 1055 || missed "msgbox-loopback-ok-$LANG_TAG"
+  shoot "options-$PIC_TAG" "$OPTIONS" || missed "options-$PIC_TAG"
+  box msgbox-delete-finished 1017 || missed "msgbox-delete-finished-$PIC_TAG"
+  box msgbox-loopback-ok 1055 || missed "msgbox-loopback-ok-$PIC_TAG"
   end_wine_programs
 
   start_bridge_with_base "$root/tools/screenshots/silent-base.scn"
   probe shown --window "$OPTIONS" --process "$BASE_PROCESS" --timeout 30000 >/dev/null
-  box msgbox-loopback-fail 1055 || missed "msgbox-loopback-fail-$LANG_TAG"
-  box msgbox-no-reply 1016 || missed "msgbox-no-reply-$LANG_TAG"
+  box msgbox-loopback-fail 1055 || missed "msgbox-loopback-fail-$PIC_TAG"
+  box msgbox-no-reply 1016 || missed "msgbox-no-reply-$PIC_TAG"
   end_wine_programs
 }
 
@@ -429,12 +452,15 @@ build_if_needed
 mkdir -p "$work" "$out"
 start_display
 make_prefix
-for lang in en zh; do
-  session "$lang"
-  main_windows
-  [[ $lang == en ]] && debug_windows
-  setup_dialog
-  options_sheet
+for d in 96 144; do
+  dpi "$d"
+  for lang in en zh; do
+    session "$lang"
+    main_windows
+    [[ $lang == en ]] && debug_windows
+    setup_dialog
+    options_sheet
+  done
 done
 echo "pictures in $out"
 if ((${#MISSED[@]})); then

@@ -16,7 +16,7 @@ int g_nLogFileCounter = 0;
 
 constexpr const char* kDeviceLogName = "usb%d.txt";
 constexpr const char* kVoipLogName = "voip%d.txt";
-constexpr const char* kSaveLabel = "Save %d";
+constexpr const char* kSaveLabel = "&Save %d";  // the "&": Alt+S, as the template's label
 // What "Write" hands to the raw trace: a fixed test pattern.
 constexpr std::uint8_t kWritePattern[] = {0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09};
 // The system-menu command id carries flags in its low four bits.

@@ -18,6 +18,8 @@ CInfoDlg::CInfoDlg(CBridgeDlg* owner) : plat::Dialog(IDD_INFO), m_pOwner(owner) 
 
 bool CInfoDlg::OnInitDialog() {
     SetWindowIcon(IDI_APP, false);
+    // The large one for its taskbar button and Alt+Tab.
+    SetWindowIcon(IDI_APP, true);
     // The owner stored its pointer to this window before creating it, so the boxes are
     // filled now rather than at the next status change.
     if (m_pOwner) m_pOwner->UpdateInfoDialog();

@@ -6,12 +6,20 @@
 #include "app/BridgeDlg.h"
 #include "app/StatusStrings.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "tools/sim/Checker.h"
 
 namespace sim {
 
 namespace {
 
 constexpr int kMainTemplate = 155;
+constexpr unsigned kRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
+constexpr unsigned kRightButtonUp = 0x0205;    // WM_RBUTTONUP
+constexpr unsigned kContextMenu = 0x007B;      // WM_CONTEXTMENU
+constexpr const char* kTaskbarCreated = "TaskbarCreated";
+constexpr unsigned kSessionChangeMessage = 0x02B1;  // WM_WTSSESSION_CHANGE
+constexpr unsigned kConsoleConnect = 1;              // WTS_CONSOLE_CONNECT
+constexpr unsigned kRemoteDisconnect = 4;            // WTS_REMOTE_DISCONNECT
 
 bool IsList(res::ControlKind kind) {
     return kind == res::ControlKind::ListBox || kind == res::ControlKind::DropDownList ||
@@ -25,7 +33,15 @@ void SetError(std::string* error, const std::string& text) {
 }  // namespace
 
 struct Harness::Impl {
-    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {}
+    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {
+        platform.session.SetAtConsole(o.atConsole);
+        if (!o.checkRules) return;
+        checkers = MakeCheckers(platform.base, platform.client, [this] { return platform.loop.Now(); }, violations);
+        for (const auto& checker : checkers) {
+            platform.base.AddObserver(checker.get());
+            platform.client.AddObserver(checker.get());
+        }
+    }
 
     Options options;
     HeadlessPlatform platform;
@@ -35,6 +51,8 @@ struct Harness::Impl {
     int lastStatus = 0;
     bool observing = false;
     int exitCode = -1;
+    std::vector<Violation> violations;
+    std::vector<std::unique_ptr<Checker>> checkers;
 
     CBridgeDlg* Bridge() const {
         if (!runsBridge || !main || platform.windows.Sink(mainHandle) != main) return nullptr;
@@ -46,9 +64,13 @@ struct Harness::Impl {
     void ObserveStatus() {
         if (observing) return;
         CBridgeDlg* dlg = Bridge();
+        if (!dlg || dlg->m_nStatus == lastStatus) {
+            for (const auto& checker : checkers) checker->Check();
+        }
         if (!dlg || dlg->m_nStatus == lastStatus) return;
         observing = true;
         lastStatus = dlg->m_nStatus;
+        for (const auto& checker : checkers) checker->OnStatus(lastStatus);
         const int stringId = StatusStringId(lastStatus);
         const std::string text = stringId ? res::FindString(stringId, platform.Lang()) : std::string();
         platform.transcript.Add("status", std::to_string(lastStatus) + " " + text);
@@ -186,12 +208,71 @@ bool Harness::TrayCallback(unsigned mouseMessage, std::string* error) {
     const unsigned message = icon->callbackMessage;
     const unsigned iconId = icon->id;
     const plat::WindowHandle owner = icon->owner;
-    impl_->Deliver(owner, [this, owner, message, iconId, mouseMessage](plat::Dialog& dlg) {
-        std::intptr_t result = 0;
-        if (!dlg.OnMessage(message, iconId, static_cast<std::intptr_t>(mouseMessage), result))
-            impl_->platform.windows.DefaultProc(owner, message, iconId, static_cast<std::intptr_t>(mouseMessage));
-    });
+    const bool version4 = icon->version4;
+    // What the shell sends: the mouse message alone, or with today's callback the event with
+    // the icon's id, and the icon's place on the screen as the point for a menu.
+    auto send = [this, owner, message, iconId, version4](unsigned event) {
+        std::uintptr_t wparam = iconId;
+        std::intptr_t lparam = static_cast<std::intptr_t>(event);
+        if (version4) {
+            wparam = (static_cast<std::uintptr_t>(HeadlessTray::kIconY) << 16) |
+                     static_cast<std::uintptr_t>(HeadlessTray::kIconX);
+            lparam = static_cast<std::intptr_t>((static_cast<std::uintptr_t>(iconId) << 16) | event);
+        }
+        impl_->Deliver(owner, [this, owner, message, wparam, lparam](plat::Dialog& dlg) {
+            std::intptr_t result = 0;
+            if (!dlg.OnMessage(message, wparam, lparam, result))
+                impl_->platform.windows.DefaultProc(owner, message, wparam, lparam);
+        });
+    };
+    send(mouseMessage);
+    // Today's shell follows a right press with its release and WM_CONTEXTMENU.
+    if (version4 && mouseMessage == kRightButtonDown) {
+        send(kRightButtonUp);
+        send(kContextMenu);
+    }
     return true;
+}
+
+void Harness::RestartShell() {
+    impl_->platform.tray.Restart();
+    SendToTopLevel(impl_->platform.messages.Register(kTaskbarCreated), 0, 0);
+}
+
+void Harness::SessionChange(unsigned change) {
+    HeadlessSession& session = impl_->platform.session;
+    if (change == kConsoleConnect)
+        session.SetAtConsole(true);
+    else if (change > kConsoleConnect && change <= kRemoteDisconnect)
+        session.SetAtConsole(false);
+    impl_->platform.transcript.Add("session", std::to_string(change));
+    const std::vector<plat::WindowHandle> watching = session.Watching();
+    impl_->platform.loop.Post([this, watching, change] {
+        for (plat::WindowHandle w : watching) {
+            plat::Dialog* sink = impl_->platform.windows.Sink(w);
+            std::intptr_t result = 0;
+            if (sink && !sink->OnMessage(kSessionChangeMessage, change, 0, result))
+                impl_->platform.windows.DefaultProc(w, kSessionChangeMessage, change, 0);
+        }
+    });
+    impl_->platform.loop.Pump();
+}
+
+std::vector<std::intptr_t> Harness::SendToTopLevel(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
+    std::vector<std::intptr_t> results;
+    if (message == 0) return results;
+    impl_->platform.loop.Post([this, message, wparam, lparam, &results] {
+        for (plat::WindowHandle w : impl_->platform.windows.TopLevelWindows()) {
+            plat::Dialog* sink = impl_->platform.windows.Sink(w);
+            if (!sink) continue;
+            std::intptr_t result = 0;
+            if (!sink->OnMessage(message, wparam, lparam, result))
+                result = impl_->platform.windows.DefaultProc(w, message, wparam, lparam);
+            results.push_back(result);
+        }
+    });
+    impl_->platform.loop.Pump();
+    return results;
 }
 
 bool Harness::Click(const std::string& window, int controlId, std::string* error) {
@@ -251,7 +332,8 @@ bool Harness::Show(const std::string& window, std::string* error) {
     std::stable_sort(controls.begin(), controls.end(),
                      [](const ControlState& a, const ControlState& b) { return a.id < b.id; });
     for (const ControlState& c : controls) {
-        std::string line = window + " " + std::to_string(c.id) + " \"" + c.text + "\"";
+        // The text as the user reads it; the key's "&" is an underline.
+        std::string line = window + " " + std::to_string(c.id) + " \"" + res::VisibleText(c.text) + "\"";
         line += c.enabled ? " enabled" : " disabled";
         line += c.visible ? " visible" : " hidden";
         if (c.kind == res::ControlKind::AutoRadio && c.checked) line += " checked";
@@ -292,5 +374,7 @@ int Harness::IndexOf(const std::string& kind, const std::string& fragment, int f
 }
 
 HeadlessPlatform& Harness::Platform() { return impl_->platform; }
+
+const std::vector<Violation>& Harness::Violations() const { return impl_->violations; }
 
 }  // namespace sim

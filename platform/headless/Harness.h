@@ -30,12 +30,15 @@ namespace sim {
 class SimBase;
 class SimClient;
 class HeadlessPlatform;
+struct Violation;
 
 struct Options {
     std::string lang = "en";              // "en" or "zh-TW"
     plat::TimeOfDay clock{10, 7, 0};      // local time at virtual time 0
     plat::OsVersion os{5, 1};
     bool autoMessageBoxes = true;         // boxes close at once
+    bool atConsole = true;                // the process's session has the console
+    bool checkRules = false;              // run the rule checkers over the peers
 };
 
 // One observable effect: virtual time in ms, kind and text. Kinds and their texts:
@@ -45,11 +48,13 @@ struct Options {
 //   status N TEXT               m_nStatus of the main dialog changed (recorded before the
 //                               next line, or after the event that changed it)
 //   msgbox TEXT, balloon TEXT, shell TARGET, exit RESULT
-//   tray add TIP / tray remove / tray menu ITEM|ITEM|...  ("-" stands for a separator)
+//   tray add TIP / tray remove / tray menu ITEM|ITEM|...  ("-" stands for a separator; an
+//                               item as it reads, without its key's "&") / tray restart (Explorer)
 //   window created NAME / window destroyed NAME
 //   device-log TEXT / voip-log TEXT   a line inserted into the debug window's lists
 //   file open NAME / file close NAME / file open-failed NAME
 //   thread created / thread resumed / thread suspended
+//   session CHANGE              the session's console state changed (SessionChange)
 //   control ...                 from Show()
 // The harness must only be called from the caller's thread, never from inside the process.
 struct Line {
@@ -109,6 +114,9 @@ public:
     // User actions. Windows are named "main", "info", "debug", "options", "setup", "about".
     // Each returns false (and says why in *error) when the window, icon or control is not there.
     bool Command(int commandId, std::string* error = nullptr);              // to the main dialog
+    // As the shell sends it: with today's callback (the icon took version 4) the event packs
+    // the icon id and the icon's place, and a right press (516) brings its release and
+    // WM_CONTEXTMENU as well.
     bool TrayCallback(unsigned mouseMessage, std::string* error = nullptr);  // 515, 516, ...
     bool Click(const std::string& window, int controlId, std::string* error = nullptr);
     bool CheckRadio(const std::string& window, int controlId, std::string* error = nullptr);
@@ -121,6 +129,18 @@ public:
     bool ConfirmMessageBox();
     int OpenMessageBoxes() const;
 
+    // The system. Explorer starts again: its notification area is empty and it broadcasts
+    // "TaskbarCreated".
+    void RestartShell();
+    // Sends the message to every top-level window of the process, as a broadcast does, and
+    // lets it run; each window's result (the default procedure's where it has none).
+    std::vector<std::intptr_t> SendToTopLevel(unsigned message, std::uintptr_t wparam, std::intptr_t lparam);
+    // The process's session changes as the system reports it (WTS_CONSOLE_CONNECT 1,
+    // WTS_CONSOLE_DISCONNECT 2, WTS_REMOTE_CONNECT 3, WTS_REMOTE_DISCONNECT 4, locks and the
+    // rest): it comes to the console or leaves it, and each window that asked to hear of it
+    // gets WM_WTSSESSION_CHANGE. Transcript: "session CHANGE".
+    void SessionChange(unsigned change);
+
     // Observation.
     const std::vector<Line>& Transcript() const;
     // Lines of this kind whose text contains the fragment.
@@ -129,6 +149,8 @@ public:
     int IndexOf(const std::string& kind, const std::string& fragment, int from = 0) const;
 
     HeadlessPlatform& Platform();
+    // What the rule checkers found broken so far (always empty unless Options::checkRules).
+    const std::vector<Violation>& Violations() const;
 
 private:
     struct Impl;

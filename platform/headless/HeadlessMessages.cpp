@@ -1,5 +1,6 @@
 #include "platform/headless/HeadlessMessages.h"
 
+#include <algorithm>
 
 #include "platform/Dialog.h"
 
@@ -78,6 +79,7 @@ void HeadlessMessages::PostAttach(int status) {
         const plat::WindowHandle target = BridgeWindow();
         if (!target) return;
         transcript_.Add("attach", std::to_string(status));
+        client_.AttachDelivered(status);
         Deliver(target, Register(SimClient::AttachName(client_.Kind())), clientWindow_, status);
     });
 }
@@ -88,6 +90,7 @@ void HeadlessMessages::PostCopyData(std::vector<std::uint8_t> bytes, std::string
         plat::Dialog* sink = windows_.Sink(target);
         if (!sink) return;
         transcript_.Add("client<", shown);
+        client_.Delivered(std::string(bytes.begin(), std::find(bytes.begin(), bytes.end(), std::uint8_t{0})));
         plat::CopyData data;
         data.size = static_cast<std::uint32_t>(bytes.size());
         data.data = bytes.empty() ? nullptr : bytes.data();
@@ -107,7 +110,13 @@ void HeadlessMessages::StartClient(ClientKindSim kind) {
     // A client started again is a new process with a new window.
     if (!clientRunning_ || client_.Kind() != kind) clientWindow_ = windows_.AllocateHandle();
     client_.SetKind(kind);
+    if (!clientRunning_) client_.ProcessStarted();
     clientRunning_ = true;
+}
+
+void HeadlessMessages::StopClient() {
+    if (clientRunning_) client_.ProcessEnded();
+    clientRunning_ = false;
 }
 
 std::intptr_t HeadlessMessages::SendCopyData(plat::WindowHandle to, plat::WindowHandle from,

@@ -30,7 +30,7 @@ public:
 
     // ---- the simulated client's process ----
     void StartClient(ClientKindSim kind);
-    void StopClient() { clientRunning_ = false; }
+    void StopClient();
     bool ClientRunning() const { return clientRunning_; }
     plat::WindowHandle ClientWindow() const { return clientWindow_; }
     // Each of these reaches the bridge in a later message.

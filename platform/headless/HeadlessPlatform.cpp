@@ -16,7 +16,9 @@ HeadlessPlatform::HeadlessPlatform(res::Lang lang, plat::TimeOfDay clock, plat::
       resources(lang),
       files(transcript),
       threads(transcript),
-      lang_(lang) {}
+      lang_(lang) {
+    base.PowerOff();  // not plugged in yet
+}
 
 plat::Platform HeadlessPlatform::Services() {
     plat::Platform p;
@@ -29,6 +31,7 @@ plat::Platform HeadlessPlatform::Services() {
     p.resources = &resources;
     p.files = &files;
     p.threads = &threads;
+    p.session = &session;
     return p;
 }
 
@@ -40,6 +43,7 @@ void HeadlessPlatform::PlugBase() {
         hid.Plug(baseDevice_);
     }
     waveOut.Add(kBaseWaveDevice);
+    if (!basePlugged_) base.PowerOn();
     basePlugged_ = true;
 }
 

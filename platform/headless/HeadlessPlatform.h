@@ -9,6 +9,7 @@
 #include "platform/headless/HeadlessMessages.h"
 #include "platform/headless/HeadlessFiles.h"
 #include "platform/headless/HeadlessResources.h"
+#include "platform/headless/HeadlessSession.h"
 #include "platform/headless/HeadlessThreads.h"
 #include "platform/headless/HeadlessWaveOut.h"
 #include "platform/headless/HeadlessSystem.h"
@@ -58,6 +59,7 @@ public:
     HeadlessResources resources;
     HeadlessFiles files;
     HeadlessThreads threads;
+    HeadlessSession session;
 
 private:
     res::Lang lang_;

@@ -13,6 +13,7 @@ struct MutexRegistry {
     struct Object {
         int handles = 0;
         bool owned = false;
+        bool unopenable = false;  // made by a process this one may not open objects of
     };
     std::map<std::string, Object> objects;
     std::map<plat::Handle, std::string> handles;
@@ -46,20 +47,14 @@ plat::TimeOfDay HeadlessSystem::LocalTime() {
     return t;
 }
 
-plat::Handle HeadlessSystem::OpenMutex(const std::string& name) {
+plat::Handle HeadlessSystem::CreateMutex(const std::string& name, bool initiallyOwned, bool& alreadyExists) {
     MutexRegistry& r = Registry();
-    if (r.objects.find(name) == r.objects.end()) return plat::kNullHandle;
+    auto existing = r.objects.find(name);
+    alreadyExists = existing != r.objects.end();
+    if (alreadyExists && existing->second.unopenable) return plat::kNullHandle;
     const plat::Handle h = r.NewHandle(name);
-    mine_.push_back(h);
-    return h;
-}
-
-plat::Handle HeadlessSystem::CreateMutex(const std::string& name, bool initiallyOwned) {
-    MutexRegistry& r = Registry();
-    const bool existed = r.objects.find(name) != r.objects.end();
-    const plat::Handle h = r.NewHandle(name);
-    // As CreateMutexA: an existing mutex is opened, and the initial ownership is ignored.
-    if (!existed) r.objects[name].owned = initiallyOwned;
+    // An existing mutex is opened, and the initial ownership is ignored.
+    if (!alreadyExists) r.objects[name].owned = initiallyOwned;
     mine_.push_back(h);
     return h;
 }
@@ -87,6 +82,15 @@ void HeadlessSystem::CloseAll() {
 
 bool HeadlessSystem::MutexExists(const std::string& name) {
     return Registry().objects.count(name) != 0;
+}
+
+void HeadlessSystem::SetUnopenableMutex(const std::string& name, bool exists) {
+    MutexRegistry& r = Registry();
+    if (exists) {
+        r.objects[name].unopenable = true;
+    } else if (r.objects.count(name) && r.objects[name].unopenable) {
+        r.objects.erase(name);
+    }
 }
 
 void HeadlessSystem::ShellOpen(plat::WindowHandle owner, const std::string& target) {

@@ -21,8 +21,7 @@ public:
     plat::OsVersion Version() override { return os_; }
     std::string CommandLine() override { return commandLine_; }
     void InitCommonControls() override {}
-    plat::Handle OpenMutex(const std::string& name) override;
-    plat::Handle CreateMutex(const std::string& name, bool initiallyOwned) override;
+    plat::Handle CreateMutex(const std::string& name, bool initiallyOwned, bool& alreadyExists) override;
     void ReleaseMutex(plat::Handle mutex) override;
     void CloseHandle(plat::Handle handle) override;
     void ShellOpen(plat::WindowHandle owner, const std::string& target) override;
@@ -34,6 +33,9 @@ public:
     void CloseAll();
     // A mutex of this name exists anywhere on the machine.
     static bool MutexExists(const std::string& name);
+    // A mutex of this name made by an elevated process exists (or goes away): it cannot be
+    // opened from here.
+    static void SetUnopenableMutex(const std::string& name, bool exists);
 
 private:
     EventLoop& loop_;

@@ -18,6 +18,17 @@ bool HeadlessTray::RemoveIcon(plat::WindowHandle owner, unsigned iconId) {
     return true;
 }
 
+bool HeadlessTray::SetVersion4(plat::WindowHandle owner, unsigned iconId) {
+    if (version4Refused_ || !shown_ || icon_.owner != owner || icon_.id != iconId) return false;
+    icon_.version4 = true;
+    return true;
+}
+
+void HeadlessTray::Restart() {
+    shown_ = false;
+    transcript_.Add("tray", "restart");
+}
+
 bool HeadlessTray::ShowBalloon(plat::WindowHandle owner, unsigned iconId, const std::string& text,
                                unsigned timeoutMs) {
     (void)timeoutMs;
@@ -55,12 +66,27 @@ void HeadlessTray::DeleteMenuItem(plat::Handle menu, int position) {
 
 void HeadlessTray::TrackPopupMenu(plat::Handle popup, plat::WindowHandle owner) {
     (void)owner;
+    lastMenuPlaced_ = false;
+    RecordMenu(popup);
+}
+
+void HeadlessTray::TrackPopupMenuAt(plat::Handle popup, plat::WindowHandle owner, int x, int y) {
+    (void)owner;
+    lastMenuPlaced_ = true;
+    lastMenuX_ = x;
+    lastMenuY_ = y;
+    RecordMenu(popup);
+}
+
+void HeadlessTray::RecordMenu(plat::Handle popup) {
     auto it = menus_.find(popup);
     if (it == menus_.end()) return;
     lastMenu_.clear();
     std::string shown;
     for (const res::MenuItem& item : it->second) {
-        const std::string text = (item.text.empty() && item.id == 0 && item.popup.empty()) ? "-" : item.text;
+        // As the user reads it: the key's "&" shows as an underline.
+        const std::string text =
+            (item.text.empty() && item.id == 0 && item.popup.empty()) ? "-" : res::VisibleText(item.text);
         lastMenu_.push_back(text);
         if (!shown.empty()) shown += "|";
         shown += text;

@@ -327,10 +327,11 @@ bool HeadlessWindows::ConfirmMessageBox() {
 std::intptr_t HeadlessWindows::DefaultProc(plat::WindowHandle window, unsigned message, std::uintptr_t wparam,
                                            std::intptr_t lparam) {
     (void)window;
-    (void)message;
     (void)wparam;
     (void)lparam;
-    return 0;
+    // As DefWindowProc: a window that does not say otherwise lets the session end.
+    constexpr unsigned kQueryEndSession = 0x0011;
+    return message == kQueryEndSession ? 1 : 0;
 }
 
 }  // namespace sim

@@ -15,6 +15,7 @@ void Win32Platform::Install(plat::HidBus* hidBus, plat::WaveOut* waveOutList) {
     p.resources = &resources;
     p.files = &files;
     p.threads = &threads;
+    p.session = &session;
     plat::Install(p);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/win32/Win32Hid.h"
 #include "platform/win32/Win32Messages.h"
 #include "platform/win32/Win32Resources.h"
+#include "platform/win32/Win32Session.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32Threads.h"
 #include "platform/win32/Win32Tray.h"
@@ -31,6 +32,7 @@ public:
     Win32Resources resources;
     Win32Files files;
     Win32Threads threads;
+    Win32Session session;
 };
 
 }  // namespace win32

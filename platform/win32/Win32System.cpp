@@ -3,7 +3,7 @@
 #include "platform/win32/Win32Api.h"
 
 #if defined(_MSC_VER)
-#pragma warning(disable : 4996)  // GetVersionExA: the version an application is told is the one wanted
+#pragma warning(disable : 4996)  // GetVersionExA: the version the program is told is the one wanted
 #endif
 
 namespace win32 {
@@ -19,7 +19,7 @@ plat::TimeOfDay Win32System::LocalTime() {
 }
 
 plat::OsVersion Win32System::Version() {
-    // The version the system reports to an application without a compatibility manifest.
+    // The version the system reports to this program: up to 10.0, which its manifest declares.
     OSVERSIONINFOA info;
     ZeroMemory(&info, sizeof info);
     info.dwOSVersionInfoSize = sizeof info;
@@ -49,12 +49,14 @@ std::string Win32System::CommandLine() { return ArgumentsOf(GetCommandLineA()); 
 
 void Win32System::InitCommonControls() { ::InitCommonControls(); }
 
-plat::Handle Win32System::OpenMutex(const std::string& name) {
-    return reinterpret_cast<plat::Handle>(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str()));
-}
-
-plat::Handle Win32System::CreateMutex(const std::string& name, bool initiallyOwned) {
-    return reinterpret_cast<plat::Handle>(CreateMutexA(nullptr, initiallyOwned ? TRUE : FALSE, name.c_str()));
+plat::Handle Win32System::CreateMutex(const std::string& name, bool initiallyOwned, bool& alreadyExists) {
+    // Only what holding and releasing it takes: full access to the mutex of an elevated
+    // bridge is refused, where these rights may still be.
+    const DWORD access = SYNCHRONIZE | MUTEX_MODIFY_STATE;
+    HANDLE mutex = CreateMutexExA(nullptr, name.c_str(), initiallyOwned ? CREATE_MUTEX_INITIAL_OWNER : 0, access);
+    const DWORD error = GetLastError();
+    alreadyExists = mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
+    return reinterpret_cast<plat::Handle>(mutex);
 }
 
 void Win32System::ReleaseMutex(plat::Handle mutex) {

@@ -12,8 +12,7 @@ public:
     std::string CommandLine() override;
     void InitCommonControls() override;
 
-    plat::Handle OpenMutex(const std::string& name) override;
-    plat::Handle CreateMutex(const std::string& name, bool initiallyOwned) override;
+    plat::Handle CreateMutex(const std::string& name, bool initiallyOwned, bool& alreadyExists) override;
     void ReleaseMutex(plat::Handle mutex) override;
     void CloseHandle(plat::Handle handle) override;
 

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32Tray.h"
 
+#include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Text.h"
 
 namespace win32 {
@@ -32,7 +33,8 @@ bool Win32Tray::AddIcon(plat::WindowHandle owner, unsigned iconId, unsigned call
     NOTIFYICONDATAW data = Record(owner, iconId);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = callbackMessage;
-    data.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(iconResource));
+    // The small icon's size, as the notification area shows it; not a large one shrunk.
+    data.hIcon = LoadIconAt(instance_, iconResource, IconPixels(nullptr, IconSize::Small));
     lstrcpynW(data.szTip, FromUtf8(tip).c_str(), ARRAYSIZE(data.szTip));
     return Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
@@ -40,6 +42,13 @@ bool Win32Tray::AddIcon(plat::WindowHandle owner, unsigned iconId, unsigned call
 bool Win32Tray::RemoveIcon(plat::WindowHandle owner, unsigned iconId) {
     NOTIFYICONDATAW data = Record(owner, iconId);
     return Shell_NotifyIconW(NIM_DELETE, &data) != FALSE;
+}
+
+bool Win32Tray::SetVersion4(plat::WindowHandle owner, unsigned iconId) {
+    NOTIFYICONDATAW data = Record(owner, iconId);
+    data.cbSize = sizeof data;  // today's record: only a shell that knows it takes version 4
+    data.uVersion = NOTIFYICON_VERSION_4;
+    return Shell_NotifyIconW(NIM_SETVERSION, &data) != FALSE;
 }
 
 bool Win32Tray::ShowBalloon(plat::WindowHandle owner, unsigned iconId, const std::string& text, unsigned timeoutMs) {
@@ -64,11 +73,15 @@ void Win32Tray::DeleteMenuItem(plat::Handle menu, int position) {
 }
 
 void Win32Tray::TrackPopupMenu(plat::Handle popup, plat::WindowHandle owner) {
-    if (!popup) return;
-    HWND window = reinterpret_cast<HWND>(owner);
     POINT cursor = {0, 0};
     GetCursorPos(&cursor);
-    ::TrackPopupMenu(ToMenu(popup), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    TrackPopupMenuAt(popup, owner, cursor.x, cursor.y);
+}
+
+void Win32Tray::TrackPopupMenuAt(plat::Handle popup, plat::WindowHandle owner, int x, int y) {
+    if (!popup) return;
+    HWND window = reinterpret_cast<HWND>(owner);
+    ::TrackPopupMenu(ToMenu(popup), TPM_RIGHTBUTTON, x, y, 0, window, nullptr);
     // A notification-area menu must see one more message, or the next one will not close
     // when the user clicks elsewhere.
     PostMessageA(window, WM_NULL, 0, 0);

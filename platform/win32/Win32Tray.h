@@ -12,12 +12,14 @@ public:
     bool AddIcon(plat::WindowHandle owner, unsigned iconId, unsigned callbackMessage, int iconResource,
                  const std::string& tip) override;
     bool RemoveIcon(plat::WindowHandle owner, unsigned iconId) override;
+    bool SetVersion4(plat::WindowHandle owner, unsigned iconId) override;
     bool ShowBalloon(plat::WindowHandle owner, unsigned iconId, const std::string& text, unsigned timeoutMs) override;
 
     plat::Handle LoadMenu(int menuResource) override;
     plat::Handle SubMenu(plat::Handle menu, int position) override;
     void DeleteMenuItem(plat::Handle menu, int position) override;
     void TrackPopupMenu(plat::Handle popup, plat::WindowHandle owner) override;
+    void TrackPopupMenuAt(plat::Handle popup, plat::WindowHandle owner, int x, int y) override;
     void DestroyMenu(plat::Handle menu) override;
 
 private:

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/Dialog.h"
+#include "platform/win32/Win32Icons.h"
 #include "platform/win32/Win32Text.h"
 
 namespace win32 {
@@ -315,16 +316,10 @@ std::string Win32Windows::Caption(plat::WindowHandle window) const {
     return ToUtf8(buffer.data(), copied);
 }
 
-HICON Win32Windows::LoadIconSized(int iconId, bool big) const {
-    const int cx = GetSystemMetrics(big ? SM_CXICON : SM_CXSMICON);
-    const int cy = GetSystemMetrics(big ? SM_CYICON : SM_CYSMICON);
-    return static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(iconId), IMAGE_ICON, cx, cy, LR_SHARED));
-}
-
 void Win32Windows::SetWindowIcon(plat::WindowHandle window, int iconId, bool big) {
     HWND hwnd = ToHwnd(window);
     if (!hwnd) return;
-    HICON icon = LoadIconSized(iconId, big);
+    HICON icon = LoadIconAt(instance_, iconId, IconPixels(hwnd, big ? IconSize::Large : IconSize::Small));
     SendMessageA(hwnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
@@ -461,7 +456,8 @@ int Win32Windows::Selection(plat::WindowHandle window, int id) const {
 void Win32Windows::SetIcon(plat::WindowHandle window, int id, int iconId) {
     HWND control = Item(window, id);
     if (!control) return;
-    HICON icon = LoadIconA(instance_, MAKEINTRESOURCEA(iconId));
+    // The registration light: a large icon, at the size for the page's display.
+    HICON icon = LoadIconAt(instance_, iconId, IconPixels(control, IconSize::Large));
     SendMessageA(control, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 

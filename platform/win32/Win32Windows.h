@@ -74,7 +74,6 @@ private:
     plat::Dialog* Sink(HWND window) const;
     HWND Item(plat::WindowHandle window, int id) const;
     static void ShowText(HWND control, const std::wstring& text);
-    HICON LoadIconSized(int iconId, bool big) const;
 
     HINSTANCE instance_;
     std::map<HWND, plat::Dialog*> sinks_;

@@ -8,6 +8,7 @@
 #include "device/Packet.h"
 #include "device/Thread.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "tools/sim/Checker.h"
 
 // LeakSanitizer's, when the program has it: a bridge's device thread outlives the bridge by
 // design, so a rebuilt bridge's thread is not a leak of this input.
@@ -43,7 +44,9 @@ void Bridge::Boot() {
     CBridgeDlg* old = harness_ ? harness_->Bridge() : nullptr;
     if (old && old->m_pThread && __lsan_ignore_object) __lsan_ignore_object(old->m_pThread);
     delete harness_;
-    harness_ = new sim::Harness();
+    sim::Options options;
+    options.checkRules = true;
+    harness_ = new sim::Harness(options);
     sim::Harness& h = *harness_;
     h.PlugBase();
     h.Client().SetContacts(Contacts());
@@ -148,6 +151,13 @@ void Bridge::Enter(Prefix prefix) {
 
 void Bridge::Settle() {
     sim::Harness& h = *harness_;
+    // A call lost, left open or taken for another is a finding, as a crash is.
+    if (!h.Violations().empty()) {
+        for (const sim::Violation& v : h.Violations())
+            std::fprintf(stderr, "fuzz: checker at %llu ms: %s\n", static_cast<unsigned long long>(v.time),
+                         v.Format().c_str());
+        std::abort();
+    }
     h.Base().SetEcho(true);
     h.Base().SetReplies(true);
     h.Client().SetAuto(true);

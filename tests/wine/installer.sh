@@ -65,6 +65,15 @@ uninstall_and_check() {
   say "nothing is left: no files, no Start-menu entry, nothing in the registry"
 }
 
+# started_by_the_shell WHAT: the running Bridger.exe was started by the desktop's shell, at
+# the user's own rights, not by the (elevated) installer.
+started_by_the_shell() {
+  "$WINE" "$BIN_DIR/desktop-probe.exe" parent --process bridger.exe >"$WORK/parent.out" 2>&1 </dev/null || true
+  grep -qx 'parent explorer.exe' "$WORK/parent.out" \
+    || fail "the finish page started $1 itself, with the installer's rights ($(cat "$WORK/parent.out"))"
+  say "$1 was started by the desktop's shell"
+}
+
 say "packing the installer"
 (cd "$build_dir" && "$cpack" -B "$WORK/package") >"$WORK/cpack.out" 2>&1 \
   || fail "CPack could not make the installer (is NSIS installed? tools/install-deps.sh windows)"
@@ -138,6 +147,7 @@ sleep 1
 probe click --title "$installer_title" --id 1 --timeout 10000 || fail "no folder page"    # Install
 # The finish page runs the Setup mode, which says that the installation is complete.
 probe window --title Setup --process bridger.exe --timeout 30000 || fail "the finish page did not run Bridger.exe VOIP"
+started_by_the_shell Setup
 probe click --title Setup --id 1 --process bridger.exe || fail "the Setup dialog has no OK button"
 probe click --title "$installer_title" --id 1 --timeout 10000 || fail "no finish page"    # Finish
 wait_exit "$installer_PID" 30 || fail "the installer did not end after Finish"
@@ -149,6 +159,7 @@ grep -qF '"C:\Program Files\Bridger\Bridger.exe"' <<<"$login" || fail "the log-i
 say "log-in entry: $(grep -F Bridger.exe <<<"$login" | sed 's/^ *//')"
 probe window --title "$info_title" --process bridger.exe --timeout 20000 || fail "the finish page did not start Bridger"
 probe main --process bridger.exe --hidden --timeout 5000 || fail "no hidden main dialog"
+started_by_the_shell Bridger
 # The bridge was started by the installer, not by this script: find its Wine process.
 bridger_PID=$(pgrep -f 'Program Files.Bridger.Bridger\.exe' | head -1) || true
 [[ -n $bridger_PID ]] || fail "the started Bridger.exe is not among the processes"

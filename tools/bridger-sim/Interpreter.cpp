@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "tools/sim/Checker.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
 
@@ -49,13 +50,27 @@ int Interpreter::Report(const Step& step, int status, const std::string& message
 
 int Interpreter::Run(const std::vector<Step>& steps) {
     for (const Step& step : steps) {
-        const int status = Execute(step);
-        Flush();
+        const int status = PlayStep(step);
         if (status != kAllHeld) return status;
     }
     EnsureStarted("");
     Flush();
+    if (!steps.empty()) return CheckedCalls(steps.back());
     return kAllHeld;
+}
+
+int Interpreter::PlayStep(const Step& step) {
+    int status = Execute(step);
+    Flush();
+    if (status == kAllHeld) status = CheckedCalls(step);
+    return status;
+}
+
+int Interpreter::CheckedCalls(const Step& step) {
+    if (!harness_ || harness_->Violations().size() == violationsSeen_) return kAllHeld;
+    const sim::Violation& v = harness_->Violations()[violationsSeen_];
+    violationsSeen_ = harness_->Violations().size();
+    return Report(step, kExpectFailed, "checker at " + std::to_string(v.time) + " ms: " + v.Format());
 }
 
 int Interpreter::Expect(const Step& step) {

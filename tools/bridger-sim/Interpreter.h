@@ -30,8 +30,18 @@ public:
     // The transcript so far (empty before the process started).
     std::vector<sim::Line> Lines() const;
 
+    // Runs the rule checkers over the peers (before the first step): a broken rule fails the
+    // scenario at the step during which it broke.
+    void CheckRules(bool on) { options_.checkRules = on; }
+
+    // One step at a time, for drivers that decide the next step from what happened (the
+    // explorer); the harness exists once a step has started the process.
+    int PlayStep(const Step& step);
+    sim::Harness* Harness() { return harness_.get(); }
+
 private:
     int Execute(const Step& step);
+    int CheckedCalls(const Step& step);
     int Expect(const Step& step);
     void EnsureStarted(const std::string& commandLine);
     void Flush();
@@ -45,6 +55,7 @@ private:
     std::unique_ptr<sim::Harness> harness_;
     ExpectCursor cursor_;
     std::size_t printed_ = 0;
+    std::size_t violationsSeen_ = 0;
 };
 
 }  // namespace scn

@@ -14,6 +14,7 @@ int PlayScenario(std::istream& in, const std::string& name, const std::string& l
         return kScriptError;
     }
     Interpreter interpreter(lang, name, out, err);
+    interpreter.CheckRules(true);
     const int status = interpreter.Run(steps);
     if (transcript) *transcript = interpreter.Lines();
     return status;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "device/Packet.h"
+#include "tools/sim/PeerObserver.h"
 
 namespace sim {
 
@@ -38,6 +39,8 @@ bool WellFramed(const std::vector<std::uint8_t>& data) {
 
 void SimBase::OnFeatureReport(const std::vector<std::uint8_t>& data) {
     received_.push_back(data);
+    handsets_.OnBridgeReport(data);
+    for (PeerObserver* o : observers_) o->OnBridgeReport(data);
     if (!WellFramed(data) || data[3] != pkt::CMD_BASE) return;
     const std::size_t total = static_cast<std::size_t>(data[2]) + 3;
     const std::uint8_t sub = data[4];
@@ -70,18 +73,38 @@ void SimBase::OnFeatureReport(const std::vector<std::uint8_t>& data) {
 
 bool SimBase::NextInputReport(std::vector<std::uint8_t>& data48) {
     if (pending_.empty()) return false;
-    data48 = pending_.front();
+    const Pending next = std::move(pending_.front());
     pending_.pop_front();
+    data48 = next.data;
     data48.resize(pkt::kDataSize, 0);
+    const HandsetEvent event = handsets_.OnBaseReport(data48, next.dialHandset);
+    for (PeerObserver* o : observers_) {
+        o->OnBaseReport(data48);
+        o->OnBaseEvent(event);
+    }
     return true;
 }
 
-void SimBase::SendRaw(const std::vector<std::uint8_t>& data) {
-    std::vector<std::uint8_t> report(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(
-                                                                     std::min(data.size(), pkt::kDataSize)));
-    report.resize(pkt::kDataSize, 0);
-    pending_.push_back(report);
+void SimBase::PowerOff() {
+    powered_ = false;
+    pending_.clear();
+    handsets_.PowerOff();
+    for (PeerObserver* o : observers_) o->OnBasePower(false);
 }
+
+void SimBase::PowerOn() {
+    powered_ = true;
+    for (PeerObserver* o : observers_) o->OnBasePower(true);
+}
+
+void SimBase::Queue(std::vector<std::uint8_t> data, int dialHandset) {
+    if (!powered_) return;
+    data.resize(std::min(data.size(), pkt::kDataSize));
+    data.resize(pkt::kDataSize, 0);
+    pending_.push_back(Pending{std::move(data), dialHandset});
+}
+
+void SimBase::SendRaw(const std::vector<std::uint8_t>& data) { Queue(data); }
 
 void SimBase::SendPacket(std::uint8_t code, const std::vector<std::uint8_t>& body) { SendRaw(Framed(code, body)); }
 
@@ -98,11 +121,11 @@ void SimBase::Answer(std::uint8_t handset) { SendPacket(pkt::EVT_ANSWER, {handse
 void SimBase::HangUp(std::uint8_t handset) { SendPacket(pkt::EVT_HANG_UP, {handset}); }
 
 void SimBase::DialString(std::uint8_t handset, const std::string& digits, bool repeat) {
-    (void)handset;  // the base's dial-string event names no handset
+    // The base's dial-string event names no handset; the model is told which one it was.
     const std::size_t count = std::min<std::size_t>(digits.size(), pkt::kMaxPacket - 7);
     std::vector<std::uint8_t> body{static_cast<std::uint8_t>(repeat ? 1 : 0), static_cast<std::uint8_t>(count + 1)};
     body.insert(body.end(), digits.begin(), digits.begin() + static_cast<std::ptrdiff_t>(count));
-    SendPacket(pkt::EVT_DIAL_STRING, body);
+    Queue(Framed(pkt::EVT_DIAL_STRING, body), handset);
 }
 
 void SimBase::LineReleased() { SendPacket(pkt::EVT_LINE_RELEASED, {}); }

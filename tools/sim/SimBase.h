@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/sim/Handsets.h"
+
 namespace sim {
+
+class PeerObserver;
 
 class SimBase {
 public:
@@ -23,8 +27,10 @@ public:
     bool NextInputReport(std::vector<std::uint8_t>& data48);
     bool HasInputReport() const { return !pending_.empty(); }
 
-    // Unplugged: the reports it had not yet sent are gone with its power.
-    void PowerOff() { pending_.clear(); }
+    // Unplugged: the reports it had not yet sent are gone with its power, and so is the
+    // line of every handset.
+    void PowerOff();
+    void PowerOn();
 
     // ---- what the base does of its own accord ----
     void SendRaw(const std::vector<std::uint8_t>& data);  // zero-padded to 48
@@ -42,12 +48,25 @@ public:
     // Drops that record (long runs that do not read it).
     void ForgetReceived() { received_.clear(); }
 
+    // What the base knows of its handsets.
+    const Handsets& HandsetModel() const { return handsets_; }
+    void AddObserver(PeerObserver* observer) { observers_.push_back(observer); }
+
 private:
     bool echo_ = true;
     bool replies_ = true;
     std::string version_ = "VA6-BASE 1.0";
-    std::deque<std::vector<std::uint8_t>> pending_;
+    struct Pending {
+        std::vector<std::uint8_t> data;
+        int dialHandset = 0;  // the handset of a dial string, which its packet does not name
+    };
+    void Queue(std::vector<std::uint8_t> data, int dialHandset = 0);
+
+    bool powered_ = true;  // a base without power sends nothing
+    std::deque<Pending> pending_;
     std::vector<std::vector<std::uint8_t>> received_;
+    Handsets handsets_;
+    std::vector<PeerObserver*> observers_;
 };
 
 }  // namespace sim

@@ -5,9 +5,14 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <set>
 #include <vector>
 
+#include "tools/sim/CallTable.h"
+
 namespace sim {
+
+class PeerObserver;
 
 enum class ClientKindSim { Skype, SoftPhone };
 
@@ -34,8 +39,28 @@ public:
 
     // Every command received, in order.
     const std::vector<std::string>& Commands() const { return commands_; }
-    // Drops that record (long runs that do not read it).
-    void ForgetCommands() { commands_.clear(); }
+    // Drops that record, and the calls that ended (long runs that do not read them).
+    void ForgetCommands() {
+        commands_.clear();
+        calls_.ForgetEnded();
+    }
+
+    // ---- what the client knows of its calls, and who is told of its life ----
+    CallTable& Calls() { return calls_; }
+    const CallTable& Calls() const { return calls_; }
+    bool Auto() const { return auto_; }
+    const std::vector<Contact>& ContactList() const { return contacts_; }
+    void AddObserver(PeerObserver* observer) { observers_.push_back(observer); }
+    // A notification of the client's reached the bridge.
+    void Delivered(const std::string& text);
+    // Every handle the client has named as a contact (its list, its replies and news).
+    bool Knows(const std::string& handle) const;
+    void Name(const std::string& handle);
+    // The client's attach message reached the bridge.
+    void AttachDelivered(int status);
+    // The client's process started or ended (its calls end with it).
+    void ProcessStarted();
+    void ProcessEnded();
 
 private:
     ClientKindSim kind_ = ClientKindSim::Skype;
@@ -43,8 +68,10 @@ private:
     std::vector<Contact> contacts_;
     std::string ownHandle_ = "echo123";
     std::string partner_ = "alice";
-    int nextCallId_ = 100;
     std::vector<std::string> commands_;
+    CallTable calls_;
+    std::set<std::string> named_;  // contacts named in USERS and USER notifications
+    std::vector<PeerObserver*> observers_;
 };
 
 }  // namespace sim

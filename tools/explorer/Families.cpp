@@ -1,0 +1,15 @@
+#include <memory>
+#include <vector>
+
+#include "tools/explorer/CallSteps.h"
+#include "tools/explorer/Family.h"
+
+namespace explore {
+
+std::vector<std::unique_ptr<Family>> Families() {
+    std::vector<std::unique_ptr<Family>> families;
+    families.push_back(std::make_unique<CallSteps>());
+    return families;
+}
+
+}  // namespace explore
