@@ -114,6 +114,7 @@ void CBridgeDlg::OnTimer(unsigned id) {
             KeepWatchingSession();
             StepClientLink();
             PollDevice();
+            ShowChangedStatus();
             break;
         case TIMER_CALLER_ID:
             if (m_pThread) {

@@ -102,6 +102,8 @@ public:
     void OpenDebugWindow();
     void OpenInfoDialog();
     void UpdateInfoDialog();
+    // Redraws the information window when its status text is not the current status's.
+    void ShowChangedStatus();
     void RefreshSettingsPage();
     int ForwardToSettingsPage(const std::uint8_t* bytes, int length);
     void NotifySettingsPage(int enable);

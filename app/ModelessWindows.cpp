@@ -54,6 +54,14 @@ void CBridgeDlg::UpdateInfoDialog() {
     m_pInfoDlg->SetDlgItemPeerText(IDC_INFO_NAME, m_strDisplayName);
 }
 
+// Some status changes come without a redraw (a ring before the caller is known, a call
+// taken at the computer, which releases the handsets): the window follows at the next tick
+// instead of showing the old status until a packet happens to arrive.
+void CBridgeDlg::ShowChangedStatus() {
+    const std::string* text = StatusTextOf(*this, m_nStatus);
+    if (text && *text != m_strStatusText) UpdateInfoDialog();
+}
+
 void CBridgeDlg::RefreshSettingsPage() {
     if (CSettingPage* page = LiveSettingsPage(m_pOptionsSheet)) page->SetLightOff();
 }

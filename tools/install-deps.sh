@@ -5,6 +5,7 @@
 #                                   zh_TW locale's sources, for the Wine tests of a Chinese session)
 #   tools/install-deps.sh package   mingw-w64 and NSIS (the installer)
 #   tools/install-deps.sh fuzz      clang with libFuzzer and the sanitizer runtimes as well
+#   tools/install-deps.sh load      stress-ng, which keeps the machine busy (tools/test-all.sh --under-load)
 set -euo pipefail
 
 packages=(g++ cmake ninja-build libgtest-dev googletest libbenchmark-dev python3)
@@ -13,6 +14,7 @@ case "${1:-native}" in
   windows) packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xauth nsis pulseaudio locales) ;;
   package) packages=(cmake ninja-build python3 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis) ;;
   fuzz) packages+=(clang libclang-rt-dev) ;;
+  load) packages=(stress-ng) ;;
 esac
 
 missing=()
@@ -20,7 +22,7 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
+  echo "Installing: ${missing[*]} (apt-get; its own output is kept quiet)"
   SUDO=""
   [[ $(id -u) -ne 0 ]] && SUDO=sudo
   $SUDO apt-get update -qq

@@ -1,32 +1,78 @@
 #!/usr/bin/env bash
-# Plays one scenario against the shipped Bridger.exe under Wine: builds the Windows
+# Plays scenarios against the shipped Bridger.exe under Wine: builds the Windows
 # configuration, makes a Wine prefix of its own (build/play-wine) with the virtual base
 # station's driver installed and the base's sound device, then lets tools/e2e-driver play
 # the base and the VoIP client in real time.
-#   tools/play-on-wine.sh SCENARIO-FILE
-# Exit status as bridger-sim's: 0 every expect held, 1 one failed, 2 a script error, and 2
-# as well when Wine cannot install or start the virtual base (the message says why).
 set -euo pipefail
-repo="$(cd "$(dirname "$0")/.." && pwd)"
-[[ $# -eq 1 ]] || { echo "usage: tools/play-on-wine.sh SCENARIO-FILE" >&2; exit 2; }
-scenario=$1
-[[ $scenario == /* ]] || scenario="$PWD/$scenario"
-[[ -f $scenario ]] || { echo "play-on-wine: no scenario $scenario" >&2; exit 2; }
 
-die() { echo "play-on-wine: $*" >&2; exit 2; }
+usage() {
+  cat <<'EOF'
+usage: tools/play-on-wine.sh SCENARIO-FILE
+       tools/play-on-wine.sh --all [SCENARIO-FILE...]
+
+SCENARIO-FILE  plays one scenario: the transcript goes to standard output, the notes, the
+               checks that held or could not be made, and the verdict to standard error.
+--all          plays every examples/*.scn, tests/scenarios/*.scn and tests/wine/scenarios/*.scn
+               that fits in real time (at most 60 s of `run` in it) and prints a table:
+               scenario, checks held, checks that cannot be made on the real build, verdict.
+               Each scenario's output is kept in build/play-wine/all/. With files named,
+               only those, in the same table.
+Exit status: 0 every expect held (--all: in every scenario played), 1 one failed, 2 a script
+error or a Wine that cannot install or start the virtual base (the message says why), 3 the
+build failed.
+EOF
+}
+
+say() { echo "play-on-wine: $*" >&2; }
+die() { say "FAILED: $*"; exit 2; }
+
+repo="$(cd "$(dirname "$0")/.." && pwd)"
+# Scenarios longer than this (the sum of their `run` times) are left to their own runs.
+max_scenario_ms=60000
+
+all=0
+scenario=""
+chosen=()
+case "${1:-}" in
+  -h | --help) usage; exit 0 ;;
+  --all)
+    all=1
+    shift
+    for f in "$@"; do
+      [[ -f $f ]] || { say "no scenario $f"; exit 2; }
+      chosen+=("$(realpath "$f")")
+    done
+    ;;
+  "" | -*) usage >&2; exit 2 ;;
+  *)
+    [[ $# -eq 1 ]] || { usage >&2; exit 2; }
+    scenario=$1
+    [[ $scenario == /* ]] || scenario="$PWD/$scenario"
+    [[ -f $scenario ]] || { say "no scenario $1"; exit 2; }
+    ;;
+esac
 
 cd "$repo"
-tools/install-deps.sh windows
+work="$repo/build/play-wine"
+mkdir -p "$work"
+log="$work/setup.log"
+: >"$log"
+
+say "checking the packages (the first run installs mingw-w64, Wine and the rest; a few minutes)"
+tools/install-deps.sh windows >&2 </dev/null
+say "building the Windows configuration (log in build/play-wine/build.log)"
 build=build/win32
-cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-      >/dev/null 2>&1 || die "the Windows build cannot be configured"
-cmake --build $build --target Bridger e2e-driver base-device bridger-base -- -j2 >/dev/null \
-  || die "the Windows build failed"
+if ! { cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake &&
+       cmake --build $build --target Bridger e2e-driver base-device bridger-base -- -j2; } >"$work/build.log" 2>&1 </dev/null; then
+  grep -E 'error|Error|FAILED' "$work/build.log" | head -n 30 >&2 || tail -n 30 "$work/build.log" >&2
+  say "FAILED: the build did not succeed (whole log: build/play-wine/build.log)"
+  exit 3
+fi
 bin="$repo/$build/bin"
 
-export WINEPREFIX="$repo/build/play-wine/prefix" WINEDEBUG=-all
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
-export PULSE_SERVER="unix:$repo/build/play-wine/pulse/native"
+export PULSE_SERVER="unix:$work/pulse/native"
 unset DISPLAY WAYLAND_DISPLAY
 WINE=$(command -v wine) || die "Wine is not installed"
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
@@ -37,15 +83,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-log="$repo/build/play-wine/setup.log"
-mkdir -p "$repo/build/play-wine"
 stamp="$WINEPREFIX/.bridger-prefix"
 version="$("$WINE" --version 2>/dev/null), sound by pulse" || die "Wine cannot start"
 if [[ ! -f $stamp || $(cat "$stamp") != "$version" ]]; then
-  echo "play-on-wine: creating the Wine prefix $WINEPREFIX"
+  say "creating the Wine prefix build/play-wine/prefix (about a minute)"
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  "$WINE" wineboot -i >"$log" 2>&1 || die "wineboot failed (see $log)"
+  "$WINE" wineboot -i >>"$log" 2>&1 || die "wineboot failed (see $log)"
   "$WINESERVER" -w
   "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >>"$log" 2>&1 || die "cannot set the graphics driver"
   "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >>"$log" 2>&1 || die "cannot set the sound driver"
@@ -58,22 +102,90 @@ sound_start >>"$log" 2>&1 || die "the sound server for the base's sound device d
 # The driver goes in, shows the base, and comes out again: the scenario plugs it itself.
 "$WINE" "$bin/base-device.exe" plug "$bin/bridger-base.inf" >>"$log" 2>&1 \
   || die "Wine cannot install the virtual base station (see $log)"
-# Wine starts the device in the background: give it a few seconds the first time.
-for _ in $(seq 25); do
-  "$WINE" "$bin/base-device.exe" list >"$repo/build/play-wine/devices.txt" 2>>"$log" || die "cannot list the devices"
-  grep -q '^hid 0E5E:6611 ' "$repo/build/play-wine/devices.txt" && break
+# Wine starts the device in the background: its state, not a fixed time, says when.
+for _ in $(seq 100); do
+  "$WINE" "$bin/base-device.exe" list >"$work/devices.txt" 2>>"$log" || die "cannot list the devices"
+  grep -q '^hid 0E5E:6611 ' "$work/devices.txt" && break
   sleep 0.2
 done
-grep -q '^hid 0E5E:6611 ' "$repo/build/play-wine/devices.txt" \
+grep -q '^hid 0E5E:6611 ' "$work/devices.txt" \
   || die "the virtual base station was installed but Wine shows no HID device 0E5E:6611"
-grep -q '^wave "VA6 USB Audio"' "$repo/build/play-wine/devices.txt" \
+grep -q '^wave "VA6 USB Audio"' "$work/devices.txt" \
   || die "Wine lists no wave device \"VA6 USB Audio\" (see $log)"
 "$WINE" "$bin/base-device.exe" unplug >>"$log" 2>&1 || die "Wine cannot remove the virtual base station (see $log)"
 
-status=0
-"$WINE" "$bin/e2e-driver.exe" "$bin/Bridger.exe" "$scenario" || status=$?
-case $status in
-  0 | 1 | 2) exit $status ;;
-  3) die "the virtual base or Bridger.exe could not start (see above)" ;;
-  *) die "e2e-driver.exe did not run under Wine (exit $status)" ;;
-esac
+# play SCENARIO WORK-DIR: the driver's exit status; its log files land in WORK-DIR.
+play() {
+  rm -rf "$2"
+  mkdir -p "$2"
+  local status=0
+  (cd "$2" && "$WINE" "$bin/e2e-driver.exe" "$bin/Bridger.exe" "$1") || status=$?
+  return $status
+}
+
+if ((!all)); then
+  name=$(basename "$scenario")
+  say "playing $name"
+  status=0
+  play "$scenario" "$work/work" || status=$?
+  case $status in
+    0) say "PASSED: every expect in $name held" ;;
+    1) say "FAILED: an expect in $name did not hold on the real build (named above)" ;;
+    2) say "FAILED: $name has a script error (or a command the real build cannot play)" ;;
+    3) die "the virtual base or Bridger.exe could not start (see above)" ;;
+    *) die "e2e-driver.exe did not run under Wine (exit $status)" ;;
+  esac
+  exit $status
+fi
+
+# --all: every scenario file, found afresh each run.
+scenario_ms() { awk '$1 == "run" { ms += $2 } END { print ms + 0 }' "$1"; }
+out="$work/all"
+rm -rf "$out"
+mkdir -p "$out"
+table="$out/table.md"
+{
+  echo "| scenario | scenario time | checks held | cannot be made on the real build | verdict |"
+  echo "|---|---|---|---|---|"
+} >"$table"
+started=$(date +%s)
+played=0 failed=() skipped=() unplayable=()
+((${#chosen[@]})) || chosen=(examples/*.scn tests/scenarios/*.scn tests/wine/scenarios/*.scn)
+for file in "${chosen[@]}"; do
+  file=$(realpath --relative-to="$repo" "$file")
+  ms=$(scenario_ms "$file")
+  why=$(sed -n 's/^# not played on the real build: //p' "$file" | head -1)
+  if [[ -n $why ]]; then
+    printf '%-58s %3d s  not played: %s\n' "$file" $((ms / 1000)) "$why"
+    echo "| \`$file\` | $((ms / 1000)) s | - | all: $why | not played |" >>"$table"
+    unplayable+=("$file")
+    continue
+  fi
+  if ((ms > max_scenario_ms)); then
+    skipped+=("$file ($((ms / 1000)) s)")
+    continue
+  fi
+  key=$(sed 's#^tests/##; s#/#-#g; s#\.scn$##' <<<"$file")
+  status=0
+  play "$repo/$file" "$out/$key.work" >"$out/$key.out" 2>"$out/$key.err" || status=$?
+  played=$((played + 1))
+  held=$(sed -n 's/^e2e-driver: checks held \([0-9]*\),.*/\1/p' "$out/$key.err")
+  unseen=$(sed -n 's/^e2e-driver: checks held [0-9]*, not checkable on the real build \([0-9]*\)$/\1/p' "$out/$key.err")
+  why=$(sed -n 's/^e2e-driver:   \([0-9]*\)x \([^(]*\) (.*/\1 \2/p' "$out/$key.err" | sed 's/ *$//' | paste -sd, - | sed 's/,/, /g')
+  case $status in
+    0) verdict=pass ;;
+    1) verdict="FAIL: $(grep -m1 -E ': (expected|not expected): ' "$out/$key.err" | sed 's/^[^:]*:[0-9]*: //')" ;;
+    *) verdict="FAIL (exit $status)" ;;
+  esac
+  ((status == 0)) || failed+=("$file")
+  printf '%-58s %3d s  held %3s  cannot %2s  %s\n' "$file" $((ms / 1000)) "${held:-?}" "${unseen:-?}" "$verdict"
+  echo "| \`$file\` | $((ms / 1000)) s | ${held:-?} | ${unseen:-?}${why:+ ($why)} | $verdict |" >>"$table"
+done
+minutes=$((($(date +%s) - started + 30) / 60))
+for s in "${skipped[@]}"; do say "not played (longer than $((max_scenario_ms / 1000)) s of scenario time): $s"; done
+say "table in build/play-wine/all/table.md; each scenario's transcript and notes beside it"
+if ((${#failed[@]})); then
+  say "FAILED: ${#failed[@]} of $played scenarios on the real build: ${failed[*]} (about $minutes min)"
+  exit 1
+fi
+say "PASSED: $played scenarios on the real build, every check that can be made from outside held; ${#unplayable[@]} not playable in real time (about $minutes min)"

@@ -4,6 +4,7 @@
 
 #include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
+#include "app/StatusStrings.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "tools/sim/Checker.h"
 
@@ -19,21 +20,6 @@ constexpr const char* kTaskbarCreated = "TaskbarCreated";
 constexpr unsigned kSessionChangeMessage = 0x02B1;  // WM_WTSSESSION_CHANGE
 constexpr unsigned kConsoleConnect = 1;              // WTS_CONSOLE_CONNECT
 constexpr unsigned kRemoteDisconnect = 4;            // WTS_REMOTE_DISCONNECT
-
-// The string-table text the information window shows for a status code.
-int StatusStringId(int status) {
-    switch (status) {
-        case 1: return 3;
-        case 2: case 8: return 4;
-        case 3: return 5;
-        case 4: return 6;
-        case 5: return 7;
-        case 6: return 120;
-        case 7: return 123;
-        case 11: return 132;
-        default: return 0;
-    }
-}
 
 bool IsList(res::ControlKind kind) {
     return kind == res::ControlKind::ListBox || kind == res::ControlKind::DropDownList ||

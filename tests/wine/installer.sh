@@ -82,6 +82,7 @@ installer="$WORK/package/Bridger-$version-win64.exe"
 
 say "creating a fresh prefix $WINEPREFIX"
 "$WINESERVER" -k 2>/dev/null || true
+"$WINESERVER" -w 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 mkdir -p "$WINEPREFIX"
 "$WINE" wineboot -i >"$WORK/wineboot.out" 2>&1 </dev/null || fail "Wine cannot create the prefix"
@@ -118,7 +119,7 @@ check_installed
 # (Minor version 0: the bridge's device check passes at once, with no base's sound device.
 # The test's own setting, removed again before the registry is checked.)
 windows_version Bridger.exe win2k
-start client "$BIN_DIR/client-standin.exe" --status 0 --run 120000
+start client "$BIN_DIR/client-standin.exe" --status 0 --run "$((2 * STANDIN_MS))"
 wait_line "$WORK/client.out" '^ready' 20 || fail "the client stand-in did not start"
 pushd "$installed" >/dev/null
 start bridger "$installed/Bridger.exe" QOPA

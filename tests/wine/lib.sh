@@ -1,8 +1,20 @@
 # Helpers of the Wine test scripts (sourced by run-wine-test.sh).
 
 declare -a BG_PIDS=()
+# The locale the Windows programs started from here on see, as `env` arguments (none: the
+# run's own). Only they get it: the shell itself cannot load a locale compiled into the
+# test's folder, and would warn at each change.
+declare -a LOCALE_ENV=()
+wine_run() { env "${LOCALE_ENV[@]}" "$@"; }
 
 say() { echo "[$(date +%T)] $*"; }
+
+# A machine busy with other work runs Wine several times slower (tools/test-all.sh
+# --under-load): every wait for a state below may take this many times the limit written
+# at it, which is what a quiet machine needs. A limit only decides how soon a failure shows.
+LIMIT_SCALE=4
+# How long a client stand-in stays up at most (the tests end it sooner), on the same scale.
+STANDIN_MS=$((60000 * LIMIT_SCALE))
 
 # Prints what the test left behind, so a failure explains itself.
 show_outputs() {
@@ -28,8 +40,13 @@ cleanup() {
       kill "$pid" 2>/dev/null || true
     fi
   done
-  # Whatever a failed test left running in the prefix must not meet the next test.
-  if ((left)); then "$WINESERVER" -k 2>/dev/null || true; fi
+  # Whatever a test left running in the prefix must not meet the next test. The server
+  # ends its processes and then itself in its own time: a program the next test starts
+  # meanwhile would join the ending server and die with it (on a busy machine it did).
+  if ((left)); then
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
+  fi
 }
 trap cleanup EXIT
 
@@ -38,7 +55,7 @@ trap cleanup EXIT
 start() {
   local name=$1 exe=$2
   shift 2
-  "$WINE" "$exe" "$@" >"$WORK/$name.out" 2>&1 &
+  wine_run "$WINE" "$exe" "$@" >"$WORK/$name.out" 2>&1 &
   local pid=$!
   BG_PIDS+=("$pid")
   printf -v "${name//-/_}_PID" '%s' "$pid"
@@ -47,7 +64,7 @@ start() {
 
 # wait_line FILE REGEX SECONDS: waits until a line of FILE matches.
 wait_line() {
-  local file=$1 regex=$2 deadline=$((SECONDS + $3))
+  local file=$1 regex=$2 deadline=$((SECONDS + $3 * LIMIT_SCALE))
   while ((SECONDS < deadline)); do
     grep -qE -- "$regex" "$file" 2>/dev/null && return 0
     sleep 0.2
@@ -58,7 +75,7 @@ wait_line() {
 # wait_exit PID SECONDS: waits for a background program to end; its exit code is in
 # EXIT_CODE. Fails when it does not end in time.
 wait_exit() {
-  local pid=$1 deadline=$((SECONDS + $2))
+  local pid=$1 deadline=$((SECONDS + $2 * LIMIT_SCALE))
   while kill -0 "$pid" 2>/dev/null; do
     ((SECONDS < deadline)) || return 1
     sleep 0.2
@@ -72,9 +89,16 @@ running() { kill -0 "$1" 2>/dev/null; }
 
 # probe ARGS...: window-probe.exe, printing what it saw.
 probe() {
-  local status=0
+  local status=0 args=() arg scale=0
+  for arg in "$@"; do
+    ((scale)) && arg=$((arg * LIMIT_SCALE))
+    scale=0
+    [[ $arg == --timeout ]] && scale=1
+    args+=("$arg")
+  done
+  set -- "${args[@]}"
   # Into a file, not a pipe: a Wine service started along the way must not hold it open.
-  "$WINE" "$BIN_DIR/window-probe.exe" "$@" >"$WORK/probe.last" 2>&1 </dev/null || status=$?
+  wine_run "$WINE" "$BIN_DIR/window-probe.exe" "$@" >"$WORK/probe.last" 2>&1 </dev/null || status=$?
   sed 's/^/  probe: /' "$WORK/probe.last"
   return $status
 }
@@ -97,7 +121,7 @@ windows_version() {
 
 # bridger_exits SECONDS: Bridger.exe (pid in bridger_PID) ends in time.
 bridger_exits() {
-  wait_exit "$bridger_PID" "$1" || fail "Bridger.exe did not end within $1 s"
+  wait_exit "$bridger_PID" "$1" || fail "Bridger.exe did not end within $(($1 * LIMIT_SCALE)) s"
   say "Bridger.exe ended (exit $EXIT_CODE)"
 }
 
@@ -112,7 +136,7 @@ exit_bridger() {
 # the stand-in attached and got "Get CURRENTUSERHANDLE" and then "SET USERSTATUS ONLINE".
 client_attaches() {
   local kind=$1 command=${2:-}
-  start client "$BIN_DIR/client-standin.exe" --kind "$kind" --status 0 --run 60000
+  start client "$BIN_DIR/client-standin.exe" --kind "$kind" --status 0 --run "$STANDIN_MS"
   wait_line "$WORK/client.out" '^ready' 20 || fail "the client stand-in did not start"
   start bridger "$BIN_DIR/Bridger.exe"
   if [[ -n $command ]]; then
@@ -151,6 +175,5 @@ chinese_ui_on_latin_code_page() {
   mkdir -p "$WORK/locale"
   localedef -i zh_TW -f UTF-8 "$WORK/locale/zh_TW.UTF-8" >/dev/null 2>&1 \
     || fail "cannot compile the zh_TW.UTF-8 locale (Debian package locales)"
-  export LOCPATH="$WORK/locale" LC_CTYPE=C.UTF-8 LC_MESSAGES=zh_TW.UTF-8
-  unset LC_ALL LANG
+  LOCALE_ENV=(-u LC_ALL -u LANG LOCPATH="$WORK/locale" LC_CTYPE=C.UTF-8 LC_MESSAGES=zh_TW.UTF-8)
 }

@@ -38,7 +38,7 @@ say "a Chinese user interface on code page 1252: information window and message 
 chinese_ui_on_latin_code_page
 probe_says "acp 1252 ui 0404" codepage
 windows_version Bridger.exe win2k
-start client "$BIN_DIR/client-standin.exe" --status 2 --run 60000
+start client "$BIN_DIR/client-standin.exe" --status 2 --run "$STANDIN_MS"
 wait_line "$WORK/client.out" '^ready' 20 || fail "the client stand-in did not start"
 start bridger "$BIN_DIR/Bridger.exe"
 probe_says 'text "未就緒"' text --window "$INFO" --id 1031 --process bridger.exe --timeout 20000

@@ -2,7 +2,7 @@
 # second instance shows "The application is running" and ends while the first runs on.
 windows_version Bridger.exe win2k   # minor version 0: the tick's device check succeeds at once
 
-start client "$BIN_DIR/client-standin.exe" --status 1 --run 60000
+start client "$BIN_DIR/client-standin.exe" --status 1 --run "$STANDIN_MS"
 wait_line "$WORK/client.out" '^ready' 20 || fail "the client stand-in did not start"
 start bridger "$BIN_DIR/Bridger.exe"
 

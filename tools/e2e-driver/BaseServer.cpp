@@ -11,6 +11,7 @@ namespace e2e {
 namespace {
 
 constexpr DWORD kIdleMs = 50;
+constexpr DWORD kPipeWaitMs = 20000;
 constexpr std::size_t kShownWhenNoPacket = 8;
 
 // What a transcript line shows of a report: the packet, or the first bytes of what is not one.
@@ -58,8 +59,16 @@ bool BaseServer::Open(const std::string& infPath, std::string& error) {
     Pipe* pipes[2] = {&up_, &down_};
     for (int i = 0; i < 2; ++i) {
         pipes[i]->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        pipes[i]->handle = CreateNamedPipeA(names[i], PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr);
+        // The minidriver lets go of the previous run's pipes when it notices that run has
+        // ended: on a busy machine that can take a while.
+        const DWORD since = GetTickCount();
+        for (;;) {
+            pipes[i]->handle = CreateNamedPipeA(names[i], PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                                PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0,
+                                                nullptr);
+            if (pipes[i]->handle != INVALID_HANDLE_VALUE || GetTickCount() - since >= kPipeWaitMs) break;
+            Sleep(100);
+        }
         if (pipes[i]->handle == INVALID_HANDLE_VALUE || !Listen(*pipes[i])) {
             error = std::string("cannot create the pipe ") + names[i] + " (error " + std::to_string(GetLastError()) +
                     "; is another end-to-end run going on?)";
@@ -76,13 +85,18 @@ bool BaseServer::Open(const std::string& infPath, std::string& error) {
 
 bool BaseServer::Listen(Pipe& pipe) {
     pipe.connected = false;
-    ZeroMemory(&pipe.overlap, sizeof pipe.overlap);
-    pipe.overlap.hEvent = pipe.event;
-    ResetEvent(pipe.event);
-    if (ConnectNamedPipe(pipe.handle, &pipe.overlap)) return true;
-    const DWORD why = GetLastError();
-    if (why == ERROR_PIPE_CONNECTED) SetEvent(pipe.event);
-    return why == ERROR_PIPE_CONNECTED || why == ERROR_IO_PENDING;
+    for (;;) {
+        ZeroMemory(&pipe.overlap, sizeof pipe.overlap);
+        pipe.overlap.hEvent = pipe.event;
+        ResetEvent(pipe.event);
+        if (ConnectNamedPipe(pipe.handle, &pipe.overlap)) return true;
+        const DWORD why = GetLastError();
+        if (why == ERROR_PIPE_CONNECTED) SetEvent(pipe.event);
+        // The minidriver opened this pipe and let go again before we listened (it found the
+        // other pipe missing): listen afresh.
+        if (why != ERROR_NO_DATA) return why == ERROR_PIPE_CONNECTED || why == ERROR_IO_PENDING;
+        DisconnectNamedPipe(pipe.handle);
+    }
 }
 
 DWORD WINAPI BaseServer::Main(LPVOID self) {
@@ -186,6 +200,7 @@ void BaseServer::OnFrame(const std::uint8_t* frame) {
         const std::size_t shown = Shown(data);
         transcript_.Add("usb>", Hex(data, shown));
         if (data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
+        if (std::all_of(data, data + BASE_REPORT_BYTES, [](std::uint8_t byte) { return byte == 0; })) ++keepAlives_;
         sim_.OnFeatureReport(std::vector<std::uint8_t>(data, data + shown));
         break;
     }

@@ -37,6 +37,8 @@ public:
     bool Plug(std::string& error);
     bool Unplug(std::string& error);
     bool Plugged() const { return present_; }
+    // The keep-alive reports (all zero) the bridge has written so far.
+    const std::atomic<unsigned long>& KeepAlives() const { return keepAlives_; }
 
 private:
     // A frame on its way up: never waited for, so that this thread keeps reading the
@@ -76,6 +78,7 @@ private:
     std::atomic<bool> present_{false};
     bool readWanted_ = false;  // the host waits for an input report
     std::atomic<bool> everConnected_{false};
+    std::atomic<unsigned long> keepAlives_{0};
     std::atomic<bool> stop_{false};
     CRITICAL_SECTION lock_;
     HANDLE wake_ = nullptr;

@@ -4,13 +4,13 @@
 #include <iterator>
 
 #include "res/resource.h"
+#include "tools/e2e-driver/WindowText.h"
 
 namespace e2e {
 
 namespace {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
-constexpr DWORD kSendTimeoutMs = 2000;
 constexpr DWORD kExitWaitMs = 5000;
 constexpr DWORD kNameWaitMs = 300;
 
@@ -20,21 +20,6 @@ const struct {
     const char* name;
 } kTemplates[] = {{IDD_INFO, "info"}, {IDD_DEBUG, "debug"}, {IDD_SETUP, "setup"}, {IDD_ABOUTBOX, "about"}};
 
-std::string ClassOf(HWND window) {
-    char buffer[64] = {};
-    GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-std::string TextOf(HWND window) {
-    char buffer[1024] = {};
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &length))
-        return std::string();
-    return std::string(buffer, length < sizeof buffer ? length : sizeof buffer - 1);
-}
-
 // Skips a menu or class field of a dialog template: none, an ordinal or a string.
 const WORD* SkipField(const WORD* p) {
     if (*p == 0x0000) return p + 1;
@@ -43,11 +28,6 @@ const WORD* SkipField(const WORD* p) {
     return p + 1;
 }
 
-std::string Narrow(const WCHAR* text) {
-    char buffer[512] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-    return buffer;
-}
 
 // The caption of a DLGTEMPLATE or DLGTEMPLATEEX.
 std::string CaptionOf(const void* resource) {
@@ -58,7 +38,8 @@ std::string CaptionOf(const void* resource) {
         p += 9;  // style, exStyle, cdit, x, y, cx, cy
     p = SkipField(p);  // menu
     p = SkipField(p);  // class
-    return Narrow(reinterpret_cast<const WCHAR*>(p));
+    const WCHAR* caption = reinterpret_cast<const WCHAR*>(p);
+    return Utf8(caption, lstrlenW(caption));
 }
 
 }  // namespace
@@ -81,8 +62,9 @@ bool BridgeWatch::Load(const std::string& exe, std::string& error) {
         const void* data = loaded ? LockResource(loaded) : nullptr;
         if (data) names_[CaptionOf(data)] = t.name;
     }
-    char caption[256] = {};
-    if (LoadStringA(module, IDS_OPTIONS, caption, sizeof caption) > 0) names_[caption] = "options";
+    const wchar_t* caption = nullptr;
+    const int length = LoadStringW(module, IDS_OPTIONS, reinterpret_cast<LPWSTR>(&caption), 0);
+    if (length > 0) names_[Utf8(caption, length)] = "options";
     FreeLibrary(module);
     return true;
 }
@@ -135,7 +117,7 @@ std::string BridgeWatch::NameOf(HWND window) const {
     return it != names_.end() ? it->second : std::string();
 }
 
-void BridgeWatch::PollWindows(Process& process) {
+void BridgeWatch::PollWindows(Process& process, double now) {
     struct Found {
         DWORD pid;
         std::vector<HWND> windows;
@@ -152,10 +134,20 @@ void BridgeWatch::PollWindows(Process& process) {
 
     std::set<HWND> present;
     std::vector<HWND> others;
+    std::set<HWND> menus;
     for (HWND window : found.windows) {
-        if (ClassOf(window) != "#32770") continue;
+        const std::string cls = ClassOf(window);
+        // A popup menu the bridge tracks; the tray's is the only one it opens.
+        if (cls == "#32768" && IsWindowVisible(window)) {
+            if (!process.menus.count(window)) transcript_.AddBetween(lastPollMs_, now, "tray", "menu");
+            menus.insert(window);
+        }
+        if (cls != "#32770") continue;
         present.insert(window);
-        const bool box = GetDlgItem(window, kMessageTextId) != nullptr && GetDlgItem(window, IDOK) != nullptr;
+        // A static without an id and an OK button: the Setup and About dialogs have those
+        // too, but a caption of the bridge's own templates, and Setup its link button.
+        const bool box = GetDlgItem(window, kMessageTextId) != nullptr && GetDlgItem(window, IDOK) != nullptr &&
+                         !names_.count(TextOf(window)) && !GetDlgItem(window, IDC_SETUP_LINK);
         if (box) {
             process.unnamed.erase(window);  // seen before its text and button were made
             // Noted once it shows: a box is read when the user could read it.
@@ -166,7 +158,7 @@ void BridgeWatch::PollWindows(Process& process) {
             if (text.empty() && GetTickCount() - first->second < kNameWaitMs * 10) continue;
             boxFirstSeen_.erase(window);
             seenBoxes_.insert(window);
-            transcript_.Add("msgbox", text);
+            transcript_.AddBetween(lastPollMs_, now, "msgbox", text);
             openBoxes_.push_back(window);
             if (autoBoxes_) ConfirmBox();
             continue;
@@ -176,7 +168,7 @@ void BridgeWatch::PollWindows(Process& process) {
             // The main dialog is the first window a bridge makes; it is noted first.
             process.main = window;
             process.hadMain = true;
-            transcript_.AddAt(lastPollMs_, "window", "created main");
+            transcript_.AddBetween(lastPollMs_, now, "window", "created main");
             continue;
         }
         if (window != process.main && !process.windows.count(window)) others.push_back(window);
@@ -191,7 +183,7 @@ void BridgeWatch::PollWindows(Process& process) {
         }
         process.unnamed.erase(window);
         process.windows[window] = name;
-        transcript_.AddAt(lastPollMs_, "window", "created " + name);
+        transcript_.AddBetween(lastPollMs_, now, "window", "created " + name);
     }
     for (auto it = process.unnamed.begin(); it != process.unnamed.end();)
         it = present.count(it->first) ? std::next(it) : process.unnamed.erase(it);
@@ -200,16 +192,17 @@ void BridgeWatch::PollWindows(Process& process) {
             ++it;
             continue;
         }
-        transcript_.Add("window", "destroyed " + it->second);
+        transcript_.AddBetween(lastPollMs_, now, "window", "destroyed " + it->second);
         it = process.windows.erase(it);
     }
+    process.menus = menus;
     if (process.main && !present.count(process.main) && !IsWindow(process.main)) {
-        transcript_.Add("window", "destroyed main");
+        transcript_.AddBetween(lastPollMs_, now, "window", "destroyed main");
         process.main = nullptr;
     }
 }
 
-void BridgeWatch::PollFiles() {
+void BridgeWatch::PollFiles(double now) {
     for (const char* pattern : {"usb*.txt", "voip*.txt"}) {
         WIN32_FIND_DATAA data;
         HANDLE search = FindFirstFileA(pattern, &data);
@@ -225,7 +218,7 @@ void BridgeWatch::PollFiles() {
                                nullptr, OPEN_EXISTING, 0, nullptr);
         const bool locked = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        if (locked != file.second) transcript_.Add("file", (locked ? "open " : "close ") + file.first);
+        if (locked != file.second) transcript_.AddBetween(lastPollMs_, now, "file", (locked ? "open " : "close ") + file.first);
         file.second = locked;
     }
 }
@@ -234,24 +227,24 @@ void BridgeWatch::Poll() {
     const double now = transcript_.NowMs();
     for (Process& p : processes_) {
         if (p.ended) continue;
-        PollWindows(p);
+        PollWindows(p, now);
         if (WaitForSingleObject(p.handle, 0) == WAIT_OBJECT_0) {
-            PollWindows(p);
-            for (auto& w : p.windows) transcript_.Add("window", "destroyed " + w.second);
+            PollWindows(p, now);
+            for (auto& w : p.windows) transcript_.AddBetween(lastPollMs_, now, "window", "destroyed " + w.second);
             p.windows.clear();
-            if (p.main) transcript_.Add("window", "destroyed main");
+            if (p.main) transcript_.AddBetween(lastPollMs_, now, "window", "destroyed main");
             DWORD code = 0;
             GetExitCodeProcess(p.handle, &code);
             p.ended = true;
             p.main = nullptr;
             // Only a process that ran the bridge's dialog has its end reported; from outside
             // the dialog's result is not visible, the process's exit code is.
-            if (p.hadMain) transcript_.Add("exit", std::to_string(code));
+            if (p.hadMain) transcript_.AddBetween(lastPollMs_, now, "exit", std::to_string(code));
         }
     }
     for (auto it = openBoxes_.begin(); it != openBoxes_.end();)
         it = IsWindow(*it) ? it + 1 : openBoxes_.erase(it);
-    PollFiles();
+    PollFiles(now);
     lastPollMs_ = now;
 }
 
@@ -270,6 +263,12 @@ bool BridgeWatch::ConfirmBox() {
 bool BridgeWatch::Settling() const {
     for (const Process& p : processes_)
         if (!p.ended && !p.unnamed.empty()) return true;
+    return false;
+}
+
+bool BridgeWatch::MenuOpen() const {
+    for (const Process& p : processes_)
+        if (!p.ended && !p.menus.empty()) return true;
     return false;
 }
 

@@ -1,7 +1,7 @@
 // The bridge's processes seen from outside: started with a command line, their windows
 // found by enumeration (the hidden main dialog, modeless windows named by the captions of
-// the executable's own dialog templates, message boxes read and confirmed with OK), their
-// log files noticed by their sharing lock, and their end.
+// the executable's own dialog templates, message boxes read and confirmed with OK, popup
+// menus), their log files noticed by their sharing lock, and their end.
 #pragma once
 #include <functional>
 #include <map>
@@ -33,6 +33,7 @@ public:
     void SetAutoBoxes(bool on) { autoBoxes_ = on; }
     // Confirms the newest open message box; false when none is open.
     bool ConfirmBox();
+    bool BoxOpen() const { return !openBoxes_.empty(); }
     // The main dialog of the first process still running, or null.
     HWND MainDialog() const;
     // A top-level window of a bridge process by its transcript name ("info", ...), or null.
@@ -40,6 +41,8 @@ public:
     bool Started() const { return !processes_.empty(); }
     // A window was seen that is not named yet (its controls still being made).
     bool Settling() const;
+    // A popup menu of a bridge shows (at the last look).
+    bool MenuOpen() const;
     // Ends what still runs: Exit to each main dialog, then the process itself if it lingers.
     void EndAll(const std::function<void(DWORD)>& pump);
 
@@ -52,10 +55,12 @@ private:
         bool hadMain = false;
         std::map<HWND, std::string> windows;  // named windows besides the main dialog
         std::map<HWND, DWORD> unnamed;        // seen, not yet named: since when
+        std::set<HWND> menus;                 // popup menus shown at the last look
     };
     std::string NameOf(HWND window) const;
-    void PollWindows(Process& process);
-    void PollFiles();
+    // Lines found at `now` happened after the previous look.
+    void PollWindows(Process& process, double now);
+    void PollFiles(double now);
 
     Transcript& transcript_;
     std::string exe_;

@@ -6,6 +6,7 @@ namespace {
 
 constexpr const char* kClass = "BridgerE2eClient";
 constexpr DWORD kSendTimeoutMs = 5000;
+constexpr double kAttachSettleMs = 40;  // one look at the windows
 ClientPeer* g_peer = nullptr;
 
 int KindIndex(sim::ClientKindSim kind) { return kind == sim::ClientKindSim::Skype ? 0 : 1; }
@@ -61,9 +62,25 @@ void ClientPeer::Stop() {
 
 void ClientPeer::Attach(int status, HWND bridge) {
     if (bridge) bridge_ = bridge;
-    if (!bridge_ || !api_) return;
-    transcript_.Add("attach", std::to_string(status));
-    PostMessageA(bridge_, attach_[KindIndex(sim_.Kind())], reinterpret_cast<WPARAM>(api_), static_cast<LPARAM>(status));
+    if (!bridge_) return;
+    attaches_.push_back(PendingAttach{status, transcript_.NowMs()});
+    // From a client that is not running: a window that is gone by the time the bridge
+    // looks at it, as the simulation's is.
+    HWND from = api_ ? api_
+                     : CreateWindowA(kClass, "e2e client", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                                     GetModuleHandleA(nullptr), nullptr);
+    PostMessageA(bridge_, attach_[KindIndex(sim_.Kind())], reinterpret_cast<WPARAM>(from), static_cast<LPARAM>(status));
+    if (from != api_) DestroyWindow(from);
+}
+
+void ClientPeer::WriteAttaches(double nowMs) {
+    for (const PendingAttach& a : attaches_) transcript_.AddBetween(a.postedMs, nowMs, "attach", std::to_string(a.status));
+    attaches_.clear();
+}
+
+void ClientPeer::Settle(double nowMs) {
+    // Posted before the previous look (one look interval at least): in the bridge's hands.
+    if (!attaches_.empty() && nowMs - attaches_.back().postedMs >= kAttachSettleMs) WriteAttaches(nowMs);
 }
 
 void ClientPeer::Queue(std::vector<std::uint8_t> bytes, std::string shown) {
@@ -94,6 +111,7 @@ void ClientPeer::Flush() {
         block.dwData = 0;
         block.cbData = static_cast<DWORD>(next.bytes.size());
         block.lpData = next.bytes.empty() ? nullptr : next.bytes.data();
+        WriteAttaches(transcript_.NowMs());
         transcript_.Add("client<", next.shown);
         if (next.shown.find("STATUS RINGING") != std::string::npos) latency_.Ringing(transcript_.NowMs());
         DWORD_PTR result = 0;
@@ -103,12 +121,14 @@ void ClientPeer::Flush() {
 }
 
 void ClientPeer::OnCopyData(HWND from, const COPYDATASTRUCT* block) {
-    if (!block || block->dwData != 0) return;  // the bridge's exit code and the like: not a command
+    // Whatever the tag (the bridge's exit code has one), the client receives a text.
+    if (!block) return;
     const char* bytes = static_cast<const char*>(block->lpData);
     std::size_t length = 0;
     while (bytes && length < block->cbData && bytes[length] != '\0') ++length;
     const std::string text(bytes ? bytes : "", length);
     if (from) bridge_ = from;
+    WriteAttaches(transcript_.NowMs());  // a command comes after the attach it answers
     transcript_.Add("client>", text);
     latency_.ClientCommand(transcript_.NowMs(), text);
     // Replies go out from the driver's loop, after this message has returned.

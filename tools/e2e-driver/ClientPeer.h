@@ -34,6 +34,9 @@ public:
     sim::SimClient& Sim() { return sim_; }
     // Sends what is queued; called from the driver's loop.
     void Flush();
+    // At a look at the bridge's windows: an attach posted before the previous look is
+    // written now (see Attach).
+    void Settle(double nowMs);
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -55,6 +58,16 @@ private:
         std::string shown;
     };
     std::deque<Outgoing> outbox_;
+    // An attach message posted and not written yet: the bridge takes it from its queue
+    // only after the work that is running (a broadcast is answered from inside it, before
+    // the balloon that follows it), so its line waits for the bridge's first command or the
+    // next look, and spans the time since it was posted.
+    struct PendingAttach {
+        int status;
+        double postedMs;
+    };
+    std::deque<PendingAttach> attaches_;
+    void WriteAttaches(double nowMs);
 };
 
 }  // namespace e2e

@@ -12,32 +12,49 @@ namespace {
 constexpr DWORD kSliceMs = 10;
 constexpr double kPollEveryMs = 40;
 constexpr double kSettleMs = 30;
-// A real bridge needs real time to react: an expect waits this long for its line.
-constexpr double kExpectGraceMs = 4000;
-// Transcript kinds of bridger-sim that only the bridge itself sees.
-const char* const kHiddenKinds[] = {"status", "balloon", "tray", "device-log", "voip-log",
-                                    "control", "shell", "thread"};
+
+// The n-th word (from 0) of a text, or "".
+std::string Word(const std::string& text, int n) {
+    std::size_t from = 0;
+    for (int i = 0; i < n && from != std::string::npos; ++i) {
+        from = text.find(' ', from);
+        if (from != std::string::npos) ++from;
+    }
+    if (from == std::string::npos) return std::string();
+    return text.substr(from, text.find(' ', from) - from);
+}
 
 }  // namespace
 
 Driver::Driver(Settings settings)
     : settings_(std::move(settings)), transcript_(settings_.transcriptCopy), base_(transcript_, latency_),
-      client_(transcript_, latency_), watch_(transcript_) {}
+      client_(transcript_, latency_), watch_(transcript_), tray_(transcript_), shell_(transcript_),
+      status_(transcript_, base_.KeepAlives()), logs_(transcript_), reader_(transcript_) {}
 
-bool Driver::Observable(const scn::Step& step, std::string& text) {
-    text = step.text;
-    // A virtual time in front of the kind cannot hold in real time: the order still does.
-    std::size_t at = 0;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9') ++at;
-    if (at > 0 && at < text.size() && text[at] == ' ') text = text.substr(at + 1);
-    const std::string kind = text.substr(0, text.find(' '));
-    for (const char* hidden : kHiddenKinds) {
-        if (kind != hidden) continue;
-        std::fprintf(stderr, "%s:%d: note: '%s' is not visible from outside the bridge: not checked\n",
-                     settings_.scenario.c_str(), step.line, kind.c_str());
-        ++unchecked_;
+void Driver::Unseen(const scn::Step& step, const std::string& why) {
+    std::fprintf(stderr, "%s:%d: note: not checked on the real build: %s\n", settings_.scenario.c_str(), step.line,
+                 why.c_str());
+    ++unseen_[why];
+}
+
+bool Driver::Visible(const scn::Step& step, const Check& check) {
+    std::string why;
+    const auto marked = settings_.marked.find(step.line);
+    if (marked != settings_.marked.end())
+        why = marked->second;
+    else if (check.text.empty())
+        why = check.unseen;
+    else if ((check.kind == "tray" || check.kind == "balloon") && !tray_.Ours())
+        why = "tray (the desktop's own taskbar holds the notification area)";
+    else if (check.kind == "shell" && !shell_.Ours())
+        why = "shell (the desktop's own handler opens web addresses)";
+    else if (check.kind == "status" && status_.Closed())
+        why = "status (the information window is closed)";
+    if (!why.empty()) {
+        Unseen(step, why);
         return false;
     }
+    if (!check.unseen.empty()) Unseen(step, check.unseen);
     return true;
 }
 
@@ -59,9 +76,17 @@ void Driver::PumpOnce(DWORD waitMs) {
         DispatchMessageA(&msg);
     }
     client_.Flush();
-    if (transcript_.NowMs() - lastPoll_ >= kPollEveryMs) {
-        lastPoll_ = transcript_.NowMs();
+    const double now = transcript_.NowMs();
+    // A look asks the bridge's windows and can wait for its loop: steps that follow one
+    // another without a `run` go out at once, as in the simulation, and look afterwards.
+    if (waitMs > 0 && now - lastPoll_ >= kPollEveryMs) {
+        // What a look finds happened after the previous look.
+        const double since = lastPoll_ > 0 ? lastPoll_ : 0;
+        lastPoll_ = now;
         watch_.Poll();
+        client_.Settle(now);
+        status_.Look(watch_.WindowNamed("info"), now);
+        logs_.Look(watch_.WindowNamed("debug"), since);
     }
     // Lines wait a moment for a line of another channel that happened before them; while a
     // window is being made, until it is named.
@@ -83,8 +108,59 @@ bool Driver::EnsureStarted(const std::string& arguments, std::string& error) {
     return watch_.Start(arguments, error);
 }
 
+HWND Driver::Window(const std::string& name) const {
+    return name == "main" ? watch_.MainDialog() : watch_.WindowNamed(name);
+}
+
+void Driver::Reread(const std::string& controlText) {
+    if (transcript_.NowMs() - lastReread_ < kPollEveryMs) return;
+    lastReread_ = transcript_.NowMs();
+    // "control WINDOW ID ..." or "control WINDOW caption ..."
+    const std::string name = Word(controlText, 1);
+    if (HWND window = Window(name)) reader_.Refresh(name, window, Word(controlText, 2));
+}
+
+bool Driver::WaitFor(const std::function<bool()>& state) {
+    const double until = transcript_.NowMs() + kExpectWaitMs;
+    while (!state()) {
+        if (transcript_.NowMs() >= until) return false;
+        PumpOnce(kSliceMs);
+    }
+    return true;
+}
+
+bool Driver::CloseMenu() {
+    if (!watch_.MenuOpen() || !watch_.MainDialog()) return true;
+    // As a click elsewhere: the menu's loop ends on the owner's cancel.
+    PostMessageA(watch_.MainDialog(), WM_CANCELMODE, 0, 0);
+    return WaitFor([this] { return !watch_.MenuOpen(); });
+}
+
+int Driver::Expect(const scn::Step& s) {
+    const Check check = PlanCheck(s.text);
+    if (!Visible(s, check)) return kAllHeld;
+    const bool held = WaitFor([&] {
+        if (transcript_.Expect(check.text)) return true;
+        // Controls change without a line of their own: their window is read again.
+        if (check.kind == "control") Reread(check.text);
+        return false;
+    });
+    if (!held) return Fail(s, kExpectFailed, "expected: " + s.text);
+    ++held_;
+    return kAllHeld;
+}
+
+int Driver::ExpectNot(const scn::Step& s) {
+    const Check check = PlanCheck(s.text);
+    Pump(kSettleMs + kPollEveryMs);  // what happened until now is written
+    if (!Visible(s, check)) return kAllHeld;
+    if (!transcript_.ExpectNot(check.text)) return Fail(s, kExpectFailed, "not expected: " + s.text);
+    ++held_;
+    return kAllHeld;
+}
+
 HWND Driver::Control(const std::string& window, int id, std::string& error) {
-    HWND top = window == "main" ? watch_.MainDialog() : watch_.WindowNamed(window);
+    HWND top = Window(window);
     if (!top) {
         error = "the window '" + window + "' is not open";
         return nullptr;
@@ -125,8 +201,12 @@ int Driver::Execute(const scn::Step& s) {
         return kAllHeld;
     }
     if (!EnsureStarted(s.op == Op::Start ? s.text : std::string(), error)) return Fail(s, kCannotStart, error);
+    const bool userAction = s.op == Op::UiCommand || s.op == Op::UiTray || s.op == Op::UiClick || s.op == Op::UiCheck ||
+                            s.op == Op::UiSelect || s.op == Op::UiClose;
+    if (userAction && !CloseMenu()) return Fail(s, kScriptError, "the tray menu does not close");
     const auto handset = static_cast<std::uint8_t>(s.number);
     const double now = transcript_.NowMs();
+    if (s.op != Op::Run && s.op != Op::Expect && s.op != Op::ExpectNot && s.op != Op::UiShow) transcript_.Acted(now);
     switch (s.op) {
     case Op::Start:
     case Op::Clock:
@@ -138,6 +218,8 @@ int Driver::Execute(const scn::Step& s) {
         break;
     case Op::BaseUnplug:
         if (!base_.Unplug(error)) return Fail(s, kCannotStart, "Wine did not remove the virtual base: " + error);
+        std::fprintf(stderr, "%s:%d: note: the base was unplugged from %.0f ms to %.0f ms\n", settings_.scenario.c_str(),
+                     s.line, now, transcript_.NowMs());
         break;
     case Op::BaseEcho: base_.With([&](sim::SimBase& b) { b.SetEcho(s.on); }); break;
     case Op::BaseReplies: base_.With([&](sim::SimBase& b) { b.SetReplies(s.on); }); break;
@@ -176,16 +258,21 @@ int Driver::Execute(const scn::Step& s) {
     case Op::ClientSay: client_.Say(s.text); break;
     case Op::ClientSendRaw: client_.SendRaw(s.bytes); break;
     case Op::UiCommand:
-        if (!watch_.MainDialog()) return Fail(s, kScriptError, "the main dialog is not there");
+        if (!WaitFor([this] { return watch_.MainDialog() != nullptr; }))
+            return Fail(s, kScriptError, "the main dialog is not there");
         PostMessageA(watch_.MainDialog(), WM_COMMAND, MAKEWPARAM(static_cast<WORD>(s.number), 0), 0);
         break;
     case Op::UiTray:
-        if (!watch_.MainDialog()) return Fail(s, kScriptError, "the main dialog is not there");
+        if (!WaitFor([this] { return watch_.MainDialog() != nullptr; }))
+            return Fail(s, kScriptError, "the main dialog is not there");
         PostMessageA(watch_.MainDialog(), WM_TRAY_CALLBACK, kTrayIconId, static_cast<LPARAM>(s.number));
+        // The menu is up before the user does anything else, as in the simulation.
+        if (s.number == kTrayRightDown) WaitFor([this] { return watch_.MenuOpen(); });
         break;
     case Op::UiClick:
     case Op::UiCheck: {
-        HWND control = Control(s.text, static_cast<int>(s.second), error);
+        HWND control = nullptr;
+        WaitFor([&] { return (control = Control(s.text, static_cast<int>(s.second), error)) != nullptr; });
         if (!control) return Fail(s, kScriptError, error);
         // A click as the button itself takes one: an auto radio checks itself and clears its
         // group, then the owner hears BN_CLICKED.
@@ -193,7 +280,8 @@ int Driver::Execute(const scn::Step& s) {
         break;
     }
     case Op::UiSelect: {
-        HWND control = Control(s.text, static_cast<int>(s.second), error);
+        HWND control = nullptr;
+        WaitFor([&] { return (control = Control(s.text, static_cast<int>(s.second), error)) != nullptr; });
         if (!control) return Fail(s, kScriptError, error);
         char cls[32] = {};
         GetClassNameA(control, cls, sizeof cls);
@@ -205,44 +293,30 @@ int Driver::Execute(const scn::Step& s) {
         break;
     }
     case Op::UiClose: {
-        HWND window = s.text == "main" ? watch_.MainDialog() : watch_.WindowNamed(s.text);
+        HWND window = nullptr;
+        WaitFor([&] { return (window = Window(s.text)) != nullptr; });
         if (!window) return Fail(s, kScriptError, "the window '" + s.text + "' is not open");
         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     }
-    case Op::UiShow:
-        // Its lines are of the control kind, which only the bridge itself sees.
-        if (s.text != "main" && !watch_.WindowNamed(s.text))
-            return Fail(s, kScriptError, "the window '" + s.text + "' is not open");
-        std::fprintf(stderr, "%s:%d: note: ui show writes control lines, not visible from outside: skipped\n",
-                     settings_.scenario.c_str(), s.line);
+    case Op::UiShow: {
+        HWND window = nullptr;
+        WaitFor([&] { return (window = Window(s.text)) != nullptr; });
+        if (!window) return Fail(s, kScriptError, "the window '" + s.text + "' is not open");
+        reader_.Show(s.text, window);
         break;
+    }
     case Op::UiMsgBoxAuto:
         watch_.SetAutoBoxes(true);
         watch_.ConfirmBox();
         break;
     case Op::UiMsgBoxManual: watch_.SetAutoBoxes(false); break;
     case Op::UiMsgBoxOk:
-        Pump(kPollEveryMs);
+        WaitFor([this] { return watch_.BoxOpen(); });
         if (!watch_.ConfirmBox()) return Fail(s, kScriptError, "no message box is open");
         break;
-    case Op::Expect: {
-        std::string text;
-        if (!Observable(s, text)) break;
-        const double until = transcript_.NowMs() + kExpectGraceMs;
-        while (!transcript_.Expect(text)) {
-            if (transcript_.NowMs() >= until) return Fail(s, kExpectFailed, "expected: " + s.text);
-            PumpOnce(kSliceMs);
-        }
-        break;
-    }
-    case Op::ExpectNot: {
-        std::string text;
-        Pump(kSettleMs + kPollEveryMs);  // what happened until now is written
-        if (Observable(s, text) && !transcript_.ExpectNot(text))
-            return Fail(s, kExpectFailed, "not expected: " + s.text);
-        break;
-    }
+    case Op::Expect: return Expect(s);
+    case Op::ExpectNot: return ExpectNot(s);
     }
     // What the step set going (a report, a notification) goes out at once.
     PumpOnce(0);
@@ -263,16 +337,26 @@ void Driver::Finish() {
     std::fflush(stdout);
 }
 
+void Driver::Summary() const {
+    int unseen = 0;
+    for (const auto& why : unseen_) unseen += why.second;
+    std::fprintf(stderr, "e2e-driver: checks held %d, not checkable on the real build %d\n", held_, unseen);
+    for (const auto& why : unseen_) std::fprintf(stderr, "e2e-driver:   %dx %s\n", why.second, why.first.c_str());
+}
+
 int Driver::Run(const std::vector<scn::Step>& steps) {
     std::string error;
     if (!base_.Open(settings_.inf, error)) {
         std::fprintf(stderr, "e2e-driver: the virtual base cannot start: %s\n", error.c_str());
         return kCannotStart;
     }
-    if (!client_.Open(error) || !watch_.Load(settings_.bridger, error)) {
+    if (!client_.Open(error) || !watch_.Load(settings_.bridger, error) || !status_.Load(settings_.bridger, error)) {
         std::fprintf(stderr, "e2e-driver: cannot start: %s\n", error.c_str());
         return kCannotStart;
     }
+    // Both before the bridge starts: it adds its icon at once.
+    tray_.Open();
+    shell_.Open(settings_.self);
     int status = kAllHeld;
     for (const scn::Step& step : steps) {
         status = Execute(step);
@@ -289,6 +373,7 @@ int Driver::Run(const std::vector<scn::Step>& steps) {
         status = kCannotStart;
     }
     Finish();
+    Summary();
     return status;
 }
 

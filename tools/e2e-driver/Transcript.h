@@ -2,6 +2,13 @@
 // "TIME KIND TEXT" with the real time in milliseconds since the bridge was started, and
 // expect / expect-not over it as bridger-sim has them. The base station's thread adds
 // lines too, so every call takes the transcript's lock.
+//
+// Some lines come from a look at the bridge's windows (every 40 ms or so): such a line
+// happened at some time after the previous look, and that span is kept with it. The order
+// an expect checks is then the order as far as it can be told: a line whose span reaches
+// back over the previous match may stand before it in the transcript and still follow it.
+// So may a line of another channel a few milliseconds before a match whose stamp was taken
+// on receipt: which of the two the bridge sent first cannot be told from outside.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -12,7 +19,8 @@
 namespace e2e {
 
 struct Line {
-    std::uint64_t time = 0;
+    std::uint64_t time = 0;   // when it was seen
+    std::uint64_t since = 0;  // the earliest it can have happened (time, unless found by a look)
     std::string kind;
     std::string text;
     std::string Format() const { return std::to_string(time) + " " + kind + " " + text; }
@@ -20,6 +28,9 @@ struct Line {
 
 class Transcript {
 public:
+    // How late a stamp taken on receipt may be (the receiving thread's wake-up on a busy machine).
+    static constexpr double kReceiptLateMs = 50;
+
     explicit Transcript(std::FILE* copy = nullptr) : copy_(copy) {}
     // Real milliseconds since Restart() (fractions kept for latencies).
     double NowMs() const;
@@ -31,14 +42,22 @@ public:
     // they wait a moment and are then written in the order of their times.
     void Add(const std::string& kind, const std::string& text);
     void AddAt(double ms, const std::string& kind, const std::string& text);
+    // A line found at ms that happened after sinceMs.
+    void AddBetween(double sinceMs, double ms, const std::string& kind, const std::string& text);
     // Writes every waiting line up to this time.
     void Flush(double upToMs);
     std::vector<Line> Lines() const;
 
-    // A line after the previous match containing text becomes the new match; false if none.
+    // A line after the previous match containing text (in the form of Comparable) becomes
+    // the new match; false if none.
     bool Expect(const std::string& text);
-    // No line after the previous match contains text.
+    // No line after the previous match contains text, from the last action on. In real
+    // time the bridge goes on between a match and the scenario's next action (keep-alives,
+    // repeated alerts) by however long the driver took to get there; what an expect-not
+    // asks is what followed the action.
     bool ExpectNot(const std::string& text) const;
+    // The scenario acted on the bridge (base, client, user) at this time.
+    void Acted(double ms);
 
 private:
     struct Waiting {
@@ -46,12 +65,16 @@ private:
         Line line;
     };
     void Write(Line line);  // with the lock held
+    bool Follows(std::size_t i) const;
 
     mutable std::mutex lock_;
     long long start_ = 0;
     std::vector<Line> lines_;
+    std::vector<std::string> comparable_;  // each line as an expect's text is compared with
+    std::vector<bool> matched_;
     std::vector<Waiting> waiting_;
-    std::size_t from_ = 0;
+    std::size_t from_ = 0;     // one past the previous match
+    double actedMs_ = 0;
     std::FILE* copy_;
 };
 

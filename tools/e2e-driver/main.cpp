@@ -2,12 +2,14 @@
 // as its VoIP client and its base station, and prints what it saw.
 //
 //   e2e-driver [--transcript FILE] [--inf FILE] BRIDGER-EXE SCENARIO-FILE
+//   e2e-driver --shell-open URL     (the run's handler of web addresses, see ShellWatch.h)
 //
 // The base is the virtual base station of tools/base-device: `base plug` adds its device
 // node with the minidriver of the INF (by default bridger-base.inf beside this program).
 // Exit status: 0 every expect held, 1 one failed, 2 script error, 3 the test bed (the
 // virtual base, the bridge's process) could not be set up. Besides bridger-sim's language,
-// a second `start` starts another instance beside the first.
+// a second `start` starts another instance beside the first. At the end standard error
+// says how many checks held and which could not be made from outside, and why.
 #include <fcntl.h>
 #include <io.h>
 
@@ -20,7 +22,9 @@
 #include <windows.h>
 
 #include "tools/bridger-sim/Scenario.h"
+#include "tools/e2e-driver/Checks.h"
 #include "tools/e2e-driver/Driver.h"
+#include "tools/e2e-driver/ShellWatch.h"
 
 namespace {
 
@@ -40,7 +44,10 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
+    // Plain line feeds, as the Unix side reads them.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    if (argc == 3 && std::strcmp(argv[1], "--shell-open") == 0) return e2e::ShellWatch::Report(argv[2]);
     e2e::Settings settings;
     std::string transcriptFile;
     std::vector<std::string> positional;
@@ -58,12 +65,16 @@ int main(int argc, char** argv) {
     settings.bridger = positional[0];
     settings.scenario = positional[1];
     if (settings.inf.empty()) settings.inf = BesideThisProgram("bridger-base.inf");
+    settings.self = BesideThisProgram("e2e-driver.exe");
 
     std::ifstream in(settings.scenario);
     if (!in) {
         std::fprintf(stderr, "%s: cannot read the scenario\n", settings.scenario.c_str());
         return e2e::kScriptError;
     }
+    settings.marked = e2e::MarkedChecks(in);
+    in.clear();
+    in.seekg(0);
     std::vector<scn::Step> steps;
     scn::ScriptError error;
     if (!scn::ParseScript(in, steps, &error)) {
