@@ -205,6 +205,7 @@ public:
     void EndCallLocally();
     void PlaceCallToSelected();
     void PlaceCall(const std::string& target);
+    void OnHandsetDials();
     void OnClientDetached();
 
     // ---- contacts, chat messages and online status (client/) ----

@@ -119,10 +119,15 @@ void CBridgeDlg::PlaceCall(const std::string& target) {
         LogClientLine(command);
         return;
     }
-    m_strCallId.clear();
     m_bInCall = 1;
     m_callRecord.Placed();
     SendLoggedCommand(command);
+}
+
+void CBridgeDlg::OnHandsetDials() {
+    // The handset's call is a new one, whether or not anything gets placed: a call taken at
+    // the computer that was the call of record is not the handset's to join or to end.
+    m_strCallId.clear();
 }
 
 void CBridgeDlg::OnClientDetached() {

@@ -204,6 +204,7 @@ void CThread::Dial() {
     // again (from the call record) once the handset is free, and no stale ring bit may later
     // show this call "connected".
     ForgetRing();
+    m_pDlg->OnHandsetDials();
     m_pDlg->m_nStatus = STATUS_CALL_OUT;
     displayPending = 0;
     if (m_nCallState == CS_CONTACT_CALL) {
