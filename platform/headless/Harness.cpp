@@ -70,6 +70,7 @@ struct Harness::Impl {
     void ObserveStatus() {
         if (observing) return;
         CBridgeDlg* dlg = Bridge();
+        ObserveAttachment(dlg);
         if (!dlg || dlg->m_nStatus == lastStatus) {
             for (const auto& checker : checkers) checker->Check();
         }
@@ -81,6 +82,13 @@ struct Harness::Impl {
         const std::string text = stringId ? res::FindString(stringId, platform.Lang()) : std::string();
         platform.transcript.Add("status", std::to_string(lastStatus) + " " + text);
         observing = false;
+    }
+
+    // Whether the bridge listens to the simulated client now (what the information window
+    // shows as VOIP READY, and whose window it reads): the client keeps its phone book by it.
+    void ObserveAttachment(CBridgeDlg* dlg) {
+        const plat::WindowHandle client = platform.messages.ClientWindow();
+        platform.client.SetBridgeAttached(dlg && dlg->m_bClientAttached && g_hClientWnd != 0 && g_hClientWnd == client);
     }
 
     const WindowState* Window(const std::string& name, std::string* error) const {

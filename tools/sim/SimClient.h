@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/sim/CallTable.h"
+#include "tools/sim/ContactBook.h"
 
 namespace sim {
 
@@ -59,6 +60,16 @@ public:
     void ProcessStarted();
     void ProcessEnded();
 
+    // ---- its contacts as the bridge has them ----
+    // Whether the bridge is attached to this client now (it reads what the client says); a
+    // new attachment starts the phone book afresh.
+    void SetBridgeAttached(bool attached);
+    bool BridgeAttached() const { return bridgeAttached_; }
+    // What the client told the bridge of its contacts during this attachment.
+    const ContactBook& Book() const { return book_; }
+    // Every partner handle the client named for a call.
+    const std::set<std::string>& Partners() const { return partners_; }
+
 private:
     ClientKindSim kind_ = ClientKindSim::Skype;
     bool auto_ = true;
@@ -68,6 +79,9 @@ private:
     std::vector<std::string> commands_;
     CallTable calls_;
     std::set<std::string> named_;  // contacts named in USERS and USER notifications
+    std::set<std::string> partners_;
+    bool bridgeAttached_ = false;
+    ContactBook book_;
     std::vector<PeerObserver*> observers_;
 };
 
