@@ -41,6 +41,7 @@ void SetError(std::string* error, const std::string& text) {
 
 struct Harness::Impl {
     explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {
+        platform.client.SetBridgeProbe([this] { return BridgeListensToClient(); });
         if (!o.checkRules) return;
         checkers = MakeCheckers(platform.base, platform.client, [this] { return platform.loop.Now(); }, violations);
         for (const auto& checker : checkers) {
@@ -70,7 +71,6 @@ struct Harness::Impl {
     void ObserveStatus() {
         if (observing) return;
         CBridgeDlg* dlg = Bridge();
-        ObserveAttachment(dlg);
         if (!dlg || dlg->m_nStatus == lastStatus) {
             for (const auto& checker : checkers) checker->Check();
         }
@@ -86,9 +86,9 @@ struct Harness::Impl {
 
     // Whether the bridge listens to the simulated client now (what the information window
     // shows as VOIP READY, and whose window it reads): the client keeps its phone book by it.
-    void ObserveAttachment(CBridgeDlg* dlg) {
-        const plat::WindowHandle client = platform.messages.ClientWindow();
-        platform.client.SetBridgeAttached(dlg && dlg->m_bClientAttached && g_hClientWnd != 0 && g_hClientWnd == client);
+    bool BridgeListensToClient() const {
+        const CBridgeDlg* dlg = Bridge();
+        return dlg && dlg->m_bClientAttached && g_hClientWnd != 0 && g_hClientWnd == platform.messages.ClientWindow();
     }
 
     const WindowState* Window(const std::string& name, std::string* error) const {

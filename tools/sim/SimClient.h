@@ -61,12 +61,12 @@ public:
     void ProcessEnded();
 
     // ---- its contacts as the bridge has them ----
-    // Whether the bridge is attached to this client now (it reads what the client says); a
-    // new attachment starts the phone book afresh.
-    void SetBridgeAttached(bool attached);
-    bool BridgeAttached() const { return bridgeAttached_; }
+    // Asks whether the bridge is attached to this client now (it reads what the client says).
+    // A new attachment starts the phone book afresh.
+    void SetBridgeProbe(std::function<bool()> probe) { probe_ = std::move(probe); }
+    bool BridgeAttached() const;
     // What the client told the bridge of its contacts during this attachment.
-    const ContactBook& Book() const { return book_; }
+    const ContactBook& Book() const;
     // Every partner handle the client named for a call.
     const std::set<std::string>& Partners() const { return partners_; }
 
@@ -80,8 +80,11 @@ private:
     CallTable calls_;
     std::set<std::string> named_;  // contacts named in USERS and USER notifications
     std::set<std::string> partners_;
-    bool bridgeAttached_ = false;
-    ContactBook book_;
+    // Brought up to date with the probe whenever they are looked at.
+    void Sync() const;
+    std::function<bool()> probe_;
+    mutable bool bridgeAttached_ = false;
+    mutable ContactBook book_;
     std::vector<PeerObserver*> observers_;
 };
 
