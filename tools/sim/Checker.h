@@ -37,6 +37,7 @@ protected:
     std::uint64_t Now() const { return clock_(); }
     void Break(const std::string& rule, const std::string& call, const std::string& text);
     // A call id used again for a new call may break a rule again.
+    // (Reports are kept once per rule, kind of break and call.)
     void Forgive(const std::string& call);
 
 private:
