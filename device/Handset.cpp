@@ -227,6 +227,9 @@ void CThread::Dial() {
             // that failed.
             ReleaseHandset();
             dialStringSeen = 0;
+            // The release silenced every handset: a call still ringing alerts again at once.
+            if (m_pDlg->m_nStatus == STATUS_RINGING)
+                m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending | PENDING_CALLER);
         }
         return;
     }
