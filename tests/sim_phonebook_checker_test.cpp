@@ -119,6 +119,18 @@ TEST_F(PhonebookCheckerTest, AContactsReplyIsSweptWhole) {
     EXPECT_EQ(Broken(), Rules{"rule 6"});
 }
 
+TEST_F(PhonebookCheckerTest, AClientThatWentTakesNoMoreQuestions) {
+    Say("USERS alice, bob");
+    Command("GET USER alice ONLINESTATUS");
+    Say("USER alice ONLINESTATUS ONLINE");
+    client.ProcessEnded();  // the question about bob is lost with it
+    Advance(2000);
+    EXPECT_TRUE(found.empty());
+    client.ProcessStarted();
+    Advance(2000);  // back, and bob still never asked about
+    EXPECT_EQ(Broken(), Rules{"rule 6"});
+}
+
 TEST_F(PhonebookCheckerTest, AnotherClientsContactsAreNoPartOfThePhoneBook) {
     Online({"alice"});
     attached = false;  // the bridge lets this client go

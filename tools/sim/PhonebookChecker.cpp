@@ -347,6 +347,11 @@ void PhonebookChecker::OnNotificationDelivered(const std::string& text) {
     Check();
 }
 
+void PhonebookChecker::OnClientProcess(bool running) {
+    clientRunning_ = running;
+    Check();
+}
+
 void PhonebookChecker::OnBasePower(bool on) {
     powered_ = on;
     Check();
@@ -390,7 +395,8 @@ void PhonebookChecker::CheckStaleDisplays() {
 
 void PhonebookChecker::CheckSweep() {
     std::string missed;
-    if (client_.BridgeAttached() && unanswered_.empty()) {
+    // Questions sent after the client went are lost before the bridge notices it.
+    if (client_.BridgeAttached() && clientRunning_ && unanswered_.empty()) {
         for (const BookEntry& e : client_.Book().Entries()) {
             if (e.fromReply && !e.online && !asked_.count(e.handle)) {
                 missed = e.handle;

@@ -46,6 +46,7 @@ public:
     void OnBasePower(bool on) override;
     void OnClientCommand(const std::string& command) override;
     void OnNotificationDelivered(const std::string& text) override;
+    void OnClientProcess(bool running) override;
 
 private:
     enum class Mode { None, Menu, Number, Hash, Call };
@@ -94,6 +95,7 @@ private:
     std::set<std::string> asked_;
     std::set<std::string> unanswered_;
     bool attached_ = false;
+    bool clientRunning_ = false;  // a client gone takes no more questions
     bool sweepBad_ = false;
     std::uint64_t sweepBadSince_ = 0;
 };
