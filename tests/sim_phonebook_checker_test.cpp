@@ -131,6 +131,18 @@ TEST_F(PhonebookCheckerTest, AClientThatWentTakesNoMoreQuestions) {
     EXPECT_EQ(Broken(), Rules{"rule 6"});
 }
 
+TEST_F(PhonebookCheckerTest, AConnectedHandsetShowsItsTonesNotTheMenu) {
+    Key(1, '*');  // lifted by this key, it takes a call that rings before any alert
+    checker.OnStatus(5);
+    Show(1, "*");
+    EXPECT_TRUE(found.empty());
+    HangUp(1);
+
+    Key(2, '*');  // in the menu the same text is no contact
+    Show(2, "*");
+    EXPECT_EQ(Broken(), Rules{"rule 6"});
+}
+
 TEST_F(PhonebookCheckerTest, AnotherClientsContactsAreNoPartOfThePhoneBook) {
     Online({"alice"});
     attached = false;  // the bridge lets this client go

@@ -12,6 +12,7 @@ constexpr int kPhonebookIsTheClients = 6;
 constexpr int kDisplayTellsTheTruth = 7;
 constexpr int kOnlyWhatWasChosen = 8;
 constexpr int kStatusCallOut = 4;
+constexpr int kStatusInCall = 5;
 constexpr std::size_t kCodeAt = 3;
 constexpr std::size_t kHandsetAt = 4;
 constexpr std::size_t kAlertLengthAt = 8;
@@ -359,6 +360,9 @@ void PhonebookChecker::OnBasePower(bool on) {
 
 void PhonebookChecker::OnStatus(int status) {
     status_ = status;
+    // Connected: the line holder's keys are tones from now on, whatever key lifted it.
+    const int holder = base_.HandsetModel().LineHolder();
+    if (status == kStatusInCall && holder >= kFirstHandset && holder <= kLastHandset) At(holder).mode = Mode::Call;
     Check();
 }
 
