@@ -44,8 +44,9 @@ constexpr LoadedText kLoadedTexts[] = {
 }  // namespace
 
 CBridgeDlg::CBridgeDlg() : plat::Dialog(IDD_BRIDGE) {
-    // No contact chosen yet; m_contacts is declared after the cursor.
+    // No contact chosen yet; m_contacts is declared after the cursors.
     m_pContactCursor = m_contacts.end();
+    m_pShownContact = m_contacts.end();
 }
 
 CBridgeDlg::~CBridgeDlg() {

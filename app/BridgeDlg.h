@@ -173,6 +173,8 @@ public:
     void OnClientAttached();
     void OnClientRefused();
     void ResetClientLink();
+    // The user chose another client: the link starts over without the one attached.
+    void LetClientGo();
     std::intptr_t SendClientCommand(const char* text, std::uint32_t tag);
     void LogClientLine(const std::string& text);
     void LogDeviceLine(const std::string& text);
@@ -203,8 +205,13 @@ public:
     void ForgetClientCalls();
     void CopyCallPartner(char* buffer);
     void EndCallLocally();
-    void PlaceCallToSelected();
-    void PlaceCall(const std::string& target);
+    // Both true once the CALL went to an attached client; false when nothing was sent.
+    bool PlaceCallToSelected();
+    bool PlaceCall(const std::string& target);
+    // A CALL to this target would reach a client: it is not empty and a live client is attached.
+    bool CanPlaceCall(const std::string& target) const;
+    // The whole handle of the contact the menu selected; empty when none is.
+    std::string SelectedContact() const { return m_bContactSelected == 1 ? m_strSelectedHandle : std::string(); }
     void OnHandsetDials();
     void OnClientDetached();
 
@@ -212,13 +219,28 @@ public:
     void OnUsersReply(const char* text);
     void OnUserNotification(const char* text);
     void OnMessageNotification(const char* text);
-    void InsertContact(const std::string& handle);
+    // The new record, or m_contacts.end() for an empty handle or one listed already.
+    std::list<ContactRecord>::iterator InsertContact(const std::string& handle);
+    void RemoveContact(std::list<ContactRecord>::iterator node);
+    // A contacts reply: its list takes the place of the old one.
+    void ReplaceContacts(std::list<ContactRecord> listed);
+    // A client attaches, or none is attached any more: the phone book starts empty.
+    void ClearContacts();
     void QueryNextContactStatus();
     void EndStatusSweep();
+
+    // ---- the handset's phone-book menu (client/) ----
     void SelectContactText(int menuCode, char* buffer);
+    // The entry for the menu code again, after the shown contact left the phone book.
+    void RefreshContactText(int menuCode, char* buffer);
+    // The handset opens the menu: nothing is shown or selected yet.
+    void StartContactMenu();
     std::string NextContact();
     std::string PrevContact();
     std::string FindContactByLetter(char letter);
+    // Before a contact leaves the phone book (or the book is replaced): the menu lets go of it.
+    void ShownContactLeaves(std::list<ContactRecord>::iterator node);
+    void ShownContactGone();
     void CopyMessagePartner(char* buffer);
     void RequestMessagePartner();
 
@@ -307,7 +329,12 @@ public:
     std::string m_strSelectedHandle;
     std::string m_strPeerHandle;
     std::string m_strCallId;
+    // The next contact to ask about while the status sweep runs.
     std::list<ContactRecord>::iterator m_pContactCursor;
+    // The contact the handset's menu shows (end: none). After it left the phone book, the one
+    // that followed it, with m_bShownLeft set: a step then starts from the gap it left.
+    std::list<ContactRecord>::iterator m_pShownContact;
+    int m_bShownLeft = 0;
     CDebugDlg* m_pDebugDlg = nullptr;
     CInfoDlg* m_pInfoDlg = nullptr;
     int m_nLinkState = Detached;

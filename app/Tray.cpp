@@ -81,7 +81,7 @@ namespace {
 void ChooseClientKind(CBridgeDlg& dlg, int kind) {
     if (dlg.m_nClientKind == kind) return;
     dlg.m_nClientKind = kind;
-    dlg.ResetClientLink();
+    dlg.LetClientGo();
     dlg.UpdateInfoDialog();
 }
 

@@ -172,7 +172,8 @@ void CBridgeDlg::ForgetIfStillCurrent(const std::string& id) {
 }
 
 void CBridgeDlg::RingNextWaitingCall() {
-    if (!m_pThread || !m_pThread->Idle() || !m_bDevicePresent) return;
+    // A client the bridge does not listen to could not be told that a handset answered.
+    if (!m_pThread || !m_pThread->Idle() || !m_bDevicePresent || !m_bClientAttached) return;
     if (m_nStatus == STATUS_RINGING || m_nStatus == STATUS_BASE_ABSENT || HandsetBusy(m_nStatus)) return;
     // A call taken at the computer does not keep the handsets from ringing for the next one.
     const std::string next = m_callRecord.OldestRinging();

@@ -7,6 +7,7 @@
 
 #include "app/BridgeDlg.h"
 #include "client/ClientTexts.h"
+#include "device/Thread.h"
 #include "platform/Platform.h"
 
 plat::WindowHandle g_hClientWnd = 0;
@@ -122,6 +123,8 @@ std::intptr_t CBridgeDlg::OnClientAttach(std::uintptr_t wparam, std::intptr_t lp
 void CBridgeDlg::OnClientAttached() {
     m_nLinkState = Attached;
     m_bClientAttached = 1;
+    // The phone book is the attached client's: it lists its contacts afresh.
+    ClearContacts();
     // The watchdog starts with the attachment too: a client that never says anything
     // would otherwise keep the link up for ever.
     RestartWatchdog();
@@ -147,6 +150,8 @@ void CBridgeDlg::OnClientRefused() {
 void CBridgeDlg::ResetClientLink() {
     m_bClientAttached = 0;
     m_bContactScan = 1;
+    // With no client attached there is nobody to call: no contact stays selectable.
+    ClearContacts();
     m_bOnlinePending = 1;
     KillTimer(TIMER_AUDIO);
     m_bDiscoverPending = 1;
@@ -155,6 +160,15 @@ void CBridgeDlg::ResetClientLink() {
     g_uAttachMsg = 0;
     g_uDiscoverMsg = 0;
     s_bPollUnanswered = false;
+}
+
+// Its calls go with it: a handset's call is hung up there while it still listens, and no
+// handset rings or talks for any of them afterwards (what it says of them is no longer heard).
+void CBridgeDlg::LetClientGo() {
+    m_bClientAttached = 0;  // from here no call of its rings the handsets
+    if (m_pThread && m_pThread->HoldsCall()) m_pThread->ReleaseHandset();
+    ForgetClientCalls();
+    ResetClientLink();
 }
 
 std::intptr_t CBridgeDlg::SendClientCommand(const char* text, std::uint32_t tag) {

@@ -10,6 +10,9 @@ namespace client {
 // A test that stands for a fresh process sets it again.
 extern int g_bRefusalArmed;
 
+// Blank, tab, line feed, vertical tab, form feed, carriage return: what ends a word.
+bool IsSeparator(char c);
+
 // "%s" formatting of one argument, for the command texts of ClientTexts.h.
 std::string FormatText(const char* format, const std::string& argument);
 

@@ -5,7 +5,9 @@
 struct ContactRecord {
     std::string handle;
     std::string fullName;
-    int online = 1;
+    // The client reported the contact online (any status but OFFLINE). A listed contact whose
+    // status has not come yet is kept for the sweep, but not shown on the handset.
+    int online = 0;
 
     ContactRecord() = default;
     explicit ContactRecord(std::string h) : handle(std::move(h)) {}

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstring>
 #include <list>
+#include <unordered_set>
 
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
-#include "device/HandsetCodes.h"
+#include "device/HandsetText.h"
 
 namespace {
 
@@ -22,35 +23,52 @@ constexpr const char* kMessageRead = "READ";
 constexpr const char* kMessageBody = "BODY";
 constexpr const char* kMessagePartner = "PARTNER_HANDLE";
 
-unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
-
-// Copies at most the handset's 20 bytes and a NUL; the text as copied.
-std::string CopyHandsetText(const std::string& text, char* buffer) {
-    const std::size_t length = std::min<std::size_t>(text.size(), client::kHandsetTextMax);
-    std::memcpy(buffer, text.data(), length);
-    buffer[length] = '\0';
-    return text.substr(0, length);
-}
-
 using ContactList = std::list<ContactRecord>;
 
-// A cursor on the removed contact moves on to the next one (none after the last).
-void RemoveContact(ContactList& contacts, ContactList::iterator& cursor, ContactList::iterator node) {
-    if (cursor == node) ++cursor;
-    contacts.erase(node);
+unsigned char UpperAscii(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
+
+ContactList::iterator Find(ContactList& contacts, const std::string& handle) {
+    return std::find_if(contacts.begin(), contacts.end(), [&](const ContactRecord& r) { return r.handle == handle; });
+}
+
+// Case-blind order, the case deciding between twins, a prefix deciding nothing.
+ContactList::iterator InsertInOrder(ContactList& contacts, const std::string& handle) {
+    for (auto it = contacts.begin(); it != contacts.end(); ++it) {
+        const std::string& other = it->handle;
+        const std::size_t common = std::min(handle.size(), other.size());
+        for (std::size_t k = 0; k < common; ++k) {
+            const unsigned char a = static_cast<unsigned char>(handle[k]);
+            const unsigned char b = static_cast<unsigned char>(other[k]);
+            const unsigned char ua = UpperAscii(a), ub = UpperAscii(b);
+            if (ua < ub) return contacts.insert(it, ContactRecord(handle));
+            if (ua > ub) break;  // next node
+            if (a != b) return contacts.insert(a < b ? it : std::next(it), ContactRecord(handle));  // another case
+        }
+    }
+    return contacts.insert(contacts.end(), ContactRecord(handle));
 }
 
 }  // namespace
 
 void CBridgeDlg::OnUsersReply(const char* text) {
+    ContactList listed;
+    std::unordered_set<std::string> seen;  // each handle once
     const char* position = text;
-    std::string word;  // keeps the previous word when an over-long one is dropped
+    std::string word;
     for (int count = 0; *position != '\0' && count < client::kContactsReplyMax; ++count) {
-        position += ReadToken(position, word, 0);
-        if (word.empty()) break;
-        if (word.back() == ',') word.pop_back();
-        InsertContact(word);
+        const int offset = ReadToken(position, word, 0);
+        position += offset;
+        if (offset == client::kTokenStop) {
+            // A handle too long to keep is dropped alone: the reading goes on after all of it.
+            while (*position != '\0' && !client::IsSeparator(*position)) ++position;
+            continue;
+        }
+        if (!word.empty() && word.back() == ',') word.pop_back();
+        if (!word.empty() && seen.insert(word).second) InsertInOrder(listed, word);
     }
+    ReplaceContacts(std::move(listed));
+    // Every reply is swept whole, whatever the client did before it.
+    m_bContactScan = 1;
     m_pContactCursor = m_contacts.begin();
     QueryNextContactStatus();
 }
@@ -62,35 +80,35 @@ void CBridgeDlg::OnUserNotification(const char* text) {
     const std::string& value = words.value;
 
     if (property == kBuddyStatus && value == kBuddyAdded) {
-        InsertContact(handle);
+        InsertContact(handle);  // shown once the client reports it online
         return;
     }
-    auto node = std::find_if(m_contacts.begin(), m_contacts.end(),
-                             [&](const ContactRecord& r) { return r.handle == handle; });
+    auto node = Find(m_contacts, handle);
     if (node == m_contacts.end()) {
-        if (!m_bContactScan && property == kOnlineStatus && value != kOffline && handle != m_strUserHandle)
-            InsertContact(handle);
+        // Reported online while not listed, the sweep running or not: one more contact.
+        if (property == kOnlineStatus && value != kOffline && handle != m_strUserHandle) {
+            node = InsertContact(handle);
+            if (node != m_contacts.end()) node->online = 1;
+        }
         return;
     }
+    const bool asked = m_bContactScan && node == m_pContactCursor;
     if (property == kOnlineStatus) {
-        if (m_bContactScan) {
-            if (node != m_pContactCursor) {
-                QueryNextContactStatus();  // ask again for the contact under the cursor
-                return;
-            }
-            ++m_pContactCursor;
+        // A status for a contact other than the one asked about still counts; the answer to
+        // the question comes on its own.
+        if (value == kOffline) RemoveContact(node);
+        else node->online = 1;
+        if (asked) {
+            if (value != kOffline) ++m_pContactCursor;  // a removal moved it on already
+            QueryNextContactStatus();
         }
-        if (value == kOffline) {
-            RemoveContact(m_contacts, m_pContactCursor, node);
-        } else {
-            node->online = 1;
-        }
-        if (m_bContactScan) QueryNextContactStatus();
     } else if (property == kBuddyStatus) {
-        if (value == kBuddyRemoved) RemoveContact(m_contacts, m_pContactCursor, node);
+        if (value != kBuddyRemoved) return;
+        RemoveContact(node);
+        if (asked) QueryNextContactStatus();  // no answer comes for a contact that is gone
     } else if (property == kFullName) {
+        // A new name changes nothing of the sweep: the contacts after it are still asked.
         node->fullName = value;
-        if (m_bContactScan) EndStatusSweep();
     }
 }
 
@@ -113,33 +131,45 @@ void CBridgeDlg::OnMessageNotification(const char* text) {
     }
 }
 
-void CBridgeDlg::InsertContact(const std::string& handle) {
-    // The phone book holds each handle once, and no empty one: a repeated contacts reply or
-    // "buddy added" after a re-attachment would otherwise list it twice and stall the sweep.
-    if (handle.empty()) return;
-    for (const ContactRecord& r : m_contacts)
-        if (r.handle == handle) return;
+// Each handle once, and no empty one: a repeated "buddy added" would otherwise list it twice
+// and stall the sweep.
+std::list<ContactRecord>::iterator CBridgeDlg::InsertContact(const std::string& handle) {
+    if (handle.empty() || Find(m_contacts, handle) != m_contacts.end()) return m_contacts.end();
+    return InsertInOrder(m_contacts, handle);
+}
 
-    auto it = m_contacts.begin();
-    for (; it != m_contacts.end(); ++it) {
-        const std::string& other = it->handle;
-        const std::size_t common = std::min(handle.size(), other.size());
-        for (std::size_t k = 0; k < common; ++k) {
-            const unsigned char a = static_cast<unsigned char>(handle[k]);
-            const unsigned char b = static_cast<unsigned char>(other[k]);
-            const unsigned char ua = UpperAscii(a), ub = UpperAscii(b);
-            if (ua < ub) {
-                m_contacts.insert(it, ContactRecord(handle));
-                return;
-            }
-            if (ua > ub) break;  // next node
-            if (a != b) {        // the same letter in another case
-                m_contacts.insert(a < b ? it : std::next(it), ContactRecord(handle));
-                return;
-            }
-        }
-    }
-    m_contacts.insert(m_contacts.end(), ContactRecord(handle));
+// A cursor on the removed contact moves on to the next one (none after the last).
+void CBridgeDlg::RemoveContact(std::list<ContactRecord>::iterator node) {
+    if (m_pContactCursor == node) ++m_pContactCursor;
+    ShownContactLeaves(node);
+    m_contacts.erase(node);
+}
+
+void CBridgeDlg::ReplaceContacts(std::list<ContactRecord> listed) {
+    // Within one attachment what the client reported of a contact still holds.
+    std::unordered_set<std::string> online;
+    for (const ContactRecord& record : m_contacts)
+        if (record.online) online.insert(record.handle);
+    for (ContactRecord& record : listed) record.online = online.count(record.handle) ? 1 : 0;
+    const bool shown = m_pShownContact != m_contacts.end();
+    const std::string shownHandle = shown ? m_pShownContact->handle : std::string();
+    m_contacts.swap(listed);
+    m_pContactCursor = m_contacts.end();
+    m_pShownContact = m_contacts.end();
+    m_bShownLeft = 0;
+    if (!shown) return;
+    const auto again = Find(m_contacts, shownHandle);
+    if (again != m_contacts.end() && again->online) m_pShownContact = again;
+    else ShownContactGone();
+}
+
+void CBridgeDlg::ClearContacts() {
+    const bool shown = m_pShownContact != m_contacts.end() || m_bShownLeft;
+    m_contacts.clear();
+    m_pContactCursor = m_contacts.end();
+    m_pShownContact = m_contacts.end();
+    m_bShownLeft = 0;
+    if (shown) ShownContactGone();
 }
 
 void CBridgeDlg::QueryNextContactStatus() {
@@ -158,53 +188,11 @@ void CBridgeDlg::EndStatusSweep() {
     m_bContactScan = 0;
 }
 
-void CBridgeDlg::SelectContactText(int menuCode, char* buffer) {
-    std::string text;
-    if (!m_contacts.empty()) {
-        if (menuCode == handset::kMenuStepUp) {
-            text = PrevContact();
-        } else if (menuCode == handset::kMenuStepDown) {
-            text = NextContact();
-        } else if (menuCode >= handset::kMenuFirstLetter && menuCode <= handset::kMenuLastLetter) {
-            text = FindContactByLetter(static_cast<char>('A' + (menuCode - handset::kMenuFirstLetter)));
-        }
-    }
-    m_bContactSelected = text.empty() ? 0 : 1;
-    m_strSelectedHandle = text;
-    m_strDisplayName = CopyHandsetText(text, buffer);
-    LogClientLine(m_strDisplayName);
-}
-
-std::string CBridgeDlg::NextContact() {
-    if (m_contacts.empty()) return std::string();
-    // No cursor counts as lying after the last contact.
-    if (m_pContactCursor == m_contacts.end() || ++m_pContactCursor == m_contacts.end())
-        m_pContactCursor = m_contacts.begin();
-    return m_pContactCursor->handle;
-}
-
-std::string CBridgeDlg::PrevContact() {
-    if (m_contacts.empty()) return std::string();
-    if (m_pContactCursor == m_contacts.begin() || m_pContactCursor == m_contacts.end())
-        m_pContactCursor = m_contacts.end();
-    --m_pContactCursor;
-    return m_pContactCursor->handle;
-}
-
-std::string CBridgeDlg::FindContactByLetter(char letter) {
-    const unsigned char wanted = UpperAscii(static_cast<unsigned char>(letter));
-    for (auto it = m_contacts.begin(); it != m_contacts.end(); ++it) {
-        if (!it->handle.empty() && UpperAscii(static_cast<unsigned char>(it->handle[0])) == wanted) {
-            m_pContactCursor = it;
-            return it->handle;
-        }
-    }
-    m_pContactCursor = m_contacts.begin();
-    return std::string();
-}
-
 void CBridgeDlg::CopyMessagePartner(char* buffer) {
-    LogClientLine(CopyHandsetText(m_strMessagePartner, buffer));
+    const std::string text = handset::FirstBytes(m_strMessagePartner, client::kHandsetTextMax);
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
+    LogClientLine(text);
 }
 
 void CBridgeDlg::RequestMessagePartner() {

@@ -5,22 +5,20 @@
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
+#include "device/HandsetText.h"
 #include "device/Thread.h"
+#include "platform/Platform.h"
 
-namespace {
-
-// Blank, tab, line feed, vertical tab, form feed, carriage return; bytes 128-255 are word bytes.
-bool IsSeparator(char c) {
+// Bytes 128-255 are word bytes.
+bool client::IsSeparator(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-
-}  // namespace
 
 void CBridgeDlg::OnClientNotification(const char* text) {
     RestartWatchdog();
     if (!text) return;
     int length = 0;
-    while (length < client::kFirstWordMax && text[length] != '\0' && !IsSeparator(text[length])) ++length;
+    while (length < client::kFirstWordMax && text[length] != '\0' && !client::IsSeparator(text[length])) ++length;
     const std::string word(text, static_cast<std::size_t>(length));
     const char* position = text + length;
 
@@ -57,7 +55,7 @@ int CBridgeDlg::ReadToken(const char* position, std::string& out, int restOfLine
     int offset = 1;  // the byte that ended the previous word is skipped
     for (;;) {
         const char c = position[offset];
-        if (c == '\0' || (!restOfLine && IsSeparator(c))) {
+        if (c == '\0' || (!restOfLine && client::IsSeparator(c))) {
             out = token;
             return offset;
         }
@@ -94,46 +92,51 @@ void CBridgeDlg::RingCall(const std::string& callId) {
 }
 
 void CBridgeDlg::CopyCallPartner(char* buffer) {
-    const std::size_t length = std::min<std::size_t>(m_strPeerHandle.size(), client::kHandsetTextMax);
-    std::memcpy(buffer, m_strPeerHandle.data(), length);
-    buffer[length] = '\0';
+    const std::string text = handset::FirstBytes(m_strPeerHandle, client::kHandsetTextMax);
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = '\0';
 }
 
 // The client has already ended the call: nothing is hung up.
 void CBridgeDlg::EndCallLocally() { ReturnToIdle(false); }
 
-void CBridgeDlg::PlaceCallToSelected() {
+bool CBridgeDlg::PlaceCallToSelected() {
     if (m_bContactSelected != 1) {
         LogClientLine(client::kLogNoSelection);
-        return;
+        return false;
     }
     // The display name is cut to the handset's 20 characters; the call needs the whole handle.
-    PlaceCall(m_strSelectedHandle);
+    return PlaceCall(m_strSelectedHandle);
 }
 
-void CBridgeDlg::PlaceCall(const std::string& target) {
-    if (target.empty()) return;
+// A client window that is gone takes nothing, even before the link step notices it.
+bool CBridgeDlg::CanPlaceCall(const std::string& target) const {
+    return !target.empty() && g_hClientWnd != 0 && m_bClientAttached && plat::messages().IsWindow(g_hClientWnd);
+}
+
+bool CBridgeDlg::PlaceCall(const std::string& target) {
+    if (target.empty()) return false;
     const std::string command = client::FormatText(client::kPlaceCall, target);
     // With no client to take it, the call is only logged: nothing may wait for its id.
-    if (g_hClientWnd == 0 || !m_bClientAttached) {
+    if (!CanPlaceCall(target)) {
         LogClientLine(command);
-        return;
+        return false;
     }
     m_bInCall = 1;
     m_callRecord.Placed();
     SendLoggedCommand(command);
+    return true;
 }
 
 void CBridgeDlg::OnHandsetDials() {
-    // The handset's call is a new one, whether or not anything gets placed: a call taken at
-    // the computer that was the call of record is not the handset's to join or to end.
+    // The handset's call is a new one: a call taken at the computer that was the call of
+    // record is not the handset's to join or to end.
     m_strCallId.clear();
 }
 
 void CBridgeDlg::OnClientDetached() {
     if (m_pThread) m_pThread->SendDisconnect();
-    m_contacts.clear();
-    m_pContactCursor = m_contacts.end();
+    ClearContacts();
     ResetClientLink();
     ForgetClientCalls();
     UpdateInfoDialog();

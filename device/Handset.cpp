@@ -78,6 +78,7 @@ void CThread::OnFuncKey() {
         displayPending = 1;
         m_nCallState = CS_MENU;
         m_nMenuItem = handset::kMenuFirstLetter;
+        m_pDlg->StartContactMenu();
     } else if (key == handset::kTalkKey && m_nCallState == CS_IDLE) {
         OnOffHook();
     }
@@ -95,6 +96,7 @@ void CThread::OnKey() {
             m_pDlg->m_strDisplayName.clear();
         } else {
             m_nCallState = CS_BROWSE;
+            m_pDlg->StartContactMenu();
         }
     }
 
@@ -102,19 +104,22 @@ void CThread::OnKey() {
     switch (m_nCallState) {
     case CS_MENU:
     case CS_BROWSE:
+        // Only a key that moves the menu shows an entry: any other would show the last
+        // step's next entry, and '#' would call someone the user never chose.
+        displayPending = 0;
         if (key == '#') {
-            if (m_nCallState == CS_BROWSE) {
-                m_nCallState = CS_CONTACT_CALL;
-                Dial();
-            }
+            if (m_nCallState == CS_BROWSE) Dial();
         } else if (key == handset::kDownKey || key == handset::kAltDownKey) {
             m_nMenuItem = handset::kMenuStepDown;
             m_nTapCount = 0;
+            displayPending = 1;
         } else if (key == handset::kUpKey || key == handset::kAltUpKey) {
             m_nMenuItem = handset::kMenuStepUp;
             m_nTapCount = 0;
+            displayPending = 1;
         } else if (key >= '2' && key <= '9') {
             MultiTap(static_cast<std::uint8_t>(key));
+            displayPending = 1;
         }
         break;
     case CS_NUMBER_START:
@@ -125,7 +130,6 @@ void CThread::OnKey() {
             m_pDlg->m_strDisplayName = m_strDigits;
         } else if (key == '#') {
             m_pDlg->LogDeviceLine(handset::kLogCallOut);
-            m_nCallState = CS_NUMBER_CALL;
             Dial();
         }
         break;
@@ -195,25 +199,48 @@ void CThread::OnDialString() {
     }
     m_pDlg->m_strDisplayName = m_strDigits;
     m_pDlg->LogDeviceLine(handset::kLogCallOut);
-    m_nCallState = CS_NUMBER_CALL;
     Dial();
 }
 
 void CThread::Dial() {
+    const bool contact = m_nCallState == CS_BROWSE;
+    std::string target;
+    int next = CS_NUMBER_CALL;
+    if (contact) {
+        target = m_pDlg->SelectedContact();
+        next = CS_CONTACT_CALL;
+    } else if (m_nCallState == CS_HASH_ENTRY) {
+        // The entry starts with its '#'; a '#' alone dials nothing.
+        if (m_strDigits.size() >= 2) target = m_strDigits.substr(1);
+        next = CS_CONTACT_CALL;
+    } else {
+        target = m_strDigits;
+    }
+    displayPending = 0;
+    if (!m_pDlg->CanPlaceCall(target)) {
+        // Nothing chosen, or no client to take it: only the log says so, and the handset stays
+        // where it was, with no call shown going out.
+        if (contact) m_pDlg->PlaceCallToSelected();
+        else m_pDlg->PlaceCall(target);
+        if (m_nCallState == CS_IDLE || m_nCallState == CS_OFF_HOOK) {
+            // A dial string took the line at once: the line is given back, as after a call
+            // that failed.
+            ReleaseHandset();
+            dialStringSeen = 0;
+            // The release silenced every handset: a call still ringing alerts again at once.
+            if (m_pDlg->m_nStatus == STATUS_RINGING)
+                m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending | PENDING_CALLER);
+        }
+        return;
+    }
     // A handset that dials out is not ringing for anybody: a call that rang meanwhile rings
     // again (from the call record) once the handset is free, and no stale ring bit may later
     // show this call "connected".
     ForgetRing();
     m_pDlg->OnHandsetDials();
+    // Calling before the CALL goes out: the client may name the call while it is being sent.
+    m_nCallState = next;
     m_pDlg->m_nStatus = STATUS_CALL_OUT;
-    displayPending = 0;
-    if (m_nCallState == CS_CONTACT_CALL) {
-        m_pDlg->PlaceCallToSelected();
-    } else if (m_nCallState == CS_HASH_ENTRY) {
-        // The entry starts with its '#'; a '#' alone dials nothing.
-        if (m_strDigits.size() >= 2) m_pDlg->PlaceCall(m_strDigits.substr(1));
-        m_nCallState = CS_CONTACT_CALL;
-    } else {
-        m_pDlg->PlaceCall(m_strDigits);
-    }
+    if (contact) m_pDlg->PlaceCallToSelected();
+    else m_pDlg->PlaceCall(target);
 }

@@ -6,6 +6,7 @@
 
 #include "app/BridgeDlg.h"
 #include "device/HandsetCodes.h"
+#include "device/HandsetText.h"
 #include "device/Packet.h"
 #include "device/Thread.h"
 
@@ -14,10 +15,11 @@ namespace {
 // Room for a handset text, its terminator and a margin; the filler writes at most 21 bytes.
 constexpr std::size_t kTextBuffer = pkt::kMaxHandsetText + 11;
 
-// States whose display follows the digits or the called party rather than the menu.
+// States whose display follows the digits or the called party rather than the menu; an
+// answered call too, whose keys are tones, not steps through the menu.
 bool ShowsNumber(int state) {
     return state == CS_NUMBER_START || state == CS_CONTACT_CALL || state == CS_NUMBER_CALL ||
-           state == CS_NUMBER || state == CS_HASH_ENTRY;
+           state == CS_NUMBER || state == CS_HASH_ENTRY || state == CS_ANSWERED;
 }
 
 std::string Terminated(char* buffer) {
@@ -45,17 +47,25 @@ void CThread::UpdateHandset() {
         if (ShowsNumber(m_nCallState)) {
             if (m_strDigits.size() > handset::kDisplayedDigits) return;
             text = m_pDlg->m_strDisplayName;
-            if (text.size() > pkt::kDisplayWidth) text = text.substr(text.size() - pkt::kDisplayWidth);
+            text = handset::LastBytes(text, pkt::kDisplayWidth);
         } else {
+            m_bMenuRefresh = 0;  // this entry is shown afresh anyway
             char buffer[kTextBuffer] = {};
             m_pDlg->SelectContactText(m_nMenuItem, buffer);
-            text = Terminated(buffer);
-            if (text.empty())
-                text = std::string(1, static_cast<char>(m_nMenuItem + handset::kMenuLetterOffset)) +
-                       handset::kEmptyEntry;
+            text = MenuDisplay(Terminated(buffer));
         }
         SendBytes(pkt::Display(m_nHandset, text));
         return;
+    }
+
+    if (m_bMenuRefresh) {
+        m_bMenuRefresh = 0;
+        if (m_nCallState == CS_MENU || m_nCallState == CS_BROWSE) {
+            char buffer[kTextBuffer] = {};
+            m_pDlg->RefreshContactText(m_nMenuItem, buffer);
+            SendBytes(pkt::Display(m_nHandset, MenuDisplay(Terminated(buffer))));
+            return;
+        }
     }
 
     if ((m_pDlg->m_nPending & PENDING_RING) && m_nCallState == CS_CONTACT_CALL) {
@@ -88,6 +98,19 @@ void CThread::UpdateHandset() {
         SendCallerAlert();
         m_pDlg->StartCallerIdTimer();
     }
+}
+
+std::string CThread::MenuDisplay(const std::string& text) const {
+    if (!text.empty()) return handset::FirstBytes(text, pkt::kDisplayWidth);
+    // A letter nobody's name begins with shows that letter; a step through an empty phone
+    // book has no letter to show.
+    const bool letter = m_nMenuItem >= handset::kMenuFirstLetter && m_nMenuItem <= handset::kMenuLastLetter;
+    return letter ? std::string(1, static_cast<char>(m_nMenuItem + handset::kMenuLetterOffset)) + handset::kEmptyEntry
+                  : std::string(handset::kEmptyEntry);
+}
+
+void CThread::OnContactsChanged() {
+    if (m_nCallState == CS_MENU || m_nCallState == CS_BROWSE) m_bMenuRefresh = 1;
 }
 
 void CThread::SendCallerAlert() { SendBytes(pkt::Alert(CallerText(*m_pDlg))); }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "device/HandsetText.h"
+
 namespace pkt {
 
 namespace {
@@ -15,9 +17,9 @@ constexpr std::uint8_t kAlertDigit = 0x30;  // two ASCII '0' before the caller's
 constexpr std::uint8_t kDisplayField = 0x10;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-// Cut or space-padded to the display's width.
+// Cut (never inside a character) or space-padded to the display's width.
 std::string FixedText(const std::string& text) {
-    std::string fixed = text.substr(0, kDisplayWidth);
+    std::string fixed = handset::FirstBytes(text, kDisplayWidth);
     fixed.resize(kDisplayWidth, static_cast<char>(kSpace));
     return fixed;
 }
@@ -71,10 +73,10 @@ std::vector<std::uint8_t> HangUpAck(std::uint8_t handset) { return Build(CMD_HAN
 std::vector<std::uint8_t> Connected(std::uint8_t handset) { return Build(CMD_CONNECTED, {handset, kAllHandsets}); }
 
 std::vector<std::uint8_t> Alert(const std::string& caller) {
-    const std::size_t length = std::min(caller.size(), kMaxHandsetText);
+    const std::string text = handset::FirstBytes(caller, kMaxHandsetText);
     std::vector<std::uint8_t> body{kAllHandsets, kAlertFlag, kAlertDigit, kAlertDigit,
-                                   static_cast<std::uint8_t>(length)};
-    body.insert(body.end(), caller.begin(), caller.begin() + static_cast<std::ptrdiff_t>(length));
+                                   static_cast<std::uint8_t>(text.size())};
+    body.insert(body.end(), text.begin(), text.end());
     return Build(CMD_ALERT, body);
 }
 

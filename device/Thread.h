@@ -90,6 +90,8 @@ public:
     // A ring that ends (answered, refused, missed, taken elsewhere) takes back the pending
     // bits it set, so that no later call is shown ringing or connected because of it.
     void ForgetRing();
+    // The contact the menu showed left the phone book: the menu shows what stands there now.
+    void OnContactsChanged();
 
     // Fields, in declaration order.
     CBridgeDlg* m_pDlg;
@@ -127,6 +129,8 @@ public:
     // updates a ring has waited for its caller.
     int m_nLinkOpening = 0;
     int m_nRingWaits = 0;
+    // The menu's display is to be shown again (OnContactsChanged).
+    int m_bMenuRefresh = 0;
 
 private:
     // ---- the poll (device/Poll.cpp) ----
@@ -149,6 +153,8 @@ private:
     void ReportLoss();
     // The call state back to idle; false when it was idle already.
     bool LeaveCall();
+    // The menu entry as the handset shows it: a contact, or an entry with nobody in it.
+    std::string MenuDisplay(const std::string& text) const;
     // Sends a pkt:: builder's packet through SendPacket, the link's one writer (which frames
     // it again). More than 48 bytes sends nothing.
     void SendBytes(const std::vector<std::uint8_t>& packet);

@@ -62,15 +62,30 @@ TEST_F(Contacts, ReplyIsOrderedAndTheSweepDropsOfflineContacts) {
     Say("USER Alice ONLINESTATUS ONLINE");
     Say("USER abe ONLINESTATUS OFFLINE");
     EXPECT_EQ(Handles(), (std::vector<std::string>{"Alice", "bob", "carol"}));
-    Say("USER carol ONLINESTATUS AWAY");  // not the one asked for: the question is repeated
-    EXPECT_EQ(Commands(), (std::vector<std::string>{"GET USER abe ONLINESTATUS", "GET USER bob ONLINESTATUS",
-                                                    "GET USER bob ONLINESTATUS"}));
+    // Not the one asked about: it counts all the same, and the question is not asked again.
+    Say("USER carol ONLINESTATUS OFFLINE");
+    EXPECT_EQ(Handles(), (std::vector<std::string>{"Alice", "bob"}));
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"GET USER abe ONLINESTATUS", "GET USER bob ONLINESTATUS"}));
     Say("USER bob ONLINESTATUS ONLINE");
-    EXPECT_EQ(Dlg().m_bContactScan, 1);
-    Say("USER carol ONLINESTATUS ONLINE");
     EXPECT_EQ(Dlg().m_bContactScan, 0);
     EXPECT_EQ(Cursor(), "Alice");
     EXPECT_EQ(Dlg().m_nLinkState, Ready);
+}
+
+// A reply comes again from a client that attached once more without a tear-down: it is
+// swept whole again, and contacts it no longer lists are gone.
+TEST_F(Contacts, EveryReplyIsSweptWholeAndReplacesTheList) {
+    Listed("ann, bob, cid");
+    Mark();
+    Say("USERS bob, dee, cid");
+    EXPECT_EQ(Handles(), (std::vector<std::string>{"bob", "cid", "dee"}));
+    Say("USER bob ONLINESTATUS ONLINE");
+    Say("USER cid ONLINESTATUS OFFLINE");
+    Say("USER dee ONLINESTATUS AWAY");
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"GET USER bob ONLINESTATUS", "GET USER cid ONLINESTATUS",
+                                                    "GET USER dee ONLINESTATUS"}));
+    EXPECT_EQ(Handles(), (std::vector<std::string>{"bob", "dee"}));
+    EXPECT_EQ(Dlg().m_bContactScan, 0);
 }
 
 TEST_F(Contacts, SimulatedClientSweepRunsToItsEnd) {
@@ -140,18 +155,27 @@ TEST_F(Contacts, ReattachmentWithoutLogoutKeepsOneEntryPerContactAndEndsTheSweep
     EXPECT_LE(h.Find("client>", "GET USER").size(), 6u);  // no question repeated without end
 }
 
-TEST_F(Contacts, FullNameEndsTheSweepAtOnce) {
+TEST_F(Contacts, ANewNameLeavesTheSweepRunning) {
     Manual();
     Say("USERS ann, bob");
     Say("USER bob FULLNAME Bob");
-    EXPECT_EQ(Dlg().m_bContactScan, 0);
-    EXPECT_EQ(Cursor(), "ann");
+    EXPECT_EQ(Dlg().m_bContactScan, 1);
+    Mark();
+    Say("USER ann ONLINESTATUS ONLINE");
+    EXPECT_EQ(Commands(), std::vector<std::string>{"GET USER bob ONLINESTATUS"});
 }
 
-TEST_F(Contacts, UnlistedContactsAreIgnoredWhileTheSweepRuns) {
+// With no contacts reply (SoftPhone sends none) or during a sweep, a contact reported online
+// is one more contact, and a removal during the sweep asks on.
+TEST_F(Contacts, AContactReportedOnlineIsListedWhatever) {
     Manual();
     Say("USER zed ONLINESTATUS ONLINE");
-    EXPECT_TRUE(Handles().empty());
+    EXPECT_EQ(Handles(), std::vector<std::string>{"zed"});
+    EXPECT_EQ(Menu(Letter('Z')), "zed");
+    Say("USERS ann, bob");
+    Mark();
+    Say("USER ann BUDDYSTATUS 1");  // the contact asked about is gone: no answer will come
+    EXPECT_EQ(Commands(), std::vector<std::string>{"GET USER bob ONLINESTATUS"});
 }
 
 TEST_F(Contacts, OverLongHandlesAreNotListed) {
@@ -176,30 +200,68 @@ TEST_F(Contacts, AtMostAThousandWordsAreReadFromOneReply) {
 
 TEST_F(Contacts, MenuCodesBrowseAndFindByLetter) {
     Listed("Alice, abe, bob");
+    Dlg().StartContactMenu();
+    EXPECT_EQ(Menu(kNext), "Alice");  // stepping starts at the first entry
     EXPECT_EQ(Menu(Letter('B')), "bob");
     EXPECT_EQ(Dlg().m_bContactSelected, 1);
+    EXPECT_EQ(Menu(kNext), "Alice");  // from the last to the first
+    EXPECT_EQ(Menu(kPrev), "bob");    // from the first to the last
     EXPECT_EQ(Menu(Letter('A')), "Alice");
+    EXPECT_EQ(Menu(kNext), "abe");    // the one after what is shown
     EXPECT_EQ(Menu(Letter('C')), "");
     EXPECT_EQ(Dlg().m_bContactSelected, 0);
-    EXPECT_EQ(Cursor(), "Alice");
-    EXPECT_EQ(Menu(kPrev), "bob");  // from the first to the last
-    EXPECT_EQ(Menu(kNext), "Alice");  // from the last to the first
-    EXPECT_EQ(Menu(kNext), "abe");
+    EXPECT_EQ(Menu(kPrev), "Alice");  // nothing shown: the first entry either way
     EXPECT_EQ(Menu(handset::kMenuLastLetter + 1), "");
     EXPECT_EQ(Menu(0), "");
-    EXPECT_EQ(VoipLog(), (std::vector<std::string>{"bob", "Alice", "", "bob", "Alice", "abe", "", ""}));
+    EXPECT_EQ(VoipLog(), (std::vector<std::string>{"Alice", "bob", "Alice", "bob", "Alice", "abe", "", "Alice", "", ""}));
 }
 
-TEST_F(Contacts, RemovedCursorCountsAsAfterTheLast) {
-    Listed("ann, bob, cid");
-    EXPECT_EQ(Menu(Letter('C')), "cid");
-    Say("USER cid BUDDYSTATUS 1");
-    EXPECT_EQ(Cursor(), "<none>");
-    EXPECT_EQ(Menu(kNext), "ann");
-    Say("USER bob BUDDYSTATUS 1");
-    Say("USER ann BUDDYSTATUS 1");
-    EXPECT_EQ(Menu(kPrev), "");
+// The menu shows only contacts reported online: a listed contact whose status has not come
+// is not there yet.
+TEST_F(Contacts, OnlyContactsReportedOnlineAreShown) {
+    Manual();
+    Say("USERS ann, bob");
+    Dlg().StartContactMenu();
     EXPECT_EQ(Menu(Letter('A')), "");
+    EXPECT_EQ(Menu(kNext), "");
+    Say("USER bob ONLINESTATUS DND");  // before its question: it counts
+    EXPECT_EQ(Menu(kNext), "bob");
+    EXPECT_EQ(Menu(Letter('A')), "");
+    Say("USER ann ONLINESTATUS AWAY");
+    EXPECT_EQ(Menu(kPrev), "ann");
+}
+
+TEST_F(Contacts, AShownContactThatLeavesIsNotCalledAndTheMenuGoesOnFromItsPlace) {
+    Listed("ann, bob, cid, dee");
+    Dlg().StartContactMenu();
+    EXPECT_EQ(Menu(Letter('B')), "bob");
+    Say("USER bob ONLINESTATUS OFFLINE");
+    EXPECT_EQ(Dlg().m_bContactSelected, 0);  // '#' now calls nobody
+    EXPECT_EQ(Menu(kNext), "cid");           // the one after the gap
+    Say("USER cid BUDDYSTATUS 1");
+    EXPECT_EQ(Menu(kPrev), "ann");           // the one before the gap
+    Say("USER ann ONLINESTATUS OFFLINE");
+    Say("USER dee ONLINESTATUS OFFLINE");
+    EXPECT_EQ(Menu(kNext), "");
+    Say("CONNSTATUS LOGGEDOUT");
+    EXPECT_TRUE(Handles().empty());
+}
+
+// Shown again after the change: a letter finds its first contact again; a step shows what
+// stands where the contact stood.
+TEST_F(Contacts, RefreshShowsWhatStandsThereNow) {
+    Listed("ann, abe, bob");
+    Dlg().StartContactMenu();
+    char buffer[32];
+    EXPECT_EQ(Menu(Letter('A')), "abe");
+    Say("USER abe ONLINESTATUS OFFLINE");
+    Dlg().RefreshContactText(Letter('A'), buffer);
+    EXPECT_EQ(std::string(buffer), "ann");
+    EXPECT_EQ(Menu(kNext), "bob");
+    Say("USER bob BUDDYSTATUS 1");
+    Dlg().RefreshContactText(kNext, buffer);
+    EXPECT_EQ(std::string(buffer), "ann");  // after the last, the first
+    EXPECT_EQ(Dlg().m_bContactSelected, 1);
 }
 
 TEST_F(Contacts, LongHandleIsShownAsItsFirstTwentyBytesAndCalledWhole) {

@@ -128,9 +128,15 @@ TEST_F(HandsetMenu, CallingAnEmptyEntryDoesNothing) {
     EXPECT_EQ(State(), CS_BROWSE);
     Mark();
     Key('#');
-    EXPECT_EQ(State(), CS_CONTACT_CALL);
+    // Nothing was called: the menu stays, and the handset is not shown calling.
+    EXPECT_EQ(State(), CS_BROWSE);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_OFF_HOOK);
     EXPECT_TRUE(Commands().empty());
     EXPECT_TRUE(Logged(VoipLog(), "no active!"));
+    Key('2');
+    Key('#');
+    ASSERT_FALSE(Commands().empty());
+    EXPECT_EQ(Commands().front(), "CALL alice");
 }
 
 }  // namespace

@@ -107,12 +107,19 @@ TEST_F(HandsetNumber, HashEntryIsDialledThreeSecondsAfterTheLastKey) {
     EXPECT_EQ(Dlg().m_nStatus, STATUS_CALL_OUT);
 }
 
+// Nothing to dial: the handset is not shown calling, and the entry goes on with the next key.
 TEST_F(HandsetNumber, HashAloneDialsNothing) {
     Boot();
     Key('#');
     h.Run(kDialPauseMs + kEventMs);
-    EXPECT_EQ(State(), CS_CONTACT_CALL);
+    EXPECT_EQ(State(), CS_HASH_ENTRY);
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_OFF_HOOK);
     EXPECT_TRUE(Commands().empty());
+    Key('7');
+    h.Run(kDialPauseMs + kEventMs);
+    ASSERT_FALSE(Commands().empty());
+    EXPECT_EQ(Commands().front(), "CALL 7");
+    EXPECT_EQ(Dlg().m_nStatus, STATUS_CALL_OUT);
 }
 
 TEST_F(HandsetNumber, HangingUpAbandonsAHashEntry) {

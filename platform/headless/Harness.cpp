@@ -35,6 +35,7 @@ void SetError(std::string* error, const std::string& text) {
 struct Harness::Impl {
     explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {
         platform.session.SetAtConsole(o.atConsole);
+        platform.client.SetBridgeProbe([this] { return BridgeListensToClient(); });
         if (!o.checkRules) return;
         checkers = MakeCheckers(platform.base, platform.client, [this] { return platform.loop.Now(); }, violations);
         for (const auto& checker : checkers) {
@@ -75,6 +76,13 @@ struct Harness::Impl {
         const std::string text = stringId ? res::FindString(stringId, platform.Lang()) : std::string();
         platform.transcript.Add("status", std::to_string(lastStatus) + " " + text);
         observing = false;
+    }
+
+    // Whether the bridge listens to the simulated client now (what the information window
+    // shows as VOIP READY, and whose window it reads): the client keeps its phone book by it.
+    bool BridgeListensToClient() const {
+        const CBridgeDlg* dlg = Bridge();
+        return dlg && dlg->m_bClientAttached && g_hClientWnd != 0 && g_hClientWnd == platform.messages.ClientWindow();
     }
 
     const WindowState* Window(const std::string& name, std::string* error) const {

@@ -119,8 +119,10 @@ void HeadlessMessages::PostNotification(const std::string& text) {
 void HeadlessMessages::PostRaw(const std::vector<std::uint8_t>& bytes) { PostCopyData(bytes, Shown(bytes)); }
 
 void HeadlessMessages::StartClient(ClientKindSim kind) {
-    // A client started again is a new process with a new window.
-    if (!clientRunning_ || client_.Kind() != kind) clientWindow_ = windows_.AllocateHandle();
+    // A client started again is a new process with a new window; one of another kind takes
+    // the place of the one running, whose calls end with it.
+    if (clientRunning_ && client_.Kind() != kind) StopClient();
+    if (!clientRunning_) clientWindow_ = windows_.AllocateHandle();
     client_.SetKind(kind);
     if (!clientRunning_) client_.ProcessStarted();
     clientRunning_ = true;

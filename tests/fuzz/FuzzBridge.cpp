@@ -52,7 +52,8 @@ void Bridge::Boot() {
     h.Client().SetContacts(Contacts());
     h.StartClient(sim::ClientKindSim::Skype);
     h.Start();  // no debug window: the log writers format nothing
-    h.Platform().transcript.Mute();
+    // BRIDGER_FUZZ_TRANSCRIPT keeps the transcript, to print it when a rule breaks.
+    if (!std::getenv("BRIDGER_FUZZ_TRANSCRIPT")) h.Platform().transcript.Mute();
     h.DriveInline(true);
     h.Run(kBootMs);
     if (!Ready()) {
@@ -153,6 +154,8 @@ void Bridge::Settle() {
     sim::Harness& h = *harness_;
     // A call lost, left open or taken for another is a finding, as a crash is.
     if (!h.Violations().empty()) {
+        if (std::getenv("BRIDGER_FUZZ_TRANSCRIPT"))
+            for (const sim::Line& line : h.Transcript()) std::fprintf(stderr, "%s\n", line.Format().c_str());
         for (const sim::Violation& v : h.Violations())
             std::fprintf(stderr, "fuzz: checker at %llu ms: %s\n", static_cast<unsigned long long>(v.time),
                          v.Format().c_str());

@@ -111,7 +111,8 @@ bool ParseClient(const Reader& r, Step& s, Message& m) {
         s.op = Op::ClientContacts;
         for (std::size_t i = 2; i < n; ++i) {
             const std::string& w = r.At(i);
-            const std::size_t colon = w.find(':');
+            // The status follows the last colon: a handle may hold colons of its own.
+            const std::size_t colon = w.rfind(':');
             sim::Contact c;
             c.handle = w.substr(0, colon);
             if (colon != std::string::npos) c.status = w.substr(colon + 1);

@@ -77,7 +77,7 @@ bool ClientLifeStep(Sequence& s) {
             if (s.clientRunning) break;
             s.clientRunning = true;
             // A client that starts announces itself, as one does on a real desktop.
-            return s.Play("client start skype") && s.Play("client attach 32769");
+            return s.Play("client start " + s.clientKind) && s.Play("client attach 32769");
     }
     return s.Play("run 500");
 }
@@ -106,7 +106,7 @@ bool CallSteps::Step(Sequence& s) {
 bool CallSteps::Quiesce(Sequence& s) {
     if (!s.PayDue(true)) return false;
     if (!s.basePlugged && !s.Play("base plug")) return false;
-    if (!s.clientRunning && !(s.Play("client start skype") && s.Play("client attach 32769"))) return false;
+    if (!s.clientRunning && !(s.Play("client start " + s.clientKind) && s.Play("client attach 32769"))) return false;
     s.basePlugged = s.clientRunning = true;
     for (int round = 0; round < 3; ++round) {
         if (!s.Play("run 3000")) return false;

@@ -37,6 +37,9 @@ public:
     bool PayDue(bool everything);
     // Forgets what a client that vanished owed.
     void ClientGone();
+    // Takes the commands so far as seen without owing anything for them (the client
+    // answered them by itself).
+    void SkipCommands() { commandsSeen_ = Client().Commands().size(); }
 
     // ---- calls and ids ----
     bool CanUseCall() const { return callsUsed_ < limits_.maxCalls; }
@@ -45,6 +48,9 @@ public:
     bool NamesOwed() const { return namesOwed_ > 0; }
     bool clientRunning = true;
     bool basePlugged = true;
+    // The kind of client running ("skype" or "softphone"), and the kind the bridge looks for.
+    std::string clientKind = "skype";
+    std::string bridgeKind = "skype";
 
     Outcome TakeResult() { return player_.TakeResult(); }
 

@@ -10,8 +10,9 @@
 //   3 connected means connected  "connected" (the packet, or status 5) only for a call the
 //                         client has under way or was just asked to take up, by a handset that
 //                         joined it; another handset's keys and hang-up never touch it
-//   4 the right party     a CALL carries what the dialling handset keyed or the contact it
-//                         showed; the bridge never ends a ringing call as if it were its own
+//   4 the right party     a CALL comes from a handset on the line (what it carries is the
+//                         phone-book checker's rule 8); the bridge never ends a ringing call
+//                         as if it were its own
 //   5 always live         checked by the explorer's closing probe (a new call rings, is
 //                         answered and finished)
 #pragma once
@@ -82,7 +83,6 @@ private:
     void CheckNothingLost();
     void CheckConnectedStatus();
     bool CanReachHandsets() const { return powered_ && found_; }
-    std::string ExpectedNumber(const HandsetState& h) const;
 
     const SimBase& base_;
     const SimClient& client_;
@@ -103,6 +103,7 @@ private:
     bool lossSeen_ = false;
     std::set<std::string> toldWhileAttached_;  // calls the bridge heard of from an attached client
     bool attached_ = false;
+    bool bridgeAttached_ = false;  // the bridge listens to the client (it may have let it go)
     bool dnd_ = false;
     int status_ = 0;
 

@@ -1,6 +1,7 @@
 #include "tools/sim/Checker.h"
 
 #include "tools/sim/CallChecker.h"
+#include "tools/sim/PhonebookChecker.h"
 
 namespace sim {
 
@@ -28,6 +29,7 @@ std::vector<std::unique_ptr<Checker>> MakeCheckers(const SimBase& base, const Si
                                                    std::vector<Violation>& sink) {
     std::vector<std::unique_ptr<Checker>> checkers;
     checkers.push_back(std::make_unique<CallChecker>(base, client, clock, sink));
+    checkers.push_back(std::make_unique<PhonebookChecker>(base, client, clock, sink));
     return checkers;
 }
 

@@ -9,6 +9,8 @@ namespace sim {
 
 namespace {
 
+constexpr std::size_t kMostPartners = 1000;  // bounded for long fuzz runs
+
 std::vector<std::string> Words(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> words;
@@ -80,7 +82,11 @@ void SimClient::Delivered(const std::string& text) {
         }
     } else if (w.size() >= 2 && w[0] == "USER") {
         Name(w[1]);
+    } else if (w.size() >= 4 && w[0] == "CALL" && w[2] == "PARTNER_HANDLE" && partners_.size() < kMostPartners) {
+        partners_.insert(w[3]);
     }
+    Sync();
+    if (bridgeAttached_) book_.OnNotification(text);
     // A user who logged out has no calls any more.
     if (text.rfind("CONNSTATUS LOGGEDOUT", 0) == 0) calls_.EndAll();
     for (PeerObserver* o : observers_) o->OnNotificationDelivered(text);
@@ -99,7 +105,27 @@ void SimClient::Name(const std::string& handle) {
     if (!handle.empty() && handle.size() <= kLongestHandle && named_.size() < kMostNamed) named_.insert(handle);
 }
 
+void SimClient::Sync() const {
+    const bool attached = probe_ && probe_();
+    if (attached == bridgeAttached_) return;
+    bridgeAttached_ = attached;
+    book_.Clear();
+}
+
+bool SimClient::BridgeAttached() const {
+    Sync();
+    return bridgeAttached_;
+}
+
+const ContactBook& SimClient::Book() const {
+    Sync();
+    return book_;
+}
+
 void SimClient::AttachDelivered(int status) {
+    // Attached again: the bridge starts its phone book afresh.
+    Sync();
+    if (status == 0 && bridgeAttached_) book_.Clear();
     for (PeerObserver* o : observers_) o->OnAttachDelivered(status);
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/sim/CallTable.h"
+#include "tools/sim/ContactBook.h"
 
 namespace sim {
 
@@ -62,6 +63,16 @@ public:
     void ProcessStarted();
     void ProcessEnded();
 
+    // ---- its contacts as the bridge has them ----
+    // Asks whether the bridge is attached to this client now (it reads what the client says).
+    // A new attachment starts the phone book afresh.
+    void SetBridgeProbe(std::function<bool()> probe) { probe_ = std::move(probe); }
+    bool BridgeAttached() const;
+    // What the client told the bridge of its contacts during this attachment.
+    const ContactBook& Book() const;
+    // Every partner handle the client named for a call.
+    const std::set<std::string>& Partners() const { return partners_; }
+
 private:
     ClientKindSim kind_ = ClientKindSim::Skype;
     bool auto_ = true;
@@ -71,6 +82,12 @@ private:
     std::vector<std::string> commands_;
     CallTable calls_;
     std::set<std::string> named_;  // contacts named in USERS and USER notifications
+    std::set<std::string> partners_;
+    // Brought up to date with the probe whenever they are looked at.
+    void Sync() const;
+    std::function<bool()> probe_;
+    mutable bool bridgeAttached_ = false;
+    mutable ContactBook book_;
     std::vector<PeerObserver*> observers_;
 };
 
