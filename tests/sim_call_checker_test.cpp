@@ -105,6 +105,15 @@ TEST_F(CallCheckerTest, AnAnswerThatTakesNoCallUpIsALostCall) {
     EXPECT_EQ(Broken(), Rules{"rule 2"});
 }
 
+TEST_F(CallCheckerTest, NoAnswerIsOwedWhileAnotherHandsetIsOnTheLine) {
+    Key(1, '0');  // handset 1 dials
+    Say("CALL 7 STATUS RINGING");
+    Bridge(pkt::Alert("alice"));
+    Answer(2);
+    Advance(1100);
+    EXPECT_TRUE(found.empty());
+}
+
 TEST_F(CallCheckerTest, ACallAHandsetLetGoMustEndAtTheClientUnlessTakenAtTheComputer) {
     TalkOnHandsetOne();
     HangUp(1);

@@ -137,6 +137,13 @@ void CallChecker::AdoptNamedCalls() {
     placedByDialString_.erase(placedByDialString_.begin(), placedByDialString_.lower_bound(oldestWaiting));
 }
 
+bool CallChecker::AnotherOffHook(int handset) const {
+    const Handsets& handsets = base_.HandsetModel();
+    for (int h = 1; h <= Handsets::kCount; ++h)
+        if (h != handset && handsets.At(h).offHook) return true;
+    return false;
+}
+
 void CallChecker::OnBaseEvent(const HandsetEvent& event) {
     lastEvent_ = event;
     switch (event.kind) {
@@ -147,8 +154,10 @@ void CallChecker::OnBaseEvent(const HandsetEvent& event) {
         default:
             break;
     }
-    // Lifting a ringing handset answers; a dial string is a call of the handset's own.
-    if (event.wentOffHook && event.wasAlerting && attached_ && event.kind != HandsetEvent::Kind::DialString) {
+    // Lifting a ringing handset answers; a dial string is a call of the handset's own. With
+    // another handset already on the line no handset is free, so no answer is owed.
+    if (event.wentOffHook && event.wasAlerting && attached_ && event.kind != HandsetEvent::Kind::DialString &&
+        !AnotherOffHook(event.handset)) {
         answerPending_ = true;
         answerAt_ = Now();
         answerBy_ = event.handset;

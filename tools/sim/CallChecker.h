@@ -57,6 +57,8 @@ public:
     void OnClientProcess(bool running) override;
 
 private:
+    // A handset other than this one is off hook (on the line, dialling or talking).
+    bool AnotherOffHook(int handset) const;
     struct Held {
         std::set<int> handsets;          // handsets holding it now
         bool ever = false;               // some handset placed, answered or joined it
