@@ -129,6 +129,22 @@ bool Driver::WaitFor(const std::function<bool()>& state) {
     return true;
 }
 
+void Driver::PostTrayEvent(UINT event) {
+    const HWND main = watch_.MainDialog();
+    if (!tray_.Version4()) {
+        PostMessageA(main, WM_TRAY_CALLBACK, kTrayIconId, static_cast<LPARAM>(event));
+        return;
+    }
+    auto post = [main](UINT what) {
+        PostMessageA(main, WM_TRAY_CALLBACK, MAKEWPARAM(0, 0), MAKELPARAM(what, kTrayIconId));
+    };
+    post(event);
+    if (event == kTrayRightDown) {
+        post(WM_RBUTTONUP);
+        post(kTrayContextMenu);
+    }
+}
+
 bool Driver::CloseMenu() {
     if (!watch_.MenuOpen() || !watch_.MainDialog()) return true;
     // As a click elsewhere: the menu's loop ends on the owner's cancel.
@@ -265,7 +281,7 @@ int Driver::Execute(const scn::Step& s) {
     case Op::UiTray:
         if (!WaitFor([this] { return watch_.MainDialog() != nullptr; }))
             return Fail(s, kScriptError, "the main dialog is not there");
-        PostMessageA(watch_.MainDialog(), WM_TRAY_CALLBACK, kTrayIconId, static_cast<LPARAM>(s.number));
+        PostTrayEvent(static_cast<UINT>(s.number));
         // The menu is up before the user does anything else, as in the simulation.
         if (s.number == kTrayRightDown) WaitFor([this] { return watch_.MenuOpen(); });
         break;

@@ -60,6 +60,10 @@ private:
     // A user's next action closes the tray menu first (choosing an item closes it too);
     // false when it stays open.
     bool CloseMenu();
+    // What the shell sends the bridge for a mouse event on its icon: the event alone, or with
+    // today's callback the event and the icon's id, a right press followed by its release and
+    // WM_CONTEXTMENU.
+    void PostTrayEvent(UINT event);
     // Waits until the state holds, up to kExpectWaitMs; false if it never did.
     bool WaitFor(const std::function<bool()>& state);
     // Reads again the window an expected `control` line names, if it changed.

@@ -72,6 +72,7 @@ void TrayArea::OnRecord(ULONG_PTR action, const void* data, DWORD size) {
     switch (action) {
     case NIM_ADD: transcript_.Add("tray", "add " + ((record.flags & NIF_TIP) ? Text(record.tip) : std::string())); break;
     case NIM_DELETE: transcript_.Add("tray", "remove"); break;
+    case NIM_SETVERSION: version4_ = record.timeoutOrVersion >= NOTIFYICON_VERSION_4; break;
     case NIM_MODIFY:
         if (record.flags & NIF_INFO) transcript_.Add("balloon", Text(record.info));
         break;

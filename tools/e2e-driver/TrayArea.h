@@ -23,6 +23,9 @@ public:
     // Takes the taskbar's place unless one exists; before the bridge starts.
     void Open();
     bool Ours() const { return window_ != nullptr; }
+    // The bridge asked for today's callback (version 4) and got it: its menu then opens on
+    // WM_CONTEXTMENU. A desktop's own taskbar grants it.
+    bool Version4() const { return !Ours() || version4_; }
 
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -30,6 +33,7 @@ private:
 
     Transcript& transcript_;
     HWND window_ = nullptr;
+    bool version4_ = false;
 };
 
 }  // namespace e2e
