@@ -35,6 +35,8 @@ public:
 private:
     int Execute(const scn::Step& step);
     int Fail(const scn::Step& step, int status, const std::string& message);
+    // A line whose effect only the simulated base can give: noted and skipped.
+    int NotOnRealBuild(const scn::Step& step);
     // The text an expect looks for in this transcript; false for a kind it cannot hold.
     bool Observable(const scn::Step& step, std::string& text);
     bool EnsureStarted(const std::string& arguments, std::string& error);
