@@ -105,6 +105,8 @@ public:
     void CheckRadio(plat::WindowHandle window, int id);
 
     void SetAutoMessageBoxes(bool autoClose) { autoBoxes_ = autoClose; }
+    // Told the text of every message box as it opens (also while the transcript is muted).
+    void SetBoxObserver(std::function<void(const std::string&)> observer) { boxObserver_ = std::move(observer); }
     bool ConfirmMessageBox();
     int OpenMessageBoxes() const { return static_cast<int>(boxes_.size()); }
     // A new main dialog (template 155) got its window.
@@ -128,6 +130,7 @@ private:
     std::vector<Box> boxes_;  // open boxes, innermost last
     bool autoBoxes_ = true;
     std::function<void(plat::Dialog&)> mainCreated_;
+    std::function<void(const std::string&)> boxObserver_;
 };
 
 }  // namespace sim
