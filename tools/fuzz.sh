@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds both libFuzzer targets with clang (ASan + UBSan) and runs each in turn.
+# Builds the libFuzzer targets with clang (ASan + UBSan) and runs each in turn.
 #   tools/fuzz.sh [SECONDS]   each target runs SECONDS (default 60)
 # Each target starts from its corpus in tests/fuzz/corpus/TARGET and keeps what it
 # finds in build/fuzz-work/TARGET; a crash, leak, time-out or over-grown process leaves its
@@ -12,7 +12,7 @@ root=$PWD
 
 tools/install-deps.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRIDGER_FUZZ=ON >/dev/null
-cmake --build build/fuzz -- -j2 bridger_fuzz_base bridger_fuzz_notifications
+cmake --build build/fuzz -- -j2 bridger_fuzz_base bridger_fuzz_notifications bridger_fuzz_explorer
 
 # LeakSanitizer scans the whole heap after every input that ends with more blocks than it
 # began with; a small quarantine keeps that scan short (a use-after-free is still caught
@@ -20,7 +20,7 @@ cmake --build build/fuzz -- -j2 bridger_fuzz_base bridger_fuzz_notifications
 export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=8}
 
 status=0
-for target in ${FUZZ_TARGETS:-base notifications}; do
+for target in ${FUZZ_TARGETS:-base notifications explorer}; do
     work=build/fuzz-work/$target
     mkdir -p "$work"
     echo "== $target: $seconds s, $(date -u '+%Y-%m-%d %H:%M UTC')"

@@ -82,13 +82,13 @@ void CallChecker::LetGo(int handset, std::uint64_t grace) {
         if (handset == 0 || placed.second == handset) placedLetGo_[placed.first] = grace;
 }
 
-// A client that starts a new call under an ended call's id: what was known of the old one
-// does not carry over.
+// A client that starts a new call under an ended (or forgotten) call's id: what was known of
+// the old one does not carry over.
 void CallChecker::ForgetReusedIds() {
     for (const auto& entry : client_.Calls().Calls()) {
-        int& known = generation_[entry.first];
-        if (known == entry.second.generation) continue;
-        known = entry.second.generation;
+        int& known = serial_[entry.first];
+        if (known == entry.second.serial) continue;
+        known = entry.second.serial;
         held_.erase(entry.first);
         askedAt_.erase(entry.first);
         adopted_.erase(entry.first);
@@ -105,6 +105,7 @@ void CallChecker::AdoptNamedCalls() {
         auto placer = placerBySeq_.find(call.placedSeq);
         if (placer == placerBySeq_.end()) continue;  // its CALL is still being looked at
         adopted_.insert(entry.first);
+        const bool byDialString = placedByDialString_.erase(call.placedSeq) != 0;
         if (placer->second == 0) continue;
         if (placer->second == kLostHandset) {
             HeldByLostHandset(entry.first);
@@ -113,17 +114,23 @@ void CallChecker::AdoptNamedCalls() {
         }
         Held& h = held_[entry.first];
         h.ever = true;
-        h.anyHandset = placedByDialString_.count(call.placedSeq) != 0;
+        h.anyHandset = byDialString;
         auto letGo = placedLetGo_.find(call.placedSeq);
         if (letGo != placedLetGo_.end()) {
             h.letGo = true;
             h.letGoAt = Now();
             h.grace = letGo->second;
+            placedLetGo_.erase(letGo);
         } else {
             h.handsets.insert(placer->second);
         }
         placerBySeq_.erase(placer);
     }
+    // CALLs the client refused never get a name: only the newest, still waiting, are kept.
+    const int oldestWaiting = client_.Calls().LastPlacedSeq() - static_cast<int>(client_.Calls().UnnamedPlaced()) + 1;
+    placerBySeq_.erase(placerBySeq_.begin(), placerBySeq_.lower_bound(oldestWaiting));
+    placedLetGo_.erase(placedLetGo_.begin(), placedLetGo_.lower_bound(oldestWaiting));
+    placedByDialString_.erase(placedByDialString_.begin(), placedByDialString_.lower_bound(oldestWaiting));
 }
 
 void CallChecker::OnBaseEvent(const HandsetEvent& event) {
@@ -266,6 +273,7 @@ void CallChecker::CheckPlaced(const std::string& target) {
 
 void CallChecker::OnClientCommand(const std::string& command) {
     const std::vector<std::string> w = Words(command);
+    ForgetReusedIds();
     AdoptNamedCalls();
     if (w.size() >= 2 && w[0] == "CALL") {
         CheckPlaced(command.substr(command.find_first_not_of(' ', 4)));
@@ -335,7 +343,26 @@ void CallChecker::OnStatus(int status) {
     Check();
 }
 
+// What is kept of each call goes once the client's table has dropped the call.
+void CallChecker::Prune() {
+    const auto& calls = client_.Calls().Calls();
+    if (calls.size() >= tableSize_) {
+        tableSize_ = calls.size();
+        return;
+    }
+    tableSize_ = calls.size();
+    const auto gone = [&calls](const std::string& id) { return calls.find(id) == calls.end(); };
+    for (auto it = held_.begin(); it != held_.end();) it = gone(it->first) ? held_.erase(it) : ++it;
+    for (auto it = askedAt_.begin(); it != askedAt_.end();) it = gone(it->first) ? askedAt_.erase(it) : ++it;
+    for (auto it = serial_.begin(); it != serial_.end();) it = gone(it->first) ? serial_.erase(it) : ++it;
+    for (auto it = adopted_.begin(); it != adopted_.end();) it = gone(*it) ? adopted_.erase(it) : ++it;
+    for (auto it = toldWhileAttached_.begin(); it != toldWhileAttached_.end();)
+        it = gone(*it) ? toldWhileAttached_.erase(it) : ++it;
+}
+
 void CallChecker::Check() {
+    Prune();
+    ForgetReusedIds();
     AdoptNamedCalls();
     CheckNothingLeftOpen();
     CheckNothingLost();

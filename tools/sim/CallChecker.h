@@ -71,6 +71,7 @@ private:
     void Break(int rule, const std::string& call, const std::string& text) { Checker::Break(RuleName(rule), call, text); }
     void AdoptNamedCalls();
     void ForgetReusedIds();
+    void Prune();
     void LetGo(int handset, std::uint64_t grace);
     void Hold(const std::string& id, int handset);
     void HeldByLostHandset(const std::string& id);
@@ -88,7 +89,8 @@ private:
 
     std::map<std::string, Held> held_;
     std::set<std::string> adopted_;         // placed calls already given to their handset
-    std::map<std::string, int> generation_; // the life of each id the checker knows
+    std::map<std::string, int> serial_;     // which call under each id the checker knows
+    std::size_t tableSize_ = 0;             // calls in the client's table at the last look
     std::map<int, int> placerBySeq_;        // CALL command -> the handset that dialled it
     std::map<int, std::uint64_t> placedLetGo_;  // CALL commands given up before their name came, and the grace
     std::set<int> placedByDialString_;      // CALL commands that answered a dial string

@@ -72,6 +72,7 @@ std::string CallTable::OnCommand(const std::string& command, bool autoName) {
         }
         const std::string id = std::to_string(nextId_++);
         SimCall call;
+        call.serial = nextSerial_++;
         call.origin = CallOrigin::Placed;
         call.status = "ROUTING";
         call.target = target;
@@ -123,15 +124,13 @@ void CallTable::OnNotification(const std::string& text) {
     const std::string& id = w[1];
     const std::string& status = w[3];
     auto it = calls_.find(id);
-    int generation = 0;
     if (it != calls_.end() && IsEnd(it->second.status) && (status == "RINGING" || status == "ROUTING")) {
-        generation = it->second.generation + 1;
         calls_.erase(it);
         it = calls_.end();
     }
     if (it == calls_.end()) {
         SimCall call;
-        call.generation = generation;
+        call.serial = nextSerial_++;
         if (status == "ROUTING" && !unnamed_.empty()) {
             call.origin = CallOrigin::Placed;
             call.target = unnamed_.front().target;
@@ -155,6 +154,10 @@ void CallTable::EndAll() {
     for (auto& entry : calls_)
         if (!IsEnd(entry.second.status)) entry.second.status = "FINISHED";
     unnamed_.clear();
+}
+
+void CallTable::ForgetEnded() {
+    for (auto it = calls_.begin(); it != calls_.end();) it = IsEnd(it->second.status) ? calls_.erase(it) : ++it;
 }
 
 void CallTable::DropOldestUnnamed() {

@@ -23,7 +23,9 @@ struct SimCall {
     int placedSeq = 0;             // which CALL command a placed call answers (1, 2, ...)
     bool endedRinging = false;     // the bridge ended it while it rang here
     bool answered = false;         // it has been under way (in progress or held)
-    int generation = 0;            // a client that reuses an ended call's id starts it afresh
+    // Every call the table makes gets a serial of its own: a client that reuses an ended (or
+    // forgotten) call's id starts a new call, and onlookers can tell.
+    int serial = 0;
 };
 
 class CallTable {
@@ -43,6 +45,8 @@ public:
     void EndAll();
     // The client refused to place the oldest CALL not yet named.
     void DropOldestUnnamed();
+    // Drops the ended calls (long runs that would otherwise keep every call ever made).
+    void ForgetEnded();
 
     const std::map<std::string, SimCall>& Calls() const { return calls_; }
     const SimCall* Find(const std::string& id) const;
@@ -67,6 +71,7 @@ private:
     std::deque<Unnamed> unnamed_;  // CALL commands waiting for their id
     int nextId_ = 100;
     int placedSeq_ = 0;
+    int nextSerial_ = 1;
 };
 
 }  // namespace sim

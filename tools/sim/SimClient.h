@@ -39,8 +39,11 @@ public:
 
     // Every command received, in order.
     const std::vector<std::string>& Commands() const { return commands_; }
-    // Drops that record (long runs that do not read it).
-    void ForgetCommands() { commands_.clear(); }
+    // Drops that record, and the calls that ended (long runs that do not read them).
+    void ForgetCommands() {
+        commands_.clear();
+        calls_.ForgetEnded();
+    }
 
     // ---- what the client knows of its calls, and who is told of its life ----
     CallTable& Calls() { return calls_; }
