@@ -143,7 +143,8 @@ void LinkChecker::CheckStatusTruth() {
     const Handsets& handsets = base_.HandsetModel();
     const bool watch = attached_ && Reachable();
     const bool rings = CallRings();
-    if (ringsHidden_.For(watch && rings && handsets.AnyAlerting() && status_ != kRinging, now, kStatusGraceMs))
+    // Another call's status (a handset dialling, say) may stand while the handsets ring.
+    if (ringsHidden_.For(watch && rings && handsets.AnyAlerting() && !CallStatus(status_), now, kStatusGraceMs))
         Break(kCallStatusWins, "the handsets ring for a ringing call, but the status is " + std::to_string(status_));
     const int holder = handsets.LineHolder();
     const bool holds = holder != 0 && handsets.At(holder).offHook;

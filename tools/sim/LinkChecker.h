@@ -7,7 +7,7 @@
 //                           from the bridge at least once a second; a base plugged in again
 //                           is tested again and its sound device chosen again
 //   7 a call's status wins  no link-test result (nor anything else) hides a call: handsets
-//                           that ring for a ringing call show "Ringing", a handset that holds
+//                           that ring for a ringing call show a call's status, a handset that holds
 //                           the line shows a call's status, and "Ringing" means a call rings
 #pragma once
 #include <cstdint>
