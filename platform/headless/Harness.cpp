@@ -360,5 +360,6 @@ int Harness::IndexOf(const std::string& kind, const std::string& fragment, int f
 HeadlessPlatform& Harness::Platform() { return impl_->platform; }
 
 const std::vector<Violation>& Harness::Violations() const { return impl_->violations; }
+const UserView& Harness::View() const { return impl_->view; }
 
 }  // namespace sim
