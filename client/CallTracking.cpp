@@ -20,11 +20,18 @@ constexpr const char* kFinished = "FINISHED";
 constexpr const char* kBusy = "BUSY";
 constexpr const char* kCancelled = "CANCELLED";
 constexpr const char* kInProgress = "INPROGRESS";
+const char* const kHolds[] = {"ONHOLD", "LOCALHOLD", "REMOTEHOLD"};
 
 // BUSY and CANCELLED end a call as surely as FAILED and MISSED do.
 bool IsEndStatus(const std::string& value) {
     return value == kRefused || value == kMissed || value == kFailed || value == kFinished || value == kBusy ||
            value == kCancelled;
+}
+
+bool IsHoldStatus(const std::string& value) {
+    for (const char* hold : kHolds)
+        if (value == hold) return true;
+    return false;
 }
 
 bool HandsetBusy(int status) {
@@ -49,6 +56,8 @@ void CBridgeDlg::OnCallNotification(const char* text) {
     if (words.property != kStatus) return;
     if (value == kRouting || value == kRinging) OnCallStarts(id, value == kRinging);
     else if (value == kInProgress) OnCallAnswered(id);
+    // A ringing call held at the computer was taken there, even with no INPROGRESS first.
+    else if (IsHoldStatus(value) && m_callRecord.Rings(id)) OnCallAnswered(id);
     else if (IsEndStatus(value)) OnCallEnded(id, value);
 }
 
