@@ -221,6 +221,24 @@ TEST_F(LinkCheckerTest, AReplyForAnotherCommandIsNoAnswer) {
     EXPECT_TRUE(found.empty()) << Texts();
 }
 
+TEST_F(LinkCheckerTest, AReplyToACommandTheBaseNeverHeardIsNoAnswer) {
+    page.open = true;
+    page.checked = IDC_DELETE_ONE;
+    page.selection = 2;
+    Click(IDC_EXECUTE, {});  // the base was away: nothing reached it
+    base.SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::BASE_DELETE_HANDSET, 3});
+    ReadAll();
+    Box(IDS_DELETE_FINISHED);
+    EXPECT_EQ(Broken(), Rules{"rule 8"});
+
+    found.clear();
+    Click(IDC_EXECUTE, {});
+    base.SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::BASE_DELETE_HANDSET, 3});
+    ReadAll();
+    Box(IDS_NO_REPLY);
+    EXPECT_TRUE(found.empty()) << Texts();
+}
+
 TEST_F(LinkCheckerTest, ARequestWithNoResultAtAllIsFound) {
     page.open = true;
     page.checked = IDC_LOOPBACK;

@@ -81,6 +81,7 @@ void RequestChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     }
     attribute_ = false;
     Request& clicked = waiting_.back();
+    clicked.sent = true;
     if (sub == pkt::BASE_LOOPBACK && packet.length >= kValueAt + pkt::kLoopbackBytes)
         clicked.bytes.assign(data.begin() + kValueAt, data.begin() + kValueAt + pkt::kLoopbackBytes);
     Check();
@@ -114,7 +115,8 @@ void RequestChecker::OnBaseReport(const std::vector<std::uint8_t>& data) {
     std::vector<std::uint8_t> bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(packet.length));
     bytes.resize(std::max<std::size_t>(bytes.size(), kValueAt + pkt::kLoopbackBytes), 0);
     for (Request& r : waiting_) {
-        if (r.answered || !Answers(r, bytes)) continue;
+        // A command the base never heard (it was away) has no answer, whatever comes.
+        if (r.answered || !r.sent || !Answers(r, bytes)) continue;
         r.answered = true;
         break;
     }

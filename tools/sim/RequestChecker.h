@@ -44,6 +44,7 @@ private:
         int handset = 0;                  // delete one
         std::vector<std::uint8_t> bytes;  // the loopback's five bytes, once sent
         std::uint64_t at = 0;
+        bool sent = false;                // its command reached the base
         bool answered = false;            // the bridge read the base's own answer to it
     };
     enum class Registering { Unknown, Yes, No };
