@@ -104,7 +104,8 @@ void CThread::OnTestReply() {
             }
             CBridgeDlg& dlg = *m_pDlg;
             // Late, doubled or wrong: no loopback waits for it.
-            if (dlg.m_bLoopbackPending != 1 || !Echoes(m_nUserSeed)) return;
+            if (dlg.m_bLoopbackPending != 1 || m_bUserEchoAwaited != 1 || !Echoes(m_nUserSeed)) return;
+            m_bUserEchoAwaited = 0;
             dlg.StopLoopbackTimer();
             // Cleared before any message box: a test started under the box keeps its flag.
             dlg.m_bLoopbackPending = 0;

@@ -67,6 +67,7 @@ void CThread::Reset() {
     replyPending = 0;
     m_nAwaitedReply = 0;
     m_bTestEchoAwaited = 0;
+    m_bUserEchoAwaited = 0;
     m_bTestFailed = 0;
     m_nRetrySteps = 0;
 }
@@ -231,6 +232,7 @@ void CThread::SendBaseCommand(int request, std::uint8_t value) {
             ++m_nLoopbackSeed;
             SendBytes(pkt::Loopback(m_nLoopbackSeed));
             m_nUserSeed = m_nLoopbackSeed;
+            m_bUserEchoAwaited = 1;
             m_pDlg->m_bLoopbackPending = 1;
             break;
         case REQ_REGISTER: SendBytes(pkt::Base(pkt::BASE_OPEN_REGISTRATION)); break;

@@ -135,6 +135,7 @@ public:
     std::uint8_t m_nTestSeed = 0;
     int m_bTestEchoAwaited = 0;
     std::uint8_t m_nUserSeed = 0;
+    int m_bUserEchoAwaited = 0;  // a base opened again never heard the user's loopback
     // A link test failed: status 11 until a later test passes; tried again after a pause.
     int m_bTestFailed = 0;
     int m_nRetrySteps = 0;
