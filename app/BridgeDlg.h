@@ -107,6 +107,9 @@ public:
     void RefreshSettingsPage();
     int ForwardToSettingsPage(const std::uint8_t* bytes, int length);
     void NotifySettingsPage(int enable);
+    // A request of the settings page waits for its result: the page's buttons wait with it.
+    bool BaseRequestWaiting() const;
+    void RefreshActionButtons();
     void SendClientCode(int code, std::uint32_t value);
     void OnExit();
     // The session is about to end: the bridge never stands in its way.
@@ -270,6 +273,10 @@ public:
     void StopReplyTimer();
     void OnLoopbackTimeout();
     void OnReplyTimeout();
+    // The one result of a request of the settings page: its buttons back, then the message.
+    void ShowBaseResult(const std::string& text);
+    // The status of an idle handset side: what the link knows of the base.
+    int IdleStatus() const;
     // Logs the command to the VoIP log, then sends it.
     std::intptr_t SendLoggedCommand(const std::string& text);
 
@@ -368,4 +375,9 @@ public:
     int m_nLinkWork = 0;
     std::deque<std::function<void()>> m_atRest;
     int m_bHandsetTimerArmed = 0;
+    // The settings page's requests: a delete or reset waits for its reply under timer 1006
+    // (written by callctl/, read by ui/ and device/), and the base registers handsets since
+    // the page asked it to (written by callctl/ and app/, read by ui/).
+    int m_bReplyWaiting = 0;
+    int m_bRegistering = 0;
 };

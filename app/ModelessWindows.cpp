@@ -63,6 +63,9 @@ void CBridgeDlg::ShowChangedStatus() {
 }
 
 void CBridgeDlg::RefreshSettingsPage() {
+    // Registration is over (the base said so, or its link started afresh): the light goes
+    // off, and stays off in a page opened later.
+    m_bRegistering = 0;
     if (CSettingPage* page = LiveSettingsPage(m_pOptionsSheet)) page->SetLightOff();
 }
 

@@ -1,4 +1,5 @@
-// Base-station maintenance commands of the main dialog and their reply supervision.
+// Base-station maintenance commands of the main dialog and their reply supervision: each
+// request of the settings page ends in one result the user sees, its own or its time-out.
 #include <cstdint>
 
 #include "app/BridgeDlg.h"
@@ -13,30 +14,48 @@ void CBridgeDlg::RequestBaseCommand(int request, int value) {
         case REQ_DELETE_ALL:
         case REQ_DELETE_HANDSET:
         case REQ_RESET:
-            m_pThread->replyPending = 1;
+            m_pThread->AwaitReply(request);
+            m_bReplyWaiting = 1;
             SetTimer(TIMER_REPLY, kReplyWaitMs);
             break;
-        default: break;
+        case REQ_REGISTER: m_bRegistering = 1; return;
+        default: return;
     }
+    // One request at a time: a second one would have no result of its own.
+    RefreshActionButtons();
+}
+
+bool CBridgeDlg::BaseRequestWaiting() const {
+    return m_bLoopbackPending == 1 || m_bReplyWaiting == 1 || m_bSettingChain == 1;
+}
+
+void CBridgeDlg::RefreshActionButtons() { NotifySettingsPage(BaseRequestWaiting() ? 0 : 1); }
+
+void CBridgeDlg::ShowBaseResult(const std::string& text) {
+    // The buttons first: the box is modal to the main dialog only, and the page stays usable.
+    RefreshActionButtons();
+    MessageBox(text);
 }
 
 void CBridgeDlg::StopLoopbackTimer() { KillTimer(TIMER_LOOPBACK); }
 
-void CBridgeDlg::StopReplyTimer() { KillTimer(TIMER_REPLY); }
+void CBridgeDlg::StopReplyTimer() {
+    KillTimer(TIMER_REPLY);
+    m_bReplyWaiting = 0;
+}
 
 void CBridgeDlg::OnLoopbackTimeout() {
     m_bLoopbackPending = 0;
     KillTimer(TIMER_LOOPBACK);
     m_bSettingChain = 0;
-    MessageBox(m_strLoopbackFail);
-    NotifySettingsPage(1);
+    ShowBaseResult(m_strLoopbackFail);
 }
 
 void CBridgeDlg::OnReplyTimeout() {
-    KillTimer(TIMER_REPLY);
+    StopReplyTimer();
     m_bSettingChain = 0;
-    // replyPending stays as it is: a late reply still gets its own message, which tells the
-    // user the command did take effect after all.
-    MessageBox(m_strNoReply);
-    NotifySettingsPage(1);
+    // Decision: the request is over once its time-out is shown; a reply that comes later is
+    // only logged, so that the user is never told two results of one request.
+    if (m_pThread) m_pThread->ForgetReply();
+    ShowBaseResult(m_strNoReply);
 }

@@ -29,7 +29,7 @@ void CBridgeDlg::ReturnToIdle(bool onHook) {
     StopCallerIdTimer();
     // A hash entry still being typed is abandoned with the handset.
     KillTimer(TIMER_DIAL);
-    m_nStatus = STATUS_READY;
+    m_nStatus = IdleStatus();
     SetUserStatusOnline();
     m_strDisplayName.clear();
     UpdateInfoDialog();
@@ -70,9 +70,16 @@ void CBridgeDlg::OnBaseLost() {
     }
     StopCallerIdTimer();
     m_nPending = 0;
+    RefreshSettingsPage();
 }
 
-void CBridgeDlg::OnBaseBack() { RingNextWaitingCall(); }
+void CBridgeDlg::OnBaseBack() {
+    // A base opened afresh registers nothing, whether or not its loss was noticed.
+    RefreshSettingsPage();
+    RingNextWaitingCall();
+}
+
+int CBridgeDlg::IdleStatus() const { return m_pThread ? m_pThread->IdleStatus() : STATUS_READY; }
 
 void CBridgeDlg::SendDtmf(char key) {
     // Only into a call the handset placed or answered (sent even before the call has an id;

@@ -20,11 +20,18 @@ constexpr const char* kFinished = "FINISHED";
 constexpr const char* kBusy = "BUSY";
 constexpr const char* kCancelled = "CANCELLED";
 constexpr const char* kInProgress = "INPROGRESS";
+const char* const kHolds[] = {"ONHOLD", "LOCALHOLD", "REMOTEHOLD"};
 
 // BUSY and CANCELLED end a call as surely as FAILED and MISSED do.
 bool IsEndStatus(const std::string& value) {
     return value == kRefused || value == kMissed || value == kFailed || value == kFinished || value == kBusy ||
            value == kCancelled;
+}
+
+bool IsHoldStatus(const std::string& value) {
+    for (const char* hold : kHolds)
+        if (value == hold) return true;
+    return false;
 }
 
 bool HandsetBusy(int status) {
@@ -49,6 +56,8 @@ void CBridgeDlg::OnCallNotification(const char* text) {
     if (words.property != kStatus) return;
     if (value == kRouting || value == kRinging) OnCallStarts(id, value == kRinging);
     else if (value == kInProgress) OnCallAnswered(id);
+    // A ringing call held at the computer was taken there, even with no INPROGRESS first.
+    else if (IsHoldStatus(value) && m_callRecord.Rings(id)) OnCallAnswered(id);
     else if (IsEndStatus(value)) OnCallEnded(id, value);
 }
 
@@ -115,7 +124,7 @@ void CBridgeDlg::OnCallAnswered(const std::string& id) {
     if (id != m_strCallId) return;
     if (m_nStatus == STATUS_RINGING) {
         // Taken at the computer: the handsets stop ringing for it.
-        m_nStatus = STATUS_READY;
+        m_nStatus = IdleStatus();
         if (m_pThread) m_pThread->StopRinging();
         UpdateInfoDialog();
         RingNextWaitingCall();
@@ -167,7 +176,7 @@ void CBridgeDlg::OnCallEnded(const std::string& id, const std::string& value) {
 void CBridgeDlg::ForgetIfStillCurrent(const std::string& id) {
     if (id.empty() || id != m_strCallId) return;
     m_strCallId.clear();
-    if (m_nStatus == STATUS_RINGING) m_nStatus = STATUS_READY;
+    if (m_nStatus == STATUS_RINGING) m_nStatus = IdleStatus();
     UpdateInfoDialog();
 }
 
@@ -195,5 +204,5 @@ void CBridgeDlg::ForgetClientCalls() {
     m_strHeldCallId.clear();
     m_bSecondCall = 0;
     m_bDndForSecondCall = 0;
-    if (m_nStatus == STATUS_RINGING) m_nStatus = STATUS_READY;
+    if (m_nStatus == STATUS_RINGING) m_nStatus = IdleStatus();
 }

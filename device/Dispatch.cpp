@@ -88,25 +88,32 @@ void CThread::OnPacket() {
     });
 }
 
+bool CThread::Echoes(std::uint8_t seed) const {
+    for (std::size_t i = 0; i < pkt::kLoopbackBytes; ++i)
+        if (m_received[kEchoOffset + i] != static_cast<std::uint8_t>(seed + i)) return false;
+    return true;
+}
+
 void CThread::OnTestReply() {
     switch (m_received[4]) {
         case pkt::BASE_LOOPBACK: {
             // A reply too short to hold the five bytes is no echo.
             const std::size_t checksumAt = m_received[2] + 2u;
             if (checksumAt < kEchoOffset + pkt::kLoopbackBytes) return;
-            for (std::size_t i = 0; i < pkt::kLoopbackBytes; ++i)
-                if (m_received[kEchoOffset + i] != static_cast<std::uint8_t>(m_nLoopbackSeed + i)) return;
+            if (m_bTestEchoAwaited == 1 && Echoes(m_nTestSeed)) {
+                m_bTestEchoAwaited = 0;  // a doubled echo counts once
+                ++m_nTestOk;
+                return;
+            }
             CBridgeDlg& dlg = *m_pDlg;
+            // Late, doubled or wrong: no loopback waits for it.
+            if (dlg.m_bLoopbackPending != 1 || m_bUserEchoAwaited != 1 || !Echoes(m_nUserSeed)) return;
+            m_bUserEchoAwaited = 0;
             dlg.StopLoopbackTimer();
-            ++m_nTestOk;
-            const bool awaited = dlg.m_bLoopbackPending == 1;
             // Cleared before any message box: a test started under the box keeps its flag.
             dlg.m_bLoopbackPending = 0;
-            if (!awaited) return;
-            // The All Reset chain goes on whatever the start-up test is doing: stopped here it
-            // would keep the page's buttons off and turn a later plain loopback into a delete-all.
             if (dlg.m_bSettingChain == 1) dlg.RequestBaseCommand(REQ_DELETE_ALL, 0);
-            else if (m_nTestSent > kTestsInStartup) dlg.MessageBox(m_strLoopbackOkText);
+            else dlg.ShowBaseResult(m_strLoopbackOkText);
             return;
         }
         case pkt::BASE_RESET: OnCommandReply(); return;
@@ -120,41 +127,25 @@ void CThread::OnCommandReply() {
     // Bytes after the sub-code up to the checksum; a frame too short for them has none.
     const int dataBytes = std::max(0, static_cast<int>(m_received[2]) - 3);
     const std::uint8_t* replyData = m_received + 5;
-    bool accepted = false;
-    switch (sub) {
-        case pkt::REPLY_TEXT: dlg.ForwardToSettingsPage(replyData, dataBytes); return;
-        case pkt::BASE_DELETE_ALL:
-        case pkt::REPLY_DONE:
-        case pkt::BASE_RESET: accepted = true; break;
-        case pkt::BASE_DELETE_HANDSET: accepted = dataBytes >= 1 && replyData[0] == m_nLastDeleteArg; break;
-        case pkt::REPLY_FORWARD: {
-            const std::string& expected = dlg.m_strForwardText;
-            accepted = expected.size() <= static_cast<std::size_t>(dataBytes) &&
-                       std::equal(expected.begin(), expected.end(), replyData,
-                                  [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
-            break;
-        }
-        default: break;
+    if (sub == pkt::REPLY_TEXT) {
+        dlg.ForwardToSettingsPage(replyData, dataBytes);
+        return;
     }
-    if (!accepted) return;
+    // Only the reply the waiting request asked for answers it. Any other, and one that comes
+    // after the time-out, stays in the device log (its "recv" line) and is shown nowhere.
+    if (replyPending != 1 || sub != m_nAwaitedReply) return;
+    if (sub == pkt::BASE_DELETE_HANDSET && (dataBytes < 1 || replyData[0] != m_nLastDeleteArg)) return;
     dlg.StopReplyTimer();
-    if (replyPending != 1) return;
-    replyPending = 0;
+    ForgetReply();
     switch (sub) {
         case pkt::BASE_RESET:
-            if (dlg.m_bSettingChain == 1) {
-                dlg.m_bSettingChain = 0;
-                dlg.NotifySettingsPage(1);
-            }
-            dlg.MessageBox(m_strFinishedText);
+            dlg.m_bSettingChain = 0;
+            dlg.ShowBaseResult(m_strFinishedText);
             break;
         case pkt::BASE_DELETE_ALL:
             if (dlg.m_bSettingChain == 1) dlg.RequestBaseCommand(REQ_RESET, 0);
-            else dlg.MessageBox(m_strDeleteText);
+            else dlg.ShowBaseResult(m_strDeleteText);
             break;
-        case pkt::BASE_DELETE_HANDSET: dlg.MessageBox(m_strDeleteText); break;
-        case pkt::REPLY_DONE: dlg.MessageBox(m_strFinishedText); break;
-        case pkt::REPLY_FORWARD: dlg.MessageBox(m_strForwardOkText); break;
-        default: break;
+        default: dlg.ShowBaseResult(m_strDeleteText); break;
     }
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/BridgeDlg.h"
+#include "device/Packet.h"
 #include "device/Thread.h"
 
 int g_nMissCount = 0;
@@ -10,7 +11,6 @@ int g_nRecoverCount = 0;
 
 namespace {
 constexpr int kRecoverLimit = 20;
-constexpr int kStartupDone = 3;  // test sent once the start-up result was reported
 constexpr std::size_t kKeepAliveBytes = 4;
 
 bool CallUnderway(int status) {
@@ -123,44 +123,77 @@ bool CThread::TrackPresence() {
 }
 
 void CThread::StepLinkTest() {
-    CBridgeDlg& dlg = *m_pDlg;
     if (++m_nPollDivider < kTestEvery) return;
     m_nPollDivider = 0;
     if (m_nTestSent >= kTestsInStartup) {
         if (m_bTestReportPending == 1) {
-            m_bTestReportPending = 0;
-            char line[64];
-            std::snprintf(line, sizeof line, kTestReportFormat, m_nTestSent, m_nTestOk);
-            dlg.LogDeviceLine(line);
-            if (m_nTestOk == kTestsInStartup) {
-                m_nTestSent = kStartupDone;
-                // A call that began during the test keeps its status: "USB READY" would
-                // silence its ringing and hide the call from the info window.
-                if (!CallUnderway(dlg.m_nStatus)) {
-                    dlg.m_nStatus = STATUS_READY;
-                    dlg.UpdateInfoDialog();
-                }
-            } else {
-                LinkTestFailed();
-            }
+            ReportLinkTest();
+        } else if (m_bTestFailed == 1 && --m_nRetrySteps <= 0) {
+            StartLinkTest();
+            return;
         }
         KeepAlive();
     } else if (m_nTestSent == m_nTestOk) {
         ++m_nTestSent;
-        SendBaseCommand(REQ_LOOPBACK, 0);
+        SendTestLoopback();
     } else if (++m_nTestMisses > kTestOverdueLimit) {
-        LinkTestFailed();
+        // The echo is given up: the test is decided now, and keep-alives take over.
+        ReportLinkTest();
+        KeepAlive();
     }
 }
 
+// A failed test runs again, so that a base that answers again is ready again without a replug.
+void CThread::StartLinkTest() {
+    m_nTestSent = 1;
+    m_nTestOk = 0;
+    m_nTestMisses = 0;
+    m_bTestReportPending = 1;
+    SendTestLoopback();
+}
+
+void CThread::SendTestLoopback() {
+    ++m_nLoopbackSeed;
+    SendBytes(pkt::Loopback(m_nLoopbackSeed));
+    m_nTestSeed = m_nLoopbackSeed;
+    m_bTestEchoAwaited = 1;
+}
+
+void CThread::ReportLinkTest() {
+    m_bTestReportPending = 0;
+    m_bTestEchoAwaited = 0;  // an echo that comes after this counts for nothing
+    char line[64];
+    std::snprintf(line, sizeof line, kTestReportFormat, m_nTestSent, m_nTestOk);
+    m_pDlg->LogDeviceLine(line);
+    const bool passed = m_nTestOk == kTestsInStartup;
+    m_nTestSent = kTestDecided;
+    if (passed) LinkTestPassed();
+    else LinkTestFailed();
+}
+
+void CThread::LinkTestPassed() {
+    m_bTestFailed = 0;
+    // A call that began during the test keeps its status: "USB READY" would silence its
+    // ringing and hide the call from the info window.
+    if (CallUnderway(m_pDlg->m_nStatus)) return;
+    m_pDlg->m_nStatus = STATUS_READY;
+    m_pDlg->UpdateInfoDialog();
+}
+
 void CThread::ReportLoss() {
-    m_bDisconnectReported = 1;
+    // The call the loss ends is ended first, as any call is; then the status says why.
     m_pDlg->OnBaseLost();
+    m_bDisconnectReported = 1;
     m_pDlg->m_nStatus = STATUS_BASE_ABSENT;
     m_pDlg->UpdateInfoDialog();
 }
 
 void CThread::LinkTestFailed() {
+    m_nRetrySteps = kRetryPauseSteps;
+    // Set once; a call's status is not replaced (the handsets go idle to it instead).
+    if (m_bTestFailed == 1) return;
+    m_bTestFailed = 1;
+    if (CallUnderway(m_pDlg->m_nStatus)) return;
     m_pDlg->m_nStatus = STATUS_TEST_FAILED;
     m_pDlg->UpdateInfoDialog();
 }

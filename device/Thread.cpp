@@ -23,7 +23,6 @@ CThread::CThread()
     plat::Resources& strings = plat::resources();
     m_strLoopbackOkText = strings.LoadString(IDS_LOOPBACK_OK);
     m_strFinishedText = strings.LoadString(IDS_FINISHED);
-    m_strForwardOkText = strings.LoadString(IDS_FORWARD_OK);
     m_strDeleteText = strings.LoadString(IDS_DELETE_FINISHED);
 }
 
@@ -51,6 +50,31 @@ void CThread::Reset() {
     m_nPollDivider = 0;
     m_nCallState = CS_IDLE;
     replyPending = 0;
+    m_nAwaitedReply = 0;
+    m_bTestEchoAwaited = 0;
+    m_bUserEchoAwaited = 0;
+    m_bTestFailed = 0;
+    m_nRetrySteps = 0;
+}
+
+int CThread::IdleStatus() const {
+    if (m_bDisconnectReported == 1) return STATUS_BASE_ABSENT;
+    return m_bTestFailed == 1 ? STATUS_TEST_FAILED : STATUS_READY;
+}
+
+void CThread::AwaitReply(int request) {
+    replyPending = 1;
+    switch (request) {
+        case REQ_DELETE_ALL: m_nAwaitedReply = pkt::BASE_DELETE_ALL; break;
+        case REQ_DELETE_HANDSET: m_nAwaitedReply = pkt::BASE_DELETE_HANDSET; break;
+        case REQ_RESET: m_nAwaitedReply = pkt::BASE_RESET; break;
+        default: m_nAwaitedReply = 0; break;
+    }
+}
+
+void CThread::ForgetReply() {
+    replyPending = 0;
+    m_nAwaitedReply = 0;
 }
 
 void CThread::SendBaseCommand(int request, std::uint8_t value) {
@@ -64,6 +88,8 @@ void CThread::SendBaseCommand(int request, std::uint8_t value) {
         case REQ_LOOPBACK:
             ++m_nLoopbackSeed;
             SendBytes(pkt::Loopback(m_nLoopbackSeed));
+            m_nUserSeed = m_nLoopbackSeed;
+            m_bUserEchoAwaited = 1;
             m_pDlg->m_bLoopbackPending = 1;
             break;
         case REQ_REGISTER: SendBytes(pkt::Base(pkt::BASE_OPEN_REGISTRATION)); break;

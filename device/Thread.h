@@ -42,6 +42,8 @@ public:
     static constexpr int kTestEvery = 4;      // polls between link-test steps (400 ms)
     static constexpr int kTestOverdueLimit = 3;
     static constexpr int kTestsInStartup = 2;  // loopbacks of the start-up link test
+    static constexpr int kTestDecided = 3;     // test sent once a test's result is reported
+    static constexpr int kRetryPauseSteps = 5; // keep-alive steps before a failed test runs again (2 s)
     // Device-log lines of the link.
     static constexpr const char* kTestReportFormat = "test report test = %d, ok = %d";
     static constexpr const char* kReceiveFormat = "recv %s %c ";
@@ -69,6 +71,12 @@ public:
     void OnCommandReply();
     void LinkTestFailed();
     void KeepAlive();
+    // The status the handset side returns to when it is idle: the base absent, its link test
+    // failed, or "USB READY".
+    int IdleStatus() const;
+    // A delete or reset request waits for its reply (and only that reply answers it).
+    void AwaitReply(int request);
+    void ForgetReply();
 
     // ---- handsets ----
     void OnOffHook();
@@ -108,7 +116,6 @@ public:
     std::uint8_t m_nFindDivider;
     int m_nTestMisses;
     std::string m_strDeleteText;
-    std::string m_strForwardOkText;
     std::uint8_t m_nLastDeleteArg;
     std::string m_strFinishedText;
     int dialStringSeen;
@@ -131,6 +138,17 @@ public:
     int m_nRingWaits = 0;
     // The menu's display is to be shown again (OnContactsChanged).
     int m_bMenuRefresh = 0;
+    // Set by Reset. The link test's loopbacks and the user's are told apart by their seeds,
+    // so that neither takes the other's echo, and an echo counts once.
+    std::uint8_t m_nTestSeed = 0;
+    int m_bTestEchoAwaited = 0;
+    std::uint8_t m_nUserSeed = 0;
+    int m_bUserEchoAwaited = 0;  // a base opened again never heard the user's loopback
+    // A link test failed: status 11 until a later test passes; tried again after a pause.
+    int m_bTestFailed = 0;
+    int m_nRetrySteps = 0;
+    // The sub-code of the reply the waiting request expects; 0 when none waits.
+    std::uint8_t m_nAwaitedReply = 0;
 
 private:
     // ---- the poll (device/Poll.cpp) ----
@@ -149,6 +167,12 @@ private:
     // handset never joined, so it is not heard.
     bool FromOtherHandset() const;
     void OnAnswerEvent();
+    void StartLinkTest();
+    void SendTestLoopback();
+    void ReportLinkTest();
+    void LinkTestPassed();
+    // The echo's five bytes are those of the loopback sent with this seed.
+    bool Echoes(std::uint8_t seed) const;
     // The base's loss is reported once, after two failed checks.
     void ReportLoss();
     // The call state back to idle; false when it was idle already.

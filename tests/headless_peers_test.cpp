@@ -65,6 +65,72 @@ TEST(SimBaseTest, SilentSwitchesAndBadFramesGetNoAnswer) {
     EXPECT_EQ(base.Received().size(), 7u);
 }
 
+// A misbehaving base: echoes twice or with other bytes, replies twice or for another
+// command, answers held back and released late and out of order; its power gone, what
+// it held is gone too. Only the healthy defaults count as healthy, and every oddity counts.
+TEST(SimBaseTest, MisbehavioursAnswerAsTheirNamesSay) {
+    const Bytes loopback{0x24, 0x24, 0x08, 0x12, 0x08, 0x01, 0x02, 0x03, 0x04, 0x05, 0xCF};
+    const Bytes deleteTwo{0x24, 0x24, 0x04, 0x12, 0x04, 0x02, 0xE4};
+    const Bytes echo{0x24, 0x24, 0x08, 0x10, 0x08, 0x01, 0x02, 0x03, 0x04, 0x05, 0xD1};
+    sim::SimBase base;
+    EXPECT_TRUE(base.Healthy());
+    base.SetEchoMode(sim::EchoMode::Twice);
+    base.SetReplyMode(sim::ReplyMode::Twice);
+    base.OnFeatureReport(loopback);
+    base.OnFeatureReport(deleteTwo);
+    EXPECT_EQ(base.Backlog(), 4u);
+    EXPECT_EQ(NextPacket(base), echo);
+    EXPECT_EQ(NextPacket(base), echo);
+    EXPECT_EQ(NextPacket(base), (Bytes{0x24, 0x24, 0x04, 0x13, 0x04, 0x02, 0xE3}));
+    EXPECT_EQ(NextPacket(base), (Bytes{0x24, 0x24, 0x04, 0x13, 0x04, 0x02, 0xE3}));
+
+    base.SetEchoMode(sim::EchoMode::Wrong);
+    base.SetReplyMode(sim::ReplyMode::Other);
+    EXPECT_FALSE(base.Healthy());
+    base.OnFeatureReport(loopback);
+    base.OnFeatureReport(deleteTwo);
+    base.OnFeatureReport({0x24, 0x24, 0x03, 0x12, 0x03, 0xE8});  // delete all: the reset's reply
+    base.OnFeatureReport({0x24, 0x24, 0x03, 0x12, 0x0B, 0xE0});  // reset: delete-all's
+    base.OnFeatureReport({0x24, 0x24, 0x03, 0x12, 0x0A, 0xE1});  // version: a "done"
+    const Bytes wrong = NextPacket(base);
+    EXPECT_EQ(wrong.size(), echo.size());
+    EXPECT_NE(wrong, echo);
+    EXPECT_EQ(Sum(wrong), 0);
+    EXPECT_EQ(NextPacket(base), (Bytes{0x24, 0x24, 0x04, 0x13, 0x04, 0x03, 0xE2}));
+    EXPECT_EQ(NextPacket(base)[4], pkt::BASE_RESET);
+    EXPECT_EQ(NextPacket(base)[4], pkt::BASE_DELETE_ALL);
+    EXPECT_EQ(NextPacket(base)[4], pkt::REPLY_DONE);
+
+    base.SetEchoMode(sim::EchoMode::On);
+    base.SetReplyMode(sim::ReplyMode::On);
+    EXPECT_TRUE(base.Healthy());
+    const int oddities = base.Oddities();
+    base.SetHold(true);
+    base.OnFeatureReport(loopback);
+    base.OnFeatureReport(deleteTwo);
+    base.Key(1, '5');  // handset events are never held
+    EXPECT_EQ(base.Backlog(), 1u);
+    EXPECT_FALSE(base.Healthy());
+    base.SetHold(false);
+    EXPECT_FALSE(base.Healthy());  // answers still wait
+    base.Release(true);
+    EXPECT_TRUE(base.Healthy());
+    EXPECT_EQ(NextPacket(base)[3], pkt::EVT_KEY);
+    EXPECT_EQ(NextPacket(base)[3], pkt::EVT_COMMAND_REPLY);  // newest first
+    EXPECT_EQ(NextPacket(base), echo);
+    EXPECT_EQ(base.Oddities(), oddities + 2);
+
+    base.SetHold(true);
+    base.OnFeatureReport(loopback);
+    base.PowerOff();
+    base.PowerOn();
+    base.SetHold(false);
+    base.Release(false);
+    EXPECT_FALSE(base.HasInputReport());
+    base.SendPacket(pkt::EVT_BASE_STATUS, {0x00});
+    EXPECT_EQ(base.Oddities(), oddities + 5);
+}
+
 TEST(SimBaseTest, HandsetEventsCarryTheirFieldsWhereTheBridgeReadsThem) {
     sim::SimBase base;
     base.Key(3, '7');

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/bridger-sim/Scenario.h"
+#include "tools/sim/SimBase.h"
 
 namespace {
 
@@ -149,6 +150,32 @@ TEST(SimParseTest, BaseClientAndUiCommands) {
                             "client contacts :AWAY", "client contacts bob:", "client", "ui", "ui tray click",
                             "ui click options", "ui msgbox", "ui msgbox cancel", "ui show", "expect", "expect-not",
                             "expect "})
+        EXPECT_FALSE(ErrorOf(bad).empty()) << bad;
+}
+
+// The ways a base can misbehave: the echo and reply modes in the order of sim::EchoMode and
+// sim::ReplyMode (on and off stay switches), answers held back and released.
+TEST(SimParseTest, BaseMisbehaviours) {
+    const char* const echo[] = {"base echo on", "base echo off", "base echo twice", "base echo wrong"};
+    const char* const replies[] = {"base replies on", "base replies off", "base replies twice", "base replies other"};
+    for (long long mode = 0; mode < 4; ++mode) {
+        const Step e = One(echo[mode]);
+        EXPECT_EQ(e.op, Op::BaseEcho);
+        EXPECT_EQ(e.number, mode);
+        EXPECT_EQ(e.on, mode != 1);
+        const Step r = One(replies[mode]);
+        EXPECT_EQ(r.op, Op::BaseReplies);
+        EXPECT_EQ(r.number, mode);
+    }
+    EXPECT_EQ(static_cast<sim::EchoMode>(One("base echo wrong").number), sim::EchoMode::Wrong);
+    EXPECT_EQ(static_cast<sim::ReplyMode>(One("base replies other").number), sim::ReplyMode::Other);
+    EXPECT_TRUE(One("base hold on").on);
+    EXPECT_EQ(One("base hold off").op, Op::BaseHold);
+    EXPECT_FALSE(One("base release").on);
+    EXPECT_TRUE(One("base release reversed").on);
+    EXPECT_EQ(ErrorOf("base echo other"), "usage: base echo on|off|twice|wrong");
+    EXPECT_EQ(ErrorOf("base replies wrong"), "usage: base replies on|off|twice|other");
+    for (const char* bad : {"base hold", "base hold twice", "base release all", "base release reversed now"})
         EXPECT_FALSE(ErrorOf(bad).empty()) << bad;
 }
 

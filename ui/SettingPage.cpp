@@ -52,7 +52,8 @@ bool CSettingPage::OnInitDialog() {
     SetCurSel(IDC_PAGING_COMBO, kPagingStartItem);
     for (const char* item : kLoopbackDelayItems) AddItemString(IDC_LOOPBACK_DELAY, item);
     SetCurSel(IDC_LOOPBACK_DELAY, kLoopbackDelayItem);
-    SetItemIcon(IDC_LIGHT, IDI_LIGHT_OFF);
+    // The light and the buttons show what is going on, also in a page opened again.
+    SetItemIcon(IDC_LIGHT, m_pOwner && m_pOwner->m_bRegistering ? IDI_LIGHT_ON : IDI_LIGHT_OFF);
     SetDlgItemText(IDC_STATIC_1052, "");
     m_strLoopbackLabel = plat::resources().LoadString(IDS_LOOPBACK_LABEL);
     // Each opening asks again, so the version box is filled as soon as the base answers.
@@ -66,6 +67,7 @@ bool CSettingPage::OnInitDialog() {
     ShowItem(IDC_RADIO_1061, false);
     ShowItem(IDC_RADIO_1068, false);
     SetDlgItemText(IDC_LOOPBACK, m_strLoopbackLabel);
+    if (m_pOwner) EnableActionButtons(m_pOwner->BaseRequestWaiting() ? 0 : 1);
     return true;
 }
 

@@ -20,6 +20,22 @@ constexpr const char* kTaskbarCreated = "TaskbarCreated";
 constexpr unsigned kSessionChangeMessage = 0x02B1;  // WM_WTSSESSION_CHANGE
 constexpr unsigned kConsoleConnect = 1;              // WTS_CONSOLE_CONNECT
 constexpr unsigned kRemoteDisconnect = 4;            // WTS_REMOTE_DISCONNECT
+const char* const kSettingsPage = "options";
+
+// The string-table text the information window shows for a status code.
+int StatusStringId(int status) {
+    switch (status) {
+        case 1: return 3;
+        case 2: case 8: return 4;
+        case 3: return 5;
+        case 4: return 6;
+        case 5: return 7;
+        case 6: return 120;
+        case 7: return 123;
+        case 11: return 132;
+        default: return 0;
+    }
+}
 
 bool IsList(res::ControlKind kind) {
     return kind == res::ControlKind::ListBox || kind == res::ControlKind::DropDownList ||
@@ -33,19 +49,55 @@ void SetError(std::string* error, const std::string& text) {
 }  // namespace
 
 struct Harness::Impl {
-    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os) {
+    // What the user sees, for the rule checkers.
+    struct View : UserView {
+        explicit View(const Impl& i) : impl(i) {}
+        const Impl& impl;
+        const ControlState* Page(int control) const {
+            const WindowState* page = impl.platform.windows.FindByTemplate(TemplateOfName(kSettingsPage));
+            return page ? impl.platform.windows.Control(page->handle, control) : nullptr;
+        }
+        bool BridgeRunning() const override { return impl.Bridge() != nullptr; }
+        bool SettingsOpen() const override {
+            return impl.platform.windows.FindByTemplate(TemplateOfName(kSettingsPage)) != nullptr;
+        }
+        bool Usable(int control) const override {
+            const ControlState* c = Page(control);
+            return c && c->enabled && c->visible;
+        }
+        bool Checked(int control) const override {
+            const ControlState* c = Page(control);
+            return c && c->checked;
+        }
+        int Selection(int control) const override {
+            const ControlState* c = Page(control);
+            return c ? c->selection : -1;
+        }
+        int Icon(int control) const override {
+            const ControlState* c = Page(control);
+            return c ? c->icon : 0;
+        }
+        std::string Text(int stringId) const override { return res::FindString(stringId, impl.platform.Lang()); }
+    };
+
+    explicit Impl(const Options& o) : options(o), platform(LangOf(o.lang), o.clock, o.os), view(*this) {
         platform.session.SetAtConsole(o.atConsole);
         platform.client.SetBridgeProbe([this] { return BridgeListensToClient(); });
         if (!o.checkRules) return;
-        checkers = MakeCheckers(platform.base, platform.client, [this] { return platform.loop.Now(); }, violations);
+        checkers = MakeCheckers(platform.base, platform.client, view, [this] { return platform.loop.Now(); },
+                                violations);
         for (const auto& checker : checkers) {
             platform.base.AddObserver(checker.get());
             platform.client.AddObserver(checker.get());
         }
+        platform.windows.SetBoxObserver([this](const std::string& text) {
+            for (const auto& checker : checkers) checker->OnMessageBox(text);
+        });
     }
 
     Options options;
     HeadlessPlatform platform;
+    View view;
     bool runsBridge = false;
     plat::Dialog* main = nullptr;
     plat::WindowHandle mainHandle = 0;  // tested before main is touched: the object may be gone
@@ -286,6 +338,7 @@ std::vector<std::intptr_t> Harness::SendToTopLevel(unsigned message, std::uintpt
 bool Harness::Click(const std::string& window, int controlId, std::string* error) {
     const WindowState* w = nullptr;
     if (!impl_->UsableControl(window, controlId, error, &w)) return false;
+    for (const auto& checker : impl_->checkers) checker->OnUserClick(window, controlId);
     impl_->Deliver(w->handle, [controlId](plat::Dialog& dlg) { dlg.OnCommand(controlId); });
     return true;
 }
@@ -412,5 +465,6 @@ int Harness::IndexOf(const std::string& kind, const std::string& fragment, int f
 HeadlessPlatform& Harness::Platform() { return impl_->platform; }
 
 const std::vector<Violation>& Harness::Violations() const { return impl_->violations; }
+const UserView& Harness::View() const { return impl_->view; }
 
 }  // namespace sim

@@ -31,6 +31,7 @@ class SimBase;
 class SimClient;
 class HeadlessPlatform;
 struct Violation;
+class UserView;
 
 struct Options {
     std::string lang = "en";              // "en" or "zh-TW"
@@ -171,6 +172,8 @@ public:
     HeadlessPlatform& Platform();
     // What the rule checkers found broken so far (always empty unless Options::checkRules).
     const std::vector<Violation>& Violations() const;
+    // What the user sees of the bridge, as the rule checkers read it.
+    const UserView& View() const;
 
 private:
     struct Impl;

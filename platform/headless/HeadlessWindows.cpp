@@ -356,6 +356,7 @@ void HeadlessWindows::MessageBoxNoOwner(const std::string& text) { RunBox(text);
 
 void HeadlessWindows::RunBox(const std::string& text) {
     if (loop_.Aborting()) return;
+    if (boxObserver_) boxObserver_(text);
     transcript_.Add("msgbox", text);
     if (autoBoxes_) return;
     boxes_.push_back(Box{text, false});

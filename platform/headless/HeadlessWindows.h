@@ -113,6 +113,8 @@ public:
     void CheckRadio(plat::WindowHandle window, int id);
 
     void SetAutoMessageBoxes(bool autoClose) { autoBoxes_ = autoClose; }
+    // Told the text of every message box as it opens (also while the transcript is muted).
+    void SetBoxObserver(std::function<void(const std::string&)> observer) { boxObserver_ = std::move(observer); }
     bool ConfirmMessageBox();
     int OpenMessageBoxes() const { return static_cast<int>(boxes_.size()); }
     // The events behind the watches: service() lets the HID bus complete what it can, take()
@@ -162,6 +164,7 @@ private:
     std::vector<bool> loops_;  // running loops, innermost last: true for the process's own
     std::function<void()> serviceEvents_;
     std::function<bool(plat::Handle)> takeEvent_;
+    std::function<void(const std::string&)> boxObserver_;
 };
 
 }  // namespace sim

@@ -8,6 +8,7 @@
 #include "device/Packet.h"
 #include "device/Thread.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "res/resource.h"
 #include "tools/sim/Checker.h"
 
 // LeakSanitizer's, when the program has it: a bridge's device thread outlives the bridge by
@@ -141,13 +142,20 @@ void Bridge::Enter(Prefix prefix) {
             break;
         case Prefix::CommandWaiting:
             base.SetReplies(false);
-            Dlg().RequestBaseCommand(REQ_DELETE_ALL, 0);
+            Request(IDC_DELETE_ALL);
             break;
         case Prefix::LoopbackWaiting:
             base.SetEcho(false);
-            Dlg().RequestBaseCommand(REQ_LOOPBACK, 0);
+            Request(IDC_LOOPBACK);
             break;
     }
+}
+
+void Bridge::Request(int radio) {
+    sim::Harness& h = *harness_;
+    h.Command(ID_TRAY_OPTIONS);
+    h.CheckRadio("options", radio);
+    h.Click("options", IDC_EXECUTE);
 }
 
 void Bridge::Settle() {
@@ -194,11 +202,6 @@ void Bridge::Settle() {
             Run(kTickMs);
         }
         Run(kTimeoutsMs);  // time-outs still running fall due
-        // A command that timed out still waits for its reply: the base sends it late.
-        if (dlg->m_pThread && dlg->m_pThread->replyPending) {
-            h.Base().SendPacket(pkt::EVT_COMMAND_REPLY, {pkt::BASE_DELETE_ALL});
-            Run(kTickMs);
-        }
         if (dlg->m_nStatus != STATUS_READY || !dlg->m_pThread ||
             dlg->m_pThread->m_nTestSent != CThread::kTestsInStartup + 1) {
             // A failed link test or a lost base: the user would plug the base in again.

@@ -54,6 +54,8 @@ public:
 private:
     void Boot();
     bool Ready();
+    // The user asks for the checked radio's action on the settings page (opened if need be).
+    void Request(int radio);
 
     sim::Harness* harness_ = nullptr;
     int nextCall_ = 500;

@@ -114,8 +114,10 @@ int Interpreter::Execute(const Step& s) {
         case Op::Run: h.Run(static_cast<std::uint64_t>(s.number)); break;
         case Op::BasePlug: h.PlugBase(); break;
         case Op::BaseUnplug: h.UnplugBase(); break;
-        case Op::BaseEcho: base.SetEcho(s.on); break;
-        case Op::BaseReplies: base.SetReplies(s.on); break;
+        case Op::BaseEcho: base.SetEchoMode(static_cast<sim::EchoMode>(s.number)); break;
+        case Op::BaseReplies: base.SetReplyMode(static_cast<sim::ReplyMode>(s.number)); break;
+        case Op::BaseHold: base.SetHold(s.on); break;
+        case Op::BaseRelease: base.Release(s.on); break;
         case Op::BaseVersion: base.SetVersion(s.text); break;
         case Op::BaseSend: base.SendRaw(s.bytes); break;
         case Op::BasePacket: base.SendPacket(static_cast<std::uint8_t>(s.number), s.bytes); break;

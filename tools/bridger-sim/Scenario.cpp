@@ -38,7 +38,22 @@ bool ParseBase(const Reader& r, Step& s, Message& m) {
         if (n != 2) return Bad(m, Usage("base " + sub));
     } else if (sub == "echo" || sub == "replies") {
         s.op = sub == "echo" ? Op::BaseEcho : Op::BaseReplies;
-        if (n != 3 || !OnOff(r.At(2), s.on)) return Bad(m, Usage("base " + sub + " on|off"));
+        const std::string odd = sub == "echo" ? "wrong" : "other";
+        const std::string mode = n == 3 ? r.At(2) : std::string();
+        // The modes in the order of sim::EchoMode and sim::ReplyMode.
+        const std::string modes[] = {"on", "off", "twice", odd};
+        s.number = -1;
+        for (long long i = 0; i < 4; ++i)
+            if (mode == modes[i]) s.number = i;
+        if (s.number < 0) return Bad(m, Usage("base " + sub + " on|off|twice|" + odd));
+        s.on = mode != "off";
+    } else if (sub == "hold") {
+        s.op = Op::BaseHold;
+        if (n != 3 || !OnOff(r.At(2), s.on)) return Bad(m, Usage("base hold on|off"));
+    } else if (sub == "release") {
+        s.op = Op::BaseRelease;
+        if (n > 3 || (n == 3 && r.At(2) != "reversed")) return Bad(m, Usage("base release [reversed]"));
+        s.on = n == 3;
     } else if (sub == "version") {
         s.op = Op::BaseVersion;
         s.text = r.TextAfter(1);

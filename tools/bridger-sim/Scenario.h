@@ -13,7 +13,7 @@ namespace scn {
 
 enum class Op {
     Clock, Os, Start, Run,
-    BasePlug, BaseUnplug, BaseEcho, BaseReplies, BaseVersion, BaseSend, BasePacket,
+    BasePlug, BaseUnplug, BaseEcho, BaseReplies, BaseHold, BaseRelease, BaseVersion, BaseSend, BasePacket,
     BaseReleased, BaseRegisterEnd,
     HandsetKey, HandsetTalk, HandsetMenu, HandsetAnswer, HandsetHangup, HandsetDial,
     ClientStart, ClientAttach, ClientStop, ClientAuto, ClientContacts, ClientSay, ClientSendRaw,
@@ -29,10 +29,12 @@ struct Step {
     std::string text;                    // TEXT, start ARGS, DIGITS, WINDOW name
     std::vector<std::uint8_t> bytes;     // base send / base packet body / client send-raw
     std::vector<sim::Contact> contacts;  // client contacts
-    long long number = 0;                // MS, ID, STATUS, handset N, packet CODE, mouse message
+    long long number = 0;                // MS, ID, STATUS, handset N, packet CODE, mouse message,
+                                         // base echo/replies mode (sim::EchoMode, sim::ReplyMode)
     long long second = 0;                // control ID of ui click/check/select
     long long third = 0;                 // INDEX of ui select
-    bool on = false;                     // on/off switches, dial repeat
+    bool on = false;                     // on/off switches (echo and replies: not off), dial
+                                         // repeat, release reversed
     char key = 0;                        // handset key
     sim::ClientKindSim kind = sim::ClientKindSim::Skype;
     plat::TimeOfDay clock{};

@@ -68,6 +68,10 @@ private:
     bool WaitFor(const std::function<bool()>& state);
     // Reads again the window an expected `control` line names, if it changed.
     void Reread(const std::string& controlText);
+    // A line whose effect only the simulated base can give: noted and skipped.
+    int NotOnRealBuild(const scn::Step& step);
+    // The text an expect looks for in this transcript; false for a kind it cannot hold.
+    bool Observable(const scn::Step& step, std::string& text);
     bool EnsureStarted(const std::string& arguments, std::string& error);
     void Pump(double ms);
     void PumpOnce(DWORD waitMs);

@@ -11,7 +11,7 @@
 //                         client has under way or was just asked to take up, by a handset that
 //                         joined it; another handset's keys and hang-up never touch it
 //   4 the right party     a CALL comes from a handset on the line (what it carries is the
-//                         phone-book checker's rule 8); the bridge never ends a ringing call
+//                         phone-book checker's rule 11); the bridge never ends a ringing call
 //                         as if it were its own
 //   5 always live         checked by the explorer's closing probe (a new call rings, is
 //                         answered and finished)

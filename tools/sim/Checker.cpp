@@ -2,6 +2,8 @@
 
 #include "tools/sim/CallChecker.h"
 #include "tools/sim/PhonebookChecker.h"
+#include "tools/sim/LinkChecker.h"
+#include "tools/sim/RequestChecker.h"
 
 namespace sim {
 
@@ -25,11 +27,13 @@ void Checker::Forgive(const std::string& call) {
 }
 
 std::vector<std::unique_ptr<Checker>> MakeCheckers(const SimBase& base, const SimClient& client,
-                                                   std::function<std::uint64_t()> clock,
+                                                   const UserView& user, std::function<std::uint64_t()> clock,
                                                    std::vector<Violation>& sink) {
     std::vector<std::unique_ptr<Checker>> checkers;
     checkers.push_back(std::make_unique<CallChecker>(base, client, clock, sink));
     checkers.push_back(std::make_unique<PhonebookChecker>(base, client, clock, sink));
+    checkers.push_back(std::make_unique<LinkChecker>(base, client, user, clock, sink));
+    checkers.push_back(std::make_unique<RequestChecker>(user, clock, sink));
     return checkers;
 }
 

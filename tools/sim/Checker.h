@@ -24,12 +24,52 @@ struct Violation {
     std::string Format() const;  // "RULE, call ID: TEXT"
 };
 
+// A condition that breaks a rule once it has lasted longer than its grace.
+struct Lasting {
+    bool on = false;
+    std::uint64_t since = 0;
+    // Whether the condition holds `now`; true once it has held for more than `grace` ms.
+    bool For(bool now, std::uint64_t at, std::uint64_t grace) {
+        if (!now) {
+            on = false;
+            return false;
+        }
+        if (!on) {
+            on = true;
+            since = at;
+        }
+        return at - since > grace;
+    }
+};
+
+// What the user sees of the bridge, as far as a checker needs it; the harness reads it from
+// the bridge's windows.
+class UserView {
+public:
+    virtual ~UserView() = default;
+    // The bridge runs (it has not exited).
+    virtual bool BridgeRunning() const = 0;
+    // The options sheet's settings page is open; its controls, by id (false, -1 or 0 for a
+    // control that is not there).
+    virtual bool SettingsOpen() const = 0;
+    virtual bool Usable(int control) const = 0;  // enabled and visible: a click reaches it
+    virtual bool Checked(int control) const = 0;
+    virtual int Selection(int control) const = 0;
+    virtual int Icon(int control) const = 0;
+    // A string-table text in the bridge's language.
+    virtual std::string Text(int stringId) const = 0;
+};
+
 class Checker : public PeerObserver {
 public:
     Checker(std::function<std::uint64_t()> clock, std::vector<Violation>& sink)
         : clock_(std::move(clock)), sink_(sink) {}
     // The bridge's status code changed (what the information window shows).
     virtual void OnStatus(int) {}
+    // A message box opened with this text.
+    virtual void OnMessageBox(const std::string&) {}
+    // The user is about to click control `control` of a window ("options", "main", ...).
+    virtual void OnUserClick(const std::string&, int) {}
     // The rules that depend on time passing; after every event.
     virtual void Check() {}
 
@@ -48,7 +88,7 @@ private:
 
 // Every checker of the test world, watching these peers; what they find goes to sink.
 std::vector<std::unique_ptr<Checker>> MakeCheckers(const SimBase& base, const SimClient& client,
-                                                   std::function<std::uint64_t()> clock,
+                                                   const UserView& user, std::function<std::uint64_t()> clock,
                                                    std::vector<Violation>& sink);
 
 }  // namespace sim

@@ -8,9 +8,9 @@ namespace sim {
 
 namespace {
 
-constexpr int kPhonebookIsTheClients = 6;
-constexpr int kDisplayTellsTheTruth = 7;
-constexpr int kOnlyWhatWasChosen = 8;
+constexpr int kPhonebookIsTheClients = 9;
+constexpr int kDisplayTellsTheTruth = 10;
+constexpr int kOnlyWhatWasChosen = 11;
 constexpr int kStatusCallOut = 4;
 constexpr int kStatusInCall = 5;
 constexpr std::size_t kCodeAt = 3;

@@ -43,32 +43,77 @@ void SimBase::OnFeatureReport(const std::vector<std::uint8_t>& data) {
     for (PeerObserver* o : observers_) o->OnBridgeReport(data);
     if (!WellFramed(data) || data[3] != pkt::CMD_BASE) return;
     const std::size_t total = static_cast<std::size_t>(data[2]) + 3;
-    const std::uint8_t sub = data[4];
+    if (data[4] == pkt::BASE_LOOPBACK) {
+        if (total >= 11) Echo(data);
+        return;
+    }
+    AnswerCommand(data[4], data, total);
+}
+
+void SimBase::Echo(const std::vector<std::uint8_t>& data) {
+    if (echo_ == EchoMode::Off) return;
+    std::vector<std::uint8_t> body{pkt::BASE_LOOPBACK};
+    body.insert(body.end(), data.begin() + 5, data.begin() + 10);
+    if (echo_ == EchoMode::Wrong) body.back() = static_cast<std::uint8_t>(body.back() ^ 0xFF);
+    Reply(pkt::EVT_TEST_REPLY, body, echo_ == EchoMode::Twice);
+}
+
+void SimBase::AnswerCommand(std::uint8_t sub, const std::vector<std::uint8_t>& data, std::size_t total) {
+    if (replies_ == ReplyMode::Off) return;
+    const bool other = replies_ == ReplyMode::Other;
+    const bool twice = replies_ == ReplyMode::Twice;
     switch (sub) {
-        case pkt::BASE_LOOPBACK:
-            if (echo_ && total >= 11) {
-                std::vector<std::uint8_t> body{pkt::BASE_LOOPBACK};
-                body.insert(body.end(), data.begin() + 5, data.begin() + 10);
-                SendPacket(pkt::EVT_TEST_REPLY, body);
-            }
+        case pkt::BASE_GET_VERSION: {
+            std::vector<std::uint8_t> body{other ? std::uint8_t{pkt::REPLY_DONE} : std::uint8_t{pkt::REPLY_TEXT}};
+            if (!other) body.insert(body.end(), version_.begin(), version_.end());
+            Reply(pkt::EVT_COMMAND_REPLY, body, twice);
             break;
-        case pkt::BASE_GET_VERSION:
-            if (replies_) {
-                std::vector<std::uint8_t> body{0x00};
-                body.insert(body.end(), version_.begin(), version_.end());
-                SendPacket(pkt::EVT_COMMAND_REPLY, body);
-            }
-            break;
+        }
         case pkt::BASE_DELETE_ALL:
+            Reply(pkt::EVT_COMMAND_REPLY, {other ? std::uint8_t{pkt::BASE_RESET} : sub}, twice);
+            break;
         case pkt::BASE_RESET:
-            if (replies_) SendPacket(pkt::EVT_COMMAND_REPLY, {sub});
+            Reply(pkt::EVT_COMMAND_REPLY, {other ? std::uint8_t{pkt::BASE_DELETE_ALL} : sub}, twice);
             break;
         case pkt::BASE_DELETE_HANDSET:
-            if (replies_ && total >= 7) SendPacket(pkt::EVT_COMMAND_REPLY, {sub, data[5]});
+            if (total < 7) break;
+            // Another of the four handsets.
+            Reply(pkt::EVT_COMMAND_REPLY, {sub, other ? static_cast<std::uint8_t>(data[5] % 4 + 1) : data[5]}, twice);
             break;
         default:
             break;  // registration, paging: nothing to answer
     }
+}
+
+void SimBase::Reply(std::uint8_t code, const std::vector<std::uint8_t>& body, bool twice) {
+    if (!powered_) return;
+    for (int copy = 0; copy < (twice ? 2 : 1); ++copy) {
+        if (hold_) held_.push_back(Framed(code, body));
+        else Queue(Framed(code, body));
+    }
+}
+
+void SimBase::SetEchoMode(EchoMode mode) {
+    echo_ = mode;
+    if (mode != EchoMode::On) ++oddities_;
+}
+
+void SimBase::SetReplyMode(ReplyMode mode) {
+    replies_ = mode;
+    if (mode != ReplyMode::On) ++oddities_;
+}
+
+void SimBase::SetHold(bool on) {
+    hold_ = on;
+    if (on) ++oddities_;
+}
+
+void SimBase::Release(bool newestFirst) {
+    ++oddities_;
+    std::vector<std::vector<std::uint8_t>> held;
+    held.swap(held_);
+    if (newestFirst) std::reverse(held.begin(), held.end());
+    for (std::vector<std::uint8_t>& answer : held) Queue(std::move(answer));
 }
 
 bool SimBase::NextInputReport(std::vector<std::uint8_t>& data48) {
@@ -88,6 +133,7 @@ bool SimBase::NextInputReport(std::vector<std::uint8_t>& data48) {
 void SimBase::PowerOff() {
     powered_ = false;
     pending_.clear();
+    held_.clear();
     handsets_.PowerOff();
     for (PeerObserver* o : observers_) o->OnBasePower(false);
 }
@@ -104,21 +150,29 @@ void SimBase::Queue(std::vector<std::uint8_t> data, int dialHandset) {
     pending_.push_back(Pending{std::move(data), dialHandset});
 }
 
-void SimBase::SendRaw(const std::vector<std::uint8_t>& data) { Queue(data); }
+void SimBase::SendRaw(const std::vector<std::uint8_t>& data) {
+    ++oddities_;
+    Queue(data);
+}
 
-void SimBase::SendPacket(std::uint8_t code, const std::vector<std::uint8_t>& body) { SendRaw(Framed(code, body)); }
+void SimBase::SendPacket(std::uint8_t code, const std::vector<std::uint8_t>& body) {
+    ++oddities_;
+    Send(code, body);
+}
+
+void SimBase::Send(std::uint8_t code, const std::vector<std::uint8_t>& body) { Queue(Framed(code, body)); }
 
 void SimBase::Key(std::uint8_t handset, char key) {
-    SendPacket(pkt::EVT_KEY, {handset, 0x00, static_cast<std::uint8_t>(key)});
+    Send(pkt::EVT_KEY, {handset, 0x00, static_cast<std::uint8_t>(key)});
 }
 
 void SimBase::FuncKey(std::uint8_t handset, char key) {
-    SendPacket(pkt::EVT_FUNC_KEY, {handset, 0x00, static_cast<std::uint8_t>(key)});
+    Send(pkt::EVT_FUNC_KEY, {handset, 0x00, static_cast<std::uint8_t>(key)});
 }
 
-void SimBase::Answer(std::uint8_t handset) { SendPacket(pkt::EVT_ANSWER, {handset}); }
+void SimBase::Answer(std::uint8_t handset) { Send(pkt::EVT_ANSWER, {handset}); }
 
-void SimBase::HangUp(std::uint8_t handset) { SendPacket(pkt::EVT_HANG_UP, {handset}); }
+void SimBase::HangUp(std::uint8_t handset) { Send(pkt::EVT_HANG_UP, {handset}); }
 
 void SimBase::DialString(std::uint8_t handset, const std::string& digits, bool repeat) {
     // The base's dial-string event names no handset; the model is told which one it was.
@@ -128,8 +182,8 @@ void SimBase::DialString(std::uint8_t handset, const std::string& digits, bool r
     Queue(Framed(pkt::EVT_DIAL_STRING, body), handset);
 }
 
-void SimBase::LineReleased() { SendPacket(pkt::EVT_LINE_RELEASED, {}); }
+void SimBase::LineReleased() { Send(pkt::EVT_LINE_RELEASED, {}); }
 
-void SimBase::RegisterEnd() { SendPacket(pkt::EVT_REGISTER_END, {}); }
+void SimBase::RegisterEnd() { Send(pkt::EVT_REGISTER_END, {}); }
 
 }  // namespace sim
