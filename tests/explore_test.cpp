@@ -2,11 +2,13 @@
 // while dropping lines, and lines no real peer could produce are refused.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "tools/bridger-sim/Interpreter.h"
 #include "tools/explorer/Explorer.h"
+#include "tools/explorer/Family.h"
 #include "tools/explorer/Shrink.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
@@ -22,6 +24,31 @@ TEST(ExploreTest, ASeedPlaysTheSameSequenceEveryTime) {
     EXPECT_FALSE(a.Failed()) << a.failure;
     EXPECT_EQ(a.lines, b.lines);
     EXPECT_NE(a.lines, explore::Explore(other).lines);
+}
+
+// Lines only the misbehaving-base family plays.
+bool PlaysTheLinkFamily(const explore::Outcome& o) {
+    for (const std::string& line : o.lines)
+        if (line.rfind("base echo", 0) == 0 || line.rfind("base replies", 0) == 0 || line.rfind("base hold", 0) == 0)
+            return true;
+    return false;
+}
+
+TEST(ExploreTest, AFamilyCanBeExploredAlone) {
+    EXPECT_EQ(explore::Families("calls").size(), 1u);
+    EXPECT_TRUE(explore::Families("no such family").empty());
+    explore::Limits callsOnly;
+    callsOnly.family = "calls";
+    bool linkSeen = false;
+    for (std::uint64_t seed = 1; seed <= 30; ++seed) {
+        explore::SeededChoices all(seed);
+        explore::SeededChoices calls(seed);
+        linkSeen = linkSeen || PlaysTheLinkFamily(explore::Explore(all));
+        const explore::Outcome alone = explore::Explore(calls, callsOnly);
+        EXPECT_FALSE(alone.Failed()) << alone.failure;
+        EXPECT_FALSE(PlaysTheLinkFamily(alone)) << "seed " << seed;
+    }
+    EXPECT_TRUE(linkSeen);  // with every family the link's steps do come up
 }
 
 TEST(ExploreTest, ShrinkingKeepsTheFailureAndDropsWhatDoesNotMatter) {

@@ -47,7 +47,7 @@ bool Probe(Sequence& s) {
 
 Outcome Explore(Choices& choices, const Limits& limits) {
     Sequence s(choices, limits);
-    const std::vector<std::unique_ptr<Family>> families = Families();
+    const std::vector<std::unique_ptr<Family>> families = Families(limits.family);
     const char* const boot[] = {"base plug", kContacts, "client start skype", "run 6000", "client auto off"};
     bool ok = true;
     for (const char* line : boot) ok = ok && s.Play(line);

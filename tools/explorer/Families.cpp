@@ -1,4 +1,6 @@
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/explorer/CallSteps.h"
@@ -9,12 +11,15 @@
 
 namespace explore {
 
-std::vector<std::unique_ptr<Family>> Families() {
+std::vector<std::unique_ptr<Family>> Families(const std::string& only) {
     std::vector<std::unique_ptr<Family>> families;
-    families.push_back(std::make_unique<CallSteps>());
-    families.push_back(std::make_unique<ContactSteps>());
-    families.push_back(std::make_unique<LinkSteps>());
-    families.push_back(std::make_unique<SettingsSteps>());
+    auto add = [&](const char* name, std::unique_ptr<Family> family) {
+        if (only.empty() || only == name) families.push_back(std::move(family));
+    };
+    add("calls", std::make_unique<CallSteps>());
+    add("contacts", std::make_unique<ContactSteps>());
+    add("link", std::make_unique<LinkSteps>());
+    add("settings", std::make_unique<SettingsSteps>());
     return families;
 }
 

@@ -3,6 +3,7 @@
 // from a family picked by weight; before the closing probe every family makes its part quiet.
 #pragma once
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "tools/explorer/Sequence.h"
@@ -22,7 +23,8 @@ public:
     virtual bool Quiesce(Sequence&) { return true; }
 };
 
-// Every family the explorer draws from.
-std::vector<std::unique_ptr<Family>> Families();
+// Every family the explorer draws from, or only the one named (calls, contacts, link,
+// settings); none for an unknown name.
+std::vector<std::unique_ptr<Family>> Families(const std::string& only = std::string());
 
 }  // namespace explore

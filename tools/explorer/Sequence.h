@@ -14,6 +14,7 @@ struct Limits {
     int maxSteps = 40;   // random steps before the closing probe
     int maxCalls = 3;    // call ids the client uses (incoming, placed and its own)
     int handsets = 3;    // handsets 1 .. this many act
+    std::string family;  // only the family of this name (calls, contacts, link, settings); empty: all
 };
 
 class Sequence {

@@ -10,14 +10,17 @@
 #include <string>
 
 #include "tools/explorer/Explorer.h"
+#include "tools/explorer/Family.h"
 #include "tools/explorer/Shrink.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: bridger-explore [--seed FIRST] [--count N] [--steps MAX] [--out DIR] [--keep-going]\n"
+    "                       [--family calls|contacts|link|settings]\n"
     "  plays seeds FIRST .. FIRST+N-1 (default 1 and 1000); on a failure writes the shrunk\n"
-    "  scenario to DIR (default .) as explored-SEED.scn and exits 1\n";
+    "  scenario to DIR (default .) as explored-SEED.scn and exits 1; --family draws the steps\n"
+    "  from that family only (default: all)\n";
 
 struct Arguments {
     std::uint64_t seed = 1;
@@ -25,6 +28,7 @@ struct Arguments {
     int steps = 40;
     std::string out = ".";
     bool keepGoing = false;
+    std::string family;
 };
 
 bool Parse(int argc, char** argv, Arguments& a) {
@@ -36,9 +40,10 @@ bool Parse(int argc, char** argv, Arguments& a) {
         else if (arg == "--steps" && hasValue) a.steps = std::atoi(argv[++i]);
         else if (arg == "--out" && hasValue) a.out = argv[++i];
         else if (arg == "--keep-going") a.keepGoing = true;
+        else if (arg == "--family" && hasValue) a.family = argv[++i];
         else return false;
     }
-    return a.count > 0 && a.steps > 0;
+    return a.count > 0 && a.steps > 0 && (a.family.empty() || !explore::Families(a.family).empty());
 }
 
 // One report per rule and first words of the failure, so that a long run lists each kind once.
@@ -62,6 +67,7 @@ int main(int argc, char** argv) {
     }
     explore::Limits limits;
     limits.maxSteps = args.steps;
+    limits.family = args.family;
     const auto started = std::chrono::steady_clock::now();
     std::map<std::string, std::uint64_t> kinds;
     std::uint64_t failures = 0;
@@ -78,7 +84,8 @@ int main(int argc, char** argv) {
         const std::string file = args.out + "/explored-" + std::to_string(seed) + ".scn";
         std::ofstream(file) << explore::ScenarioText(
             shrunk, "Found by bridger-explore --seed " + std::to_string(seed) + " --count 1 --steps " +
-                        std::to_string(args.steps) + ", then shrunk");
+                        std::to_string(args.steps) +
+                        (args.family.empty() ? std::string() : " --family " + args.family) + ", then shrunk");
         std::cerr << "bridger-explore: seed " << seed << ": " << shrunk.failure << "\n  shrunk to " << shrunk.lines.size()
                   << " lines: " << file << "\n";
         if (!args.keepGoing) return 1;
