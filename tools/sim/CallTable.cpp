@@ -1,29 +1,13 @@
 #include "tools/sim/CallTable.h"
 
 #include <cctype>
-#include <sstream>
 #include <vector>
+
+#include "tools/sim/ApiWords.h"
 
 namespace sim {
 
 namespace {
-
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
-
-// The desktop API reads the keywords of commands without regard to case.
-bool Is(const std::string& word, const char* keyword) {
-    std::size_t i = 0;
-    for (; keyword[i] != '\0'; ++i) {
-        if (i >= word.size()) return false;
-        if (std::toupper(static_cast<unsigned char>(word[i])) != keyword[i]) return false;
-    }
-    return i == word.size();
-}
 
 std::string Upper(std::string word) {
     for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -60,9 +44,9 @@ void CallTable::SetStatus(const std::string& id, const std::string& status) {
 }
 
 std::string CallTable::OnCommand(const std::string& command, bool autoName) {
-    const std::vector<std::string> w = Words(command);
+    const std::vector<std::string> w = ApiWords(command);
     const std::size_t n = w.size();
-    if (n >= 2 && Is(w[0], "CALL")) {
+    if (n >= 2 && IsKeyword(w[0], "CALL")) {
         const std::size_t from = command.find_first_not_of(' ', 4);
         const std::string target = from == std::string::npos ? std::string() : command.substr(from);
         ++placedSeq_;
@@ -80,11 +64,11 @@ std::string CallTable::OnCommand(const std::string& command, bool autoName) {
         calls_[id] = call;
         return id;
     }
-    if (n < 4 || !Is(w[0], "SET") || !Is(w[1], "CALL")) return {};
+    if (n < 4 || !IsKeyword(w[0], "SET") || !IsKeyword(w[1], "CALL")) return {};
     const std::string& id = w[2];
     auto it = calls_.find(id);
     if (it == calls_.end() || IsEnd(it->second.status)) return {};
-    if (n == 5 && Is(w[3], "STATUS")) {
+    if (n == 5 && IsKeyword(w[3], "STATUS")) {
         const std::string value = Upper(w[4]);
         if (value == "INPROGRESS") {
             if (Rings(it->second)) it->second.answeredByBridge = true;
@@ -93,7 +77,7 @@ std::string CallTable::OnCommand(const std::string& command, bool autoName) {
             if (value == "FINISHED" && Rings(it->second)) it->second.endedRinging = true;
             SetStatus(id, value);
         }
-    } else if (n == 5 && Is(w[3], "JOIN_CONFERENCE")) {
+    } else if (n == 5 && IsKeyword(w[3], "JOIN_CONFERENCE")) {
         SetStatus(id, "INPROGRESS");
         SetStatus(w[4], "INPROGRESS");
     }

@@ -1,8 +1,8 @@
 #include "tools/sim/SimClient.h"
 
 #include <cctype>
-#include <sstream>
 
+#include "tools/sim/ApiWords.h"
 #include "tools/sim/PeerObserver.h"
 
 namespace sim {
@@ -10,23 +10,6 @@ namespace sim {
 namespace {
 
 constexpr std::size_t kMostPartners = 1000;  // bounded for long fuzz runs
-
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
-
-// The desktop API reads its keywords without regard to case.
-bool Is(const std::string& word, const char* keyword) {
-    std::size_t i = 0;
-    for (; keyword[i] != '\0'; ++i) {
-        if (i >= word.size()) return false;
-        if (std::toupper(static_cast<unsigned char>(word[i])) != keyword[i]) return false;
-    }
-    return i == word.size();
-}
 
 }  // namespace
 
@@ -43,31 +26,31 @@ std::vector<std::string> SimClient::OnCommand(const std::string& command) {
     const std::string placedId = calls_.OnCommand(command, auto_);
     for (PeerObserver* o : observers_) o->OnClientCommand(command);
     if (!auto_) return {};
-    const std::vector<std::string> w = Words(command);
+    const std::vector<std::string> w = ApiWords(command);
     const std::size_t n = w.size();
-    if (n == 4 && Is(w[0], "GET") && Is(w[1], "CALL") && Is(w[3], "PARTNER_HANDLE"))
+    if (n == 4 && IsKeyword(w[0], "GET") && IsKeyword(w[1], "CALL") && IsKeyword(w[3], "PARTNER_HANDLE"))
         return {"CALL " + w[2] + " PARTNER_HANDLE " + partner_};
-    if (n == 5 && Is(w[0], "SET") && Is(w[1], "CALL") && Is(w[3], "STATUS") &&
-        (Is(w[4], "INPROGRESS") || Is(w[4], "FINISHED"))) {
+    if (n == 5 && IsKeyword(w[0], "SET") && IsKeyword(w[1], "CALL") && IsKeyword(w[3], "STATUS") &&
+        (IsKeyword(w[4], "INPROGRESS") || IsKeyword(w[4], "FINISHED"))) {
         // A client reports only what became of a call it has (an ended call stays ended).
         const SimCall* call = calls_.Find(w[2]);
         if (call && call->status != w[4]) return {};
         return {"CALL " + w[2] + " STATUS " + w[4]};
     }
-    if (n >= 2 && Is(w[0], "CALL")) return {"CALL " + placedId + " STATUS ROUTING"};
-    if (n == 2 && Is(w[0], "SEARCH") && Is(w[1], "FRIENDS")) {
+    if (n >= 2 && IsKeyword(w[0], "CALL")) return {"CALL " + placedId + " STATUS ROUTING"};
+    if (n == 2 && IsKeyword(w[0], "SEARCH") && IsKeyword(w[1], "FRIENDS")) {
         std::string users = "USERS";
         for (std::size_t i = 0; i < contacts_.size(); ++i) users += (i ? ", " : " ") + contacts_[i].handle;
         return {users};
     }
-    if (n == 4 && Is(w[0], "GET") && Is(w[1], "USER") && Is(w[3], "ONLINESTATUS")) {
+    if (n == 4 && IsKeyword(w[0], "GET") && IsKeyword(w[1], "USER") && IsKeyword(w[3], "ONLINESTATUS")) {
         std::string status = "OFFLINE";  // anybody not in the list
         for (const Contact& c : contacts_)
             if (c.handle == w[2]) status = c.status;
         return {"USER " + w[2] + " ONLINESTATUS " + status};
     }
-    if (n == 2 && Is(w[0], "GET") && Is(w[1], "CURRENTUSERHANDLE")) return {"CURRENTUSERHANDLE " + ownHandle_};
-    if (n == 2 && Is(w[0], "GET") && Is(w[1], "CONNSTATUS")) return {"CONNSTATUS ONLINE"};
+    if (n == 2 && IsKeyword(w[0], "GET") && IsKeyword(w[1], "CURRENTUSERHANDLE")) return {"CURRENTUSERHANDLE " + ownHandle_};
+    if (n == 2 && IsKeyword(w[0], "GET") && IsKeyword(w[1], "CONNSTATUS")) return {"CONNSTATUS ONLINE"};
     return {};
 }
 
