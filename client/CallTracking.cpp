@@ -20,7 +20,8 @@ constexpr const char* kFinished = "FINISHED";
 constexpr const char* kBusy = "BUSY";
 constexpr const char* kCancelled = "CANCELLED";
 constexpr const char* kInProgress = "INPROGRESS";
-const char* const kHolds[] = {"ONHOLD", "LOCALHOLD", "REMOTEHOLD"};
+// The statuses of a call under way, not ringing and not ended.
+const char* const kUnderWay[] = {"INPROGRESS", "ROUTING", "EARLYMEDIA", "ONHOLD", "LOCALHOLD", "REMOTEHOLD"};
 
 // BUSY and CANCELLED end a call as surely as FAILED and MISSED do.
 bool IsEndStatus(const std::string& value) {
@@ -28,9 +29,9 @@ bool IsEndStatus(const std::string& value) {
            value == kCancelled;
 }
 
-bool IsHoldStatus(const std::string& value) {
-    for (const char* hold : kHolds)
-        if (value == hold) return true;
+bool IsUnderWay(const std::string& value) {
+    for (const char* status : kUnderWay)
+        if (value == status) return true;
     return false;
 }
 
@@ -54,11 +55,12 @@ void CBridgeDlg::OnCallNotification(const char* text) {
         return;
     }
     if (words.property != kStatus) return;
-    if (value == kRouting || value == kRinging) OnCallStarts(id, value == kRinging);
-    else if (value == kInProgress) OnCallAnswered(id);
-    // A ringing call held at the computer was taken there, even with no INPROGRESS first.
-    else if (IsHoldStatus(value) && m_callRecord.Rings(id)) OnCallAnswered(id);
+    if (value == kRinging) OnCallStarts(id, true);
     else if (IsEndStatus(value)) OnCallEnded(id, value);
+    // A ringing call that turns to any other status (in progress, held, routed again) rings
+    // no more: it was taken at the computer, even with no INPROGRESS first.
+    else if (value == kInProgress || (IsUnderWay(value) && m_callRecord.Rings(id))) OnCallAnswered(id);
+    else if (value == kRouting) OnCallStarts(id, false);
 }
 
 void CBridgeDlg::OnCallStarts(const std::string& id, bool ringing) {

@@ -41,6 +41,8 @@ void CallTable::SetStatus(const std::string& id, const std::string& status) {
     if (it == calls_.end() || IsEnd(it->second.status)) return;  // an ended call stays ended
     it->second.status = status;
     if (status == "INPROGRESS" || status.find("HOLD") != std::string::npos) it->second.answered = true;
+    // An incoming call the client reports in any other state under way rings no more.
+    if (it->second.origin == CallOrigin::Incoming && status != "RINGING") it->second.answered = true;
 }
 
 std::string CallTable::OnCommand(const std::string& command, bool autoName) {

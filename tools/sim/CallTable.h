@@ -22,7 +22,7 @@ struct SimCall {
     bool answeredByBridge = false; // the bridge asked to take it up while it rang
     int placedSeq = 0;             // which CALL command a placed call answers (1, 2, ...)
     bool endedRinging = false;     // the bridge ended it while it rang here
-    bool answered = false;         // it has been under way (in progress or held)
+    bool answered = false;         // it has been under way (in progress or held; incoming: any state but ringing)
     // Every call the table makes gets a serial of its own: a client that reuses an ended (or
     // forgotten) call's id starts a new call, and onlookers can tell.
     int serial = 0;
