@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/BridgeDlg.h"
+#include "tools/e2e-driver/WindowText.h"
 #include "tools/e2e-driver/WindowsVersion.h"
 
 namespace e2e {
@@ -182,21 +183,9 @@ HWND Driver::Control(const std::string& window, int id, std::string& error) {
         return nullptr;
     }
     // The settings page is a child of the options sheet: look through every descendant.
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        top,
-        [](HWND child, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (!search.found) error = "the window '" + window + "' has no control " + std::to_string(id);
-    return search.found;
+    const HWND found = Descendant(top, id);
+    if (!found) error = "the window '" + window + "' has no control " + std::to_string(id);
+    return found;
 }
 
 int Driver::NotOnRealBuild(const scn::Step& s) {

@@ -16,6 +16,9 @@ std::string Utf8(const wchar_t* text, int length);
 // own); a caption, a button's or a static's text is read without a message, so a bridge
 // busy in a wait does not hold the driver up.
 std::string TextOf(HWND window);
+// The control with this id anywhere inside the window (the settings page sits inside the
+// options sheet); null when there is none.
+HWND Descendant(HWND window, int id);
 // SendMessageTimeout for a message without pointers; false when the window did not answer.
 bool Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 

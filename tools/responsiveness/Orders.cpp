@@ -25,10 +25,12 @@
 
 #include "app/BridgeDlg.h"
 #include "res/resource.h"
+#include "tools/e2e-driver/WindowText.h"
 #include "tools/responsiveness/TestBed.h"
 
 namespace {
 
+using e2e::Descendant;
 using rsp::TestBed;
 
 constexpr double kSeenWithinMs = 5000;
@@ -99,24 +101,6 @@ HWND WaitForBox(TestBed& bed, DWORD pid, const std::string& what) {
     HWND box = nullptr;
     Expect(bed, [&] { return (box = OpenBox(pid)) != nullptr; }, "no message box " + what + " appeared");
     return box;
-}
-
-// A control anywhere inside the window (the settings page sits inside the options sheet).
-HWND Descendant(HWND window, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 void Confirm(HWND box) {
