@@ -1,51 +1,26 @@
 #include "tools/sim/CallChecker.h"
 
-#include <sstream>
-
 #include "device/Packet.h"
+#include "tools/sim/ApiWords.h"
+#include "tools/sim/BridgeFacts.h"
 
 namespace sim {
 
 namespace {
 
-constexpr int kNothingLeftOpen = 1;
-constexpr int kNothingLost = 2;
-constexpr int kConnectedMeansConnected = 3;
-constexpr int kRightParty = 4;
-constexpr int kStatusInCall = 5;  // "INCOMMING": a call is connected on the handset
-constexpr std::size_t kCodeAt = 3;
-constexpr std::size_t kHandsetAt = 4;
 constexpr int kLostHandset = -1;  // dialled on a base that was already gone
-
-std::vector<std::string> Words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> words;
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
-
-bool UnderWay(const SimCall& call) { return call.answered && !CallTable::IsEnd(call.status); }
-
-std::string Ms(std::uint64_t ms) { return std::to_string(ms) + " ms"; }
 
 }  // namespace
 
 std::string CallChecker::RuleName(int rule) {
-    const char* name = "?";
-    switch (rule) {
-        case 1: name = "nothing left open"; break;
-        case 2: name = "nothing lost"; break;
-        case 3: name = "connected means connected"; break;
-        case 4: name = "the right party"; break;
-        case 5: name = "always live"; break;
-        default: break;
-    }
-    return "rule " + std::to_string(rule) + " (" + name + ")";
+    static const char* const kNames[] = {"nothing left open", "nothing lost", "connected means connected",
+                                         "the right party", "always live"};
+    return RuleLabel(rule, kNothingLeftOpen, kNames);
 }
 
 CallChecker::CallChecker(const SimBase& base, const SimClient& client, std::function<std::uint64_t()> clock,
                          std::vector<Violation>& sink)
-    : Checker(std::move(clock), sink), base_(base), client_(client) {}
+    : AttachFollower(std::move(clock), sink), base_(base), client_(client) {}
 
 bool CallChecker::HeldBy(const std::string& id, int handset) const {
     auto it = held_.find(id);
@@ -169,11 +144,11 @@ void CallChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     if (!powered_) return;
     found_ = true;
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= kHandsetAt) return;
-    const int handset = data[kHandsetAt];
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kHandset) return;
+    const int handset = data[at::kHandset];
     ++reportSeq_;
     inReport_ = true;
-    switch (data[kCodeAt]) {
+    switch (data[at::kCode]) {
         case pkt::CMD_ALERT:
             lastAlert_ = Now();
             lastAlertSeq_ = reportSeq_;
@@ -183,20 +158,11 @@ void CallChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
             lastStopSeq_ = reportSeq_;
             LetGo(handset == pkt::kAllHandsets ? 0 : handset, kEndWithinMs);
             break;
-        case pkt::CMD_CONNECTED: {
-            bool ok = false;
-            for (const auto& entry : held_) {
-                if (!entry.second.handsets.count(handset)) continue;
-                const SimCall* call = client_.Calls().Find(entry.first);
-                auto asked = askedAt_.find(entry.first);
-                const bool askedRecently = asked != askedAt_.end() && Now() - asked->second <= kAskedRecentlyMs;
-                if ((call && UnderWay(*call)) || askedRecently) ok = true;
-            }
-            if (!ok)
+        case pkt::CMD_CONNECTED:
+            if (!HoldsLiveCall(handset))
                 Break(kConnectedMeansConnected, "",
                       "handset " + std::to_string(handset) + " shown connected with no call of its own under way");
             break;
-        }
         default:
             break;
     }
@@ -251,7 +217,7 @@ void CallChecker::CheckPlaced(const std::string& target) {
 }
 
 void CallChecker::OnClientCommand(const std::string& command) {
-    const std::vector<std::string> w = Words(command);
+    const std::vector<std::string> w = ApiWords(command);
     ForgetReusedIds();
     AdoptNamedCalls();
     if (w.size() >= 2 && w[0] == "CALL") {
@@ -296,146 +262,9 @@ void CallChecker::OnClientCommand(const std::string& command) {
     Check();
 }
 
-void CallChecker::OnNotificationDelivered(const std::string& text) {
+void CallChecker::BeforeNotification() {
     ForgetReusedIds();
     AdoptNamedCalls();
-    // The bridge reads the client's notifications only while the client is attached.
-    const std::vector<std::string> w = CallTable::NotificationWords(text);
-    if (attached_ && client_.BridgeAttached() && w.size() == 4 && !w[1].empty() && w[0] == "CALL" &&
-        w[2] == "STATUS" && w[3] == "RINGING")
-        toldWhileAttached_.insert(w[1]);
-    if (text.rfind("CONNSTATUS LOGGEDOUT", 0) == 0) attached_ = false;
-    Check();
-}
-
-void CallChecker::OnAttachDelivered(int status) {
-    if (status == 0) attached_ = true;
-    Check();
-}
-
-void CallChecker::OnClientProcess(bool running) {
-    if (!running) attached_ = false;
-    Check();
-}
-
-void CallChecker::OnStatus(int status) {
-    status_ = status;
-    Check();
-}
-
-// What is kept of each call goes once the client's table has dropped the call.
-void CallChecker::Prune() {
-    const auto& calls = client_.Calls().Calls();
-    if (calls.size() >= tableSize_) {
-        tableSize_ = calls.size();
-        return;
-    }
-    tableSize_ = calls.size();
-    const auto gone = [&calls](const std::string& id) { return calls.find(id) == calls.end(); };
-    for (auto it = held_.begin(); it != held_.end();) it = gone(it->first) ? held_.erase(it) : ++it;
-    for (auto it = askedAt_.begin(); it != askedAt_.end();) it = gone(it->first) ? askedAt_.erase(it) : ++it;
-    for (auto it = serial_.begin(); it != serial_.end();) it = gone(it->first) ? serial_.erase(it) : ++it;
-    for (auto it = adopted_.begin(); it != adopted_.end();) it = gone(*it) ? adopted_.erase(it) : ++it;
-    for (auto it = toldWhileAttached_.begin(); it != toldWhileAttached_.end();)
-        it = gone(*it) ? toldWhileAttached_.erase(it) : ++it;
-}
-
-void CallChecker::Check() {
-    Prune();
-    ForgetReusedIds();
-    // What the client says while the bridge does not listen is not heard; a bridge that let it
-    // go (another client chosen) starts afresh with the next attachment.
-    if (bridgeAttached_ && !client_.BridgeAttached()) toldWhileAttached_.clear();
-    bridgeAttached_ = client_.BridgeAttached();
-    AdoptNamedCalls();
-    CheckNothingLeftOpen();
-    CheckNothingLost();
-    CheckConnectedStatus();
-}
-
-void CallChecker::CheckNothingLeftOpen() {
-    if (!attached_) return;
-    for (auto& entry : held_) {
-        Held& h = entry.second;
-        if (!h.ever || !h.letGo || h.reported) continue;
-        const SimCall* call = client_.Calls().Find(entry.first);
-        if (!call || !CallTable::Open(*call)) continue;
-        const std::uint64_t waited = Now() - h.letGoAt;
-        if (waited <= h.grace) continue;
-        h.reported = true;
-        Break(kNothingLeftOpen, entry.first, "still " + call->status + " at the client " + Ms(waited) +
-                                                 " after no handset held it");
-    }
-}
-
-void CallChecker::CheckNothingLost() {
-    std::string ringing;
-    for (const auto& entry : client_.Calls().Calls())
-        if (CallTable::Rings(entry.second) && toldWhileAttached_.count(entry.first)) ringing = entry.first;
-    const std::uint64_t now = Now();
-    if (answerPending_ && now - answerAt_ > kAnswerWithinMs) {
-        answerPending_ = false;
-        if (!ringing.empty())
-            Break(kNothingLost, ringing, "handset " + std::to_string(answerBy_) + " answered the ring, but no call was taken up");
-    }
-    // Only while the bridge listens to the client: a client it let go (another kind chosen)
-    // rings for nobody.
-    const bool condition = !ringing.empty() && !base_.HandsetModel().AnyOffHook() && CanReachHandsets() && attached_ &&
-                           client_.BridgeAttached();
-    if (!condition) {
-        ringing_ = false;
-        return;
-    }
-    if (!ringing_) {
-        ringing_ = true;
-        ringSince_ = now;
-        // Begun by the report just written (the base found again): an alert in it counts.
-        ringSinceSeq_ = inReport_ ? reportSeq_ - 1 : reportSeq_;
-        // The handsets still ring from before: the ring goes on, it need not start again.
-        if (base_.HandsetModel().AnyAlerting() && lastAlertSeq_ > 0) {
-            ringSince_ = lastAlert_;
-            ringSinceSeq_ = lastAlertSeq_ - 1;
-        }
-    }
-    // The ring must be (re)started after the condition began, and after any release of it.
-    std::uint64_t start = ringSince_;
-    std::uint64_t startSeq = ringSinceSeq_;
-    if (lastStopSeq_ > startSeq && lastStopSeq_ > lastAlertSeq_) {
-        start = lastStop_;
-        startSeq = lastStopSeq_;
-    }
-    if (lastAlertSeq_ <= startSeq) {
-        if (now - start > kAlertWithinMs)
-            Break(kNothingLost, ringing, "rings at the client with every handset idle, but no alert for " + Ms(now - start));
-    } else if (now - lastAlert_ > kRepeatWithinMs) {
-        Break(kNothingLost, ringing, "the alert was not repeated for " + Ms(now - lastAlert_));
-    }
-}
-
-void CallChecker::CheckConnectedStatus() {
-    if (status_ != kStatusInCall || !CanReachHandsets() || !attached_) {
-        connectedBad_ = false;
-        return;
-    }
-    const int holder = base_.HandsetModel().LineHolder();
-    bool ok = false;
-    for (const auto& entry : held_) {
-        if (holder == 0 || !entry.second.handsets.count(holder)) continue;
-        const SimCall* call = client_.Calls().Find(entry.first);
-        auto asked = askedAt_.find(entry.first);
-        if ((call && UnderWay(*call)) || (asked != askedAt_.end() && Now() - asked->second <= kAskedRecentlyMs)) ok = true;
-    }
-    if (ok) {
-        connectedBad_ = false;
-        return;
-    }
-    if (!connectedBad_) {
-        connectedBad_ = true;
-        connectedBadSince_ = Now();
-    } else if (Now() - connectedBadSince_ > kConnectedGraceMs) {
-        Break(kConnectedMeansConnected, "", "status 5 (connected) for " + Ms(Now() - connectedBadSince_) +
-                                                " with no call of the handset's under way");
-    }
 }
 
 }  // namespace sim

@@ -23,13 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/Checker.h"
+#include "tools/sim/AttachFollower.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
 
 namespace sim {
 
-class CallChecker : public Checker {
+class CallChecker : public AttachFollower {
 public:
     // Grace times: how long the bridge may take before a rule counts as broken.
     static constexpr std::uint64_t kAlertWithinMs = 1500;
@@ -43,7 +43,6 @@ public:
     CallChecker(const SimBase& base, const SimClient& client, std::function<std::uint64_t()> clock,
                 std::vector<Violation>& sink);
 
-    void OnStatus(int status) override;
     void Check() override;
     static std::string RuleName(int rule);  // "rule 2 (nothing lost)"
 
@@ -52,11 +51,13 @@ public:
     void OnBridgeReport(const std::vector<std::uint8_t>& data) override;
     void OnBasePower(bool on) override;
     void OnClientCommand(const std::string& command) override;
-    void OnNotificationDelivered(const std::string& text) override;
-    void OnAttachDelivered(int status) override;
-    void OnClientProcess(bool running) override;
 
 private:
+    enum Rule { kNothingLeftOpen = 1, kNothingLost, kConnectedMeansConnected, kRightParty };
+
+    void BeforeNotification() override;
+    // Ringing calls count once the bridge listens to the attached client.
+    bool Hears() const override { return attached_ && client_.BridgeAttached(); }
     // A handset other than this one is off hook (on the line, dialling or talking).
     bool AnotherOffHook(int handset) const;
     struct Held {
@@ -84,6 +85,8 @@ private:
     void CheckNothingLeftOpen();
     void CheckNothingLost();
     void CheckConnectedStatus();
+    // The handset holds a call the client has under way, or was just asked to take up.
+    bool HoldsLiveCall(int handset) const;
     bool CanReachHandsets() const { return powered_ && found_; }
 
     const SimBase& base_;
@@ -103,11 +106,8 @@ private:
     bool found_ = false;       // the bridge wrote to the base since it was powered
     std::uint64_t lossAt_ = 0;
     bool lossSeen_ = false;
-    std::set<std::string> toldWhileAttached_;  // calls the bridge heard of from an attached client
-    bool attached_ = false;
     bool bridgeAttached_ = false;  // the bridge listens to the client (it may have let it go)
     bool dnd_ = false;
-    int status_ = 0;
 
     // Reports to the base are numbered, so that an alert and a release of the same
     // millisecond keep their order.
@@ -123,8 +123,7 @@ private:
     bool answerPending_ = false;
     std::uint64_t answerAt_ = 0;
     int answerBy_ = 0;
-    bool connectedBad_ = false;
-    std::uint64_t connectedBadSince_ = 0;
+    Lasting connectedBad_;
 };
 
 }  // namespace sim

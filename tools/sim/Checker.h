@@ -1,6 +1,7 @@
 // A set of the bridge's rules checked over the simulated peers: it watches what the base and
 // the client see, and records each rule it finds broken, once per rule and call.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -75,6 +76,14 @@ public:
 
 protected:
     std::uint64_t Now() const { return clock_(); }
+    static std::string Ms(std::uint64_t ms) { return std::to_string(ms) + " ms"; }
+    // "rule 2 (nothing lost)": the rule's name from the names of a checker's rules, the
+    // first of which is rule `first`; "?" for a rule that is not among them.
+    template <std::size_t N>
+    static std::string RuleLabel(int rule, int first, const char* const (&names)[N]) {
+        const bool known = rule >= first && rule - first < static_cast<int>(N);
+        return "rule " + std::to_string(rule) + " (" + (known ? names[rule - first] : "?") + ")";
+    }
     void Break(const std::string& rule, const std::string& call, const std::string& text);
     // A call id used again for a new call may break a rule again.
     // (Reports are kept once per rule, kind of break and call.)

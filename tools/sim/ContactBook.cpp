@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "tools/sim/HandsetText.h"
+
 namespace sim {
 
 namespace {
@@ -13,8 +15,6 @@ constexpr int kMostWordsInReply = 1000;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 bool IsSeparator(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-unsigned char Upper(unsigned char c) { return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c; }
 
 // The bridge's word reader: `at` is the byte that ended the previous word (text.size() for
 // the end), which is skipped. A word too long to keep leaves `out` as it was; the offset to

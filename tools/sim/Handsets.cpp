@@ -1,21 +1,15 @@
 #include "tools/sim/Handsets.h"
 
 #include "device/Packet.h"
+#include "tools/sim/BridgeFacts.h"
 
 namespace sim {
 
 namespace {
 
-constexpr std::size_t kCodeAt = 3;
-constexpr std::size_t kHandsetAt = 4;
-constexpr std::size_t kKeyAt = 6;
-constexpr std::size_t kDialCountAt = 5;
-constexpr std::size_t kDialFirstAt = 6;
-constexpr std::size_t kDisplayTextAt = 6;
-
 std::string TrimmedDisplay(const std::vector<std::uint8_t>& data, std::size_t total) {
     std::string text;
-    for (std::size_t i = kDisplayTextAt; i < kDisplayTextAt + pkt::kDisplayWidth && i + 1 < total; ++i)
+    for (std::size_t i = at::kDisplayText; i < at::kDisplayText + pkt::kDisplayWidth && i + 1 < total; ++i)
         text += static_cast<char>(data[i]);
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
@@ -73,14 +67,14 @@ HandsetEvent Handsets::OnBaseReport(const std::vector<std::uint8_t>& data, int d
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
     if (packet.verdict != pkt::Verdict::Valid) return event;
     const std::size_t total = packet.length;
-    const int handset = total > kHandsetAt ? data[kHandsetAt] : 0;
+    const int handset = total > at::kHandset ? data[at::kHandset] : 0;
     // Handsets are numbered 1 to 4; the bridge does not hear an event naming another.
-    const std::uint8_t code = data[kCodeAt];
+    const std::uint8_t code = data[at::kCode];
     const bool handsetEvent = code == pkt::EVT_KEY || code == pkt::EVT_FUNC_KEY || code == pkt::EVT_ANSWER ||
                               code == pkt::EVT_HANG_UP;
     if (handsetEvent && (handset < 1 || handset > kCount)) return event;
-    const char key = total > kKeyAt ? static_cast<char>(data[kKeyAt]) : 0;
-    switch (data[kCodeAt]) {
+    const char key = total > at::kKey ? static_cast<char>(data[at::kKey]) : 0;
+    switch (data[at::kCode]) {
         case pkt::EVT_KEY:
             event = {HandsetEvent::Kind::Key, handset, key, false, false};
             TakeOffHook(handset, event);
@@ -115,8 +109,8 @@ HandsetEvent Handsets::OnBaseReport(const std::vector<std::uint8_t>& data, int d
             state.dialString = true;
             state.dialledFromIdle = event.wentOffHook;
             state.dialled.clear();
-            const std::size_t count = total > kDialCountAt ? data[kDialCountAt] : 0;
-            for (std::size_t i = kDialFirstAt; count >= 1 && i < kDialFirstAt + count - 1 && i + 1 < total; ++i)
+            const std::size_t count = total > at::kDialCount ? data[at::kDialCount] : 0;
+            for (std::size_t i = at::kDialFirst; count >= 1 && i < at::kDialFirst + count - 1 && i + 1 < total; ++i)
                 state.dialled += static_cast<char>(data[i]);
             break;
         }
@@ -128,9 +122,9 @@ HandsetEvent Handsets::OnBaseReport(const std::vector<std::uint8_t>& data, int d
 
 void Handsets::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= kHandsetAt) return;
-    const int handset = data[kHandsetAt];
-    switch (data[kCodeAt]) {
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kHandset) return;
+    const int handset = data[at::kHandset];
+    switch (data[at::kCode]) {
         case pkt::CMD_ALERT:
             for (int h = 1; h <= kCount; ++h)
                 if (!state_[static_cast<std::size_t>(h)].offHook) state_[static_cast<std::size_t>(h)].alerting = true;

@@ -34,6 +34,7 @@ struct HandsetEvent {
 class Handsets {
 public:
     static constexpr int kCount = 4;  // handsets 1 .. 4 are registered
+    static bool Registered(int handset) { return handset >= 1 && handset <= kCount; }
 
     // A report the bridge read from the base (48 data bytes); dialHandset names the handset of
     // a dial string, whose packet carries none.

@@ -1,6 +1,7 @@
 #include "tools/sim/LinkChecker.h"
 
 #include "device/Packet.h"
+#include "tools/sim/BridgeFacts.h"
 
 namespace sim {
 
@@ -9,47 +10,31 @@ namespace {
 constexpr int kLinkRecovers = 6;
 constexpr int kCallStatusWins = 7;
 
-// The status codes, as the information window shows them.
-constexpr int kOffHook = 1;
-constexpr int kReady = 2;
-constexpr int kCallOut = 4;
-constexpr int kInCall = 5;
-constexpr int kRinging = 7;
-constexpr int kFound = 8;
-
-constexpr std::size_t kCodeAt = 3;
-constexpr std::size_t kSubAt = 4;
 constexpr const char* kAudioIn = "SET AUDIO_IN ";
 
 bool CallStatus(int status) {
-    return status == kOffHook || status == kCallOut || status == kInCall || status == kRinging;
+    return status == shown::kOffHook || status == shown::kCallOut || status == shown::kInCall ||
+           status == shown::kRinging;
 }
-
-std::string Ms(std::uint64_t ms) { return std::to_string(ms) + " ms"; }
 
 }  // namespace
 
 std::string LinkChecker::RuleName(int rule) {
-    const char* name = "?";
-    switch (rule) {
-        case kLinkRecovers: name = "the link recovers"; break;
-        case kCallStatusWins: name = "a call's status wins"; break;
-        default: break;
-    }
-    return "rule " + std::to_string(rule) + " (" + name + ")";
+    static const char* const kNames[] = {"the link recovers", "a call's status wins"};
+    return RuleLabel(rule, kLinkRecovers, kNames);
 }
 
 LinkChecker::LinkChecker(const SimBase& base, const SimClient& client, const UserView& user,
                          std::function<std::uint64_t()> clock, std::vector<Violation>& sink)
-    : Checker(std::move(clock), sink), base_(base), client_(client), user_(user) {}
+    : AttachFollower(std::move(clock), sink), base_(base), client_(client), user_(user) {}
 
 void LinkChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     if (!powered_) return;
     heard_ = true;
     lastReport_ = Now();
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict == pkt::Verdict::Valid && packet.length > kSubAt && data[kCodeAt] == pkt::CMD_BASE &&
-        data[kSubAt] == pkt::BASE_LOOPBACK)
+    if (packet.verdict == pkt::Verdict::Valid && packet.length > at::kSub && data[at::kCode] == pkt::CMD_BASE &&
+        data[at::kSub] == pkt::BASE_LOOPBACK)
         retested_ = true;
     Check();
 }
@@ -75,29 +60,6 @@ void LinkChecker::OnClientCommand(const std::string& command) {
     Check();
 }
 
-void LinkChecker::OnNotificationDelivered(const std::string& text) {
-    const std::vector<std::string> w = CallTable::NotificationWords(text);
-    if (attached_ && w.size() == 4 && !w[1].empty() && w[0] == "CALL" && w[2] == "STATUS" && w[3] == "RINGING")
-        toldWhileAttached_.insert(w[1]);
-    if (text.rfind("CONNSTATUS LOGGEDOUT", 0) == 0) attached_ = false;
-    Check();
-}
-
-void LinkChecker::OnAttachDelivered(int status) {
-    if (status == 0) attached_ = true;
-    Check();
-}
-
-void LinkChecker::OnClientProcess(bool running) {
-    if (!running) attached_ = false;
-    Check();
-}
-
-void LinkChecker::OnStatus(int status) {
-    status_ = status;
-    Check();
-}
-
 void LinkChecker::Check() {
     if (!user_.BridgeRunning()) return;
     CheckRecovered();
@@ -115,7 +77,7 @@ void LinkChecker::CheckRecovered() {
     healthy_ = healthy;
     if (!healthy || now - healthySince_ < kSettledMs) return;
     const std::string since = " after the base answered correctly for " + Ms(now - healthySince_);
-    if (status_ != kReady && status_ != kFound && !CallStatus(status_))
+    if (status_ != shown::kReady && status_ != shown::kFound && !CallStatus(status_))
         Break(kLinkRecovers, "status " + std::to_string(status_) + since);
     if (now - lastReport_ > kReportGapMs)
         Break(kLinkRecovers, "nothing reached the base for " + Ms(now - lastReport_) + since);
@@ -149,11 +111,11 @@ void LinkChecker::CheckStatusTruth() {
         Break(kCallStatusWins, "the handsets ring for a ringing call, but the status is " + std::to_string(status_));
     const int holder = handsets.LineHolder();
     const bool holds = holder != 0 && handsets.At(holder).offHook;
-    if (callHidden_.For(Reachable() && holds && status_ != kOffHook && status_ != kCallOut && status_ != kInCall, now,
+    if (callHidden_.For(Reachable() && holds && status_ != shown::kOffHook && status_ != shown::kCallOut && status_ != shown::kInCall, now,
                         kStatusGraceMs))
         Break(kCallStatusWins,
               "handset " + std::to_string(holder) + " holds the line, but the status is " + std::to_string(status_));
-    if (ringingForNothing_.For(watch && status_ == kRinging && !rings, now, kStatusGraceMs))
+    if (ringingForNothing_.For(watch && status_ == shown::kRinging && !rings, now, kStatusGraceMs))
         Break(kCallStatusWins, "status 7 (Ringing) for " + Ms(now - ringingForNothing_.since) + " with no call ringing");
 }
 

@@ -12,17 +12,16 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "tools/sim/Checker.h"
+#include "tools/sim/AttachFollower.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
 
 namespace sim {
 
-class LinkChecker : public Checker {
+class LinkChecker : public AttachFollower {
 public:
     static constexpr std::uint64_t kSettledMs = 6000;     // answering correctly this long: ready
     static constexpr std::uint64_t kReportGapMs = 1000;   // keep-alives go every 400 ms
@@ -32,7 +31,6 @@ public:
     LinkChecker(const SimBase& base, const SimClient& client, const UserView& user,
                 std::function<std::uint64_t()> clock, std::vector<Violation>& sink);
 
-    void OnStatus(int status) override;
     void Check() override;
     static std::string RuleName(int rule);  // "rule 6 (the link recovers)"
 
@@ -40,9 +38,6 @@ public:
     void OnBridgeReport(const std::vector<std::uint8_t>& data) override;
     void OnBasePower(bool on) override;
     void OnClientCommand(const std::string& command) override;
-    void OnNotificationDelivered(const std::string& text) override;
-    void OnAttachDelivered(int status) override;
-    void OnClientProcess(bool running) override;
 
 private:
     void Break(int rule, const std::string& text) { Checker::Break(RuleName(rule), "", text); }
@@ -56,7 +51,6 @@ private:
     const SimClient& client_;
     const UserView& user_;
 
-    int status_ = 0;
     bool powered_ = false;
     bool heard_ = false;  // the bridge wrote to the base since it was powered
     std::uint64_t lastReport_ = 0;
@@ -72,8 +66,6 @@ private:
     bool audioKnown_ = false;  // this system chooses the base's sound device at all
     bool attachedAtPlug_ = false;
 
-    bool attached_ = false;
-    std::set<std::string> toldWhileAttached_;
     Lasting ringsHidden_;
     Lasting callHidden_;
     Lasting ringingForNothing_;

@@ -2,15 +2,15 @@
 // (its ContactBook) and what the simulated base shows on each handset, it checks after every
 // event that
 //
-//   6 the phone book is the client's   the menu shows only contacts the client attached now
+//   9 the phone book is the client's   the menu shows only contacts the client attached now
 //                         listed and reported online, and finds every one of them; the bridge
 //                         asks the client about every contact of its contacts reply
-//   7 the display tells the truth      an entry shows what its key chose: the first contact
+//  10 the display tells the truth      an entry shows what its key chose: the first contact
 //                         under the letter, the one after (or before) the contact shown, the
 //                         first entry when none is shown, nothing new for a key the menu does
 //                         not use; no letter no key chose; a contact that left is not shown
 //                         for long; no text is cut inside a character
-//   8 only what the user chose is dialled   a CALL carries the contact shown when '#' was
+//  11 only what the user chose is dialled   a CALL carries the contact shown when '#' was
 //                         pressed in the browsed menu, or the dial characters the handset
 //                         keyed; no call is shown going out that reached no client
 #pragma once
@@ -49,6 +49,11 @@ public:
     void OnClientProcess(bool running) override;
 
 private:
+    enum Rule { kPhonebookIsTheClients = 9, kDisplayTellsTheTruth, kOnlyWhatWasChosen };
+    static constexpr const char* kEmptyWord = "_EMPTY";  // the menu's entry for a letter without contacts
+    static constexpr std::size_t kEmptyWordSize = 6;
+    static std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
     enum class Mode { None, Menu, Number, Hash, Call };
     // What a handset does since it took the line, as the bridge hears it.
     struct Session {
@@ -88,16 +93,14 @@ private:
     bool powered_ = false;
     int status_ = 0;
     bool callSent_ = false;  // a CALL reached the client since a handset last went off hook
-    bool callOutBad_ = false;
-    std::uint64_t callOutSince_ = 0;
+    Lasting callOutBad_;  // "calling" with no CALL sent
     // The status sweep: whom the bridge asked since the last contacts reply, and whose
     // answer has not come yet.
     std::set<std::string> asked_;
     std::set<std::string> unanswered_;
     bool attached_ = false;
     bool clientRunning_ = false;  // a client gone takes no more questions
-    bool sweepBad_ = false;
-    std::uint64_t sweepBadSince_ = 0;
+    Lasting sweepBad_;  // a listed contact never asked about
 };
 
 }  // namespace sim

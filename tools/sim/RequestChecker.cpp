@@ -4,21 +4,17 @@
 
 #include "device/Packet.h"
 #include "res/resource.h"
+#include "tools/sim/BridgeFacts.h"
 
 namespace sim {
 
 namespace {
 
-constexpr std::size_t kCodeAt = 3;
-constexpr std::size_t kSubAt = 4;
-constexpr std::size_t kValueAt = 5;  // a delete-one's handset; a loopback's first byte
 const char* const kPage = "options";  // the harness's name of the settings page
 
 // Every text that is the result of a request of the page.
 constexpr int kResultTexts[] = {IDS_LOOPBACK_OK, IDS_LOOPBACK_FAIL, IDS_FINISHED,
                                 IDS_NO_REPLY,    IDS_FORWARD_OK,    IDS_DELETE_FINISHED};
-
-std::string Ms(std::uint64_t ms) { return std::to_string(ms) + " ms"; }
 
 }  // namespace
 
@@ -71,8 +67,8 @@ void RequestChecker::OnUserClick(const std::string& window, int control) {
 
 void RequestChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= kSubAt || data[kCodeAt] != pkt::CMD_BASE) return;
-    const std::uint8_t sub = data[kSubAt];
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kSub || data[at::kCode] != pkt::CMD_BASE) return;
+    const std::uint8_t sub = data[at::kSub];
     if (sub == pkt::BASE_OPEN_REGISTRATION) registering_ = Registering::Yes;
     // The command the click sent goes out while the click is handled, at the same moment.
     if (!attribute_ || Now() != clickAt_ || waiting_.empty()) {
@@ -82,22 +78,22 @@ void RequestChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     attribute_ = false;
     Request& clicked = waiting_.back();
     clicked.sent = true;
-    if (sub == pkt::BASE_LOOPBACK && packet.length >= kValueAt + pkt::kLoopbackBytes)
-        clicked.bytes.assign(data.begin() + kValueAt, data.begin() + kValueAt + pkt::kLoopbackBytes);
+    if (sub == pkt::BASE_LOOPBACK && packet.length >= at::kValue + pkt::kLoopbackBytes)
+        clicked.bytes.assign(data.begin() + at::kValue, data.begin() + at::kValue + pkt::kLoopbackBytes);
     Check();
 }
 
 bool RequestChecker::Answers(const Request& r, const std::vector<std::uint8_t>& p) {
-    const std::uint8_t code = p[kCodeAt];
-    const std::uint8_t sub = p[kSubAt];
+    const std::uint8_t code = p[at::kCode];
+    const std::uint8_t sub = p[at::kSub];
     switch (r.kind) {
         case Kind::Loopback:
             return code == pkt::EVT_TEST_REPLY && sub == pkt::BASE_LOOPBACK && !r.bytes.empty() &&
-                   std::equal(r.bytes.begin(), r.bytes.end(), p.begin() + kValueAt);
+                   std::equal(r.bytes.begin(), r.bytes.end(), p.begin() + at::kValue);
         case Kind::DeleteAll: return code == pkt::EVT_COMMAND_REPLY && sub == pkt::BASE_DELETE_ALL;
         case Kind::DeleteOne:
             return code == pkt::EVT_COMMAND_REPLY && sub == pkt::BASE_DELETE_HANDSET && p[2] >= 4 &&
-                   p[kValueAt] == r.handset;
+                   p[at::kValue] == r.handset;
         case Kind::AllReset:
             return (code == pkt::EVT_COMMAND_REPLY || code == pkt::EVT_TEST_REPLY) && sub == pkt::BASE_RESET;
         case Kind::None: break;
@@ -107,13 +103,13 @@ bool RequestChecker::Answers(const Request& r, const std::vector<std::uint8_t>& 
 
 void RequestChecker::OnBaseReport(const std::vector<std::uint8_t>& data) {
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= kSubAt) {
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kSub) {
         Check();
         return;
     }
-    if (data[kCodeAt] == pkt::EVT_REGISTER_END) registering_ = Registering::No;
+    if (data[at::kCode] == pkt::EVT_REGISTER_END) registering_ = Registering::No;
     std::vector<std::uint8_t> bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(packet.length));
-    bytes.resize(std::max<std::size_t>(bytes.size(), kValueAt + pkt::kLoopbackBytes), 0);
+    bytes.resize(std::max<std::size_t>(bytes.size(), at::kValue + pkt::kLoopbackBytes), 0);
     for (Request& r : waiting_) {
         // A command the base never heard (it was away) has no answer, whatever comes.
         if (r.answered || !r.sent || !Answers(r, bytes)) continue;
