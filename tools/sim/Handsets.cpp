@@ -6,12 +6,12 @@ namespace sim {
 
 namespace {
 
-constexpr std::size_t kCodeAt = 3;
-constexpr std::size_t kHandsetAt = 4;
-constexpr std::size_t kKeyAt = 6;
-constexpr std::size_t kDialCountAt = 5;
-constexpr std::size_t kDialFirstAt = 6;
-constexpr std::size_t kDisplayTextAt = 6;
+using pkt::kCodeAt;
+using pkt::kDialCountAt;
+using pkt::kDialFirstAt;
+using pkt::kDisplayTextAt;
+using pkt::kHandsetAt;
+using pkt::kKeyAt;
 
 std::string TrimmedDisplay(const std::vector<std::uint8_t>& data, std::size_t total) {
     std::string text;
