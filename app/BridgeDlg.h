@@ -273,7 +273,7 @@ public:
     std::string m_strDisplayName;          // w: callctl client device  r: app device
     CThread* m_pThread = nullptr;          // w: app  r: app callctl client
     int m_bDevicePresent = 0;              // w: app device  r: app client device
-    CUSB m_usb;                            // w: app (owner, events)  r: device (reads, writes)
+    CUSB m_usb;                            // w/r: app device (Usb())
     // Ticks of CheckForDevice; a member, as there is one main dialog per process.
     int m_nDeviceCheckTicks = 0;           // w/r: app
     // Depth of the device link's work now running (LinkWork), and what waits for its end.

@@ -55,6 +55,8 @@ public:
     void SetForegroundWindow();
     // WM_CLOSE: the default handling, then the window goes; the object stays.
     void OnClose();
+    // The settings page the sheet holds.
+    CSettingPage& Page() { return m_page; }
 
     std::string m_strCaption;
     CBridgeDlg* m_pParent;
