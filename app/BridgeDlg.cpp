@@ -65,7 +65,7 @@ bool CBridgeDlg::OnInitDialog() {
 
     SetTimer(TIMER_TICK, kTickMs);
     // The main loop waits on the base's read as well as on messages (app/LinkWork.cpp).
-    plat::windows().WatchEvent(Handle(), m_usb.m_hReadEvent, WM_BASE_REPORT);
+    plat::windows().WatchEvent(Handle(), m_usb.ReadEvent(), WM_BASE_REPORT);
 
     m_pThread = nullptr;
     m_bDevicePresent = 0;
@@ -78,10 +78,10 @@ bool CBridgeDlg::OnInitDialog() {
     m_bDndForSecondCall = 0;
     m_bInCall = 0;
     m_bSecondCall = 0;
-    m_nStatus = STATUS_BASE_ABSENT;
+    SetStatus(STATUS_BASE_ABSENT);
     m_bCallClosed = 1;
     m_strCallId.clear();
-    m_usb.m_pOwner = this;
+    m_usb.AttachTo(this);
     m_bLoopbackPending = 0;
     m_bSettingChain = 0;
     m_bDebugMode = 0;
@@ -134,7 +134,7 @@ void CBridgeDlg::OnTimer(unsigned id) {
         case TIMER_DIAL:
             KillTimer(TIMER_DIAL);
             // Only an entry still being typed is dialled: going on hook or taking a call abandons it.
-            if (m_pThread && m_pThread->m_nCallState == CS_HASH_ENTRY) {
+            if (m_pThread && m_pThread->EntersHashNumber()) {
                 LinkWork work(*this);
                 m_pThread->Dial();
             }
@@ -232,7 +232,7 @@ void CBridgeDlg::SendClientCode(int code, std::uint32_t value) {
 void CBridgeDlg::OnExit() {
     if (m_bExited) return;
     m_bExited = 1;
-    plat::windows().UnwatchEvent(Handle(), m_usb.m_hReadEvent);
+    plat::windows().UnwatchEvent(Handle(), m_usb.ReadEvent());
     CloseModeless(m_pDebugDlg);
     CloseModeless(m_pInfoDlg);
     CloseModeless(m_pOptionsSheet);

@@ -7,8 +7,8 @@
 #include <functional>
 #include <list>
 #include <string>
-#include <vector>
 
+#include "app/BridgeCodes.h"
 #include "client/CallRecord.h"
 #include "client/ContactRecord.h"
 #include "device/USB.h"
@@ -19,60 +19,18 @@ class COptionsSheet;
 class CDebugDlg;
 class CInfoDlg;
 
-// Window timers of the main dialog.
-constexpr unsigned TIMER_TICK = 1001;          // 100 ms: client-link step, then device poll
-constexpr unsigned TIMER_CALLER_ID = 1002;     // 4000 ms: repeat the ringing alert
-constexpr unsigned TIMER_LOOPBACK = 1004;      // 2000 ms: loopback reply time-out
-constexpr unsigned TIMER_AUDIO = 1005;         // 30000 ms: started with the audio selection, no action
-constexpr unsigned TIMER_REPLY = 1006;         // 2000 ms: base command reply time-out
-constexpr unsigned TIMER_DIAL = 1007;          // 3000 ms: dial a hash entry after its last key
-constexpr unsigned TIMER_BALLOON = 1008;       // 5000 ms: clear the "connected" balloon
-constexpr unsigned TIMER_SILENCE = 1009;       // 60000 ms: a silent client is asked for its status
-constexpr unsigned TIMER_RECONNECT = 1010;     // 60000 ms: still silent, rebuild the link
-constexpr unsigned TIMER_HANDSETS = 1011;      // 10 ms, once: the handsets hear a notification's news
-constexpr unsigned kTickMs = 100;
-constexpr unsigned kCallerIdMs = 4000;
-constexpr unsigned kReplyWaitMs = 2000;
-constexpr unsigned kAudioMs = 30000;
-constexpr unsigned kDialPauseMs = 3000;
-constexpr unsigned kBalloonClearMs = 5000;
-constexpr unsigned kSilenceMs = 60000;
-constexpr unsigned kHandsetNewsMs = 10;
-
-// The tray icon and its callback.
-constexpr unsigned kTrayIconId = 128;
-constexpr unsigned WM_TRAY_CALLBACK = 1124;
-constexpr unsigned kTrayDoubleClick = 515;  // WM_LBUTTONDBLCLK
-constexpr unsigned kTrayRightDown = 516;    // WM_RBUTTONDOWN
-// With today's callback (version 4) the shell also reports these.
-constexpr unsigned kTrayContextMenu = 0x007B;  // WM_CONTEXTMENU: right button released, Shift+F10, menu key
-constexpr unsigned kTrayKeySelect = 0x0401;    // NIN_KEYSELECT: Enter or Space on the icon
-// Broadcast by Explorer when it (re)creates the taskbar, whose notification area is then empty.
-constexpr const char* kTaskbarCreatedName = "TaskbarCreated";
-
-// The main loop's message when the base's read has arrived (its event is set): WM_APP + 0xA1.
-constexpr unsigned WM_BASE_REPORT = 0x8000 + 0xA1;
-
-// Client link states (m_nLinkState).
-enum LinkState { Discovering = 0, Attached = 1, Ready = 4, Detached = 6 };
-// Client kinds (m_nClientKind).
-enum ClientKind { Skype = 0, SoftPhone = 1 };
-
-// Status codes of the handset side (m_nStatus).
-constexpr int STATUS_OFF_HOOK = 1;
-constexpr int STATUS_READY = 2;
-constexpr int STATUS_PRESS = 3;
-constexpr int STATUS_CALL_OUT = 4;
-constexpr int STATUS_IN_CALL = 5;
-constexpr int STATUS_BASE_ABSENT = 6;
-constexpr int STATUS_RINGING = 7;
-constexpr int STATUS_BASE_FOUND = 8;
-constexpr int STATUS_TEST_FAILED = 11;
-
-// m_nPending bits.
-constexpr std::uint8_t PENDING_RING = 0x01;
-constexpr std::uint8_t PENDING_CALLER = 0x02;
-
+// State kept outside the dialog, one per process as the dialog is:
+//   client/ClientLink.cpp  g_hClientWnd, g_uAttachMsg, g_uDiscoverMsg (below): the attached
+//                          client's window and the link's two registered messages;
+//                          client::g_bRefusalArmed: the refusal box opens once per process;
+//                          s_bPollUnanswered: a status poll waits for any notification
+//   device/Poll.cpp        g_nMissCount, g_nRecoverCount (device/Thread.h): polls that missed
+//                          the base and polls since it came back; CThread::Reset keeps them
+//   ui/DebugDlg.cpp        g_nLogFileCounter: the pair of log files the next debug window takes
+//   platform/Platform.cpp  g_platform: the platform the bridge runs on, installed at start
+//   platform/win32/        g_windows (Win32Windows.cpp), g_sheetWindows and g_sheets
+//                          (Win32PropertySheet.cpp), the icon cache (Win32Icons.cpp): the
+//                          Windows side's bookkeeping of its windows and icons
 // Process-wide client-link values.
 extern plat::WindowHandle g_hClientWnd;
 extern unsigned g_uAttachMsg;
@@ -280,104 +238,134 @@ public:
     // Logs the command to the VoIP log, then sends it.
     std::intptr_t SendLoggedCommand(const std::string& text);
 
-    // ---- fields, in declaration order ----
-    int m_bSettingChain = 0;
-    int m_bSecondCall = 0;
-    int m_bLoopbackPending = 0;
-    std::string m_strUserHandle;
-    std::string m_strDisplayName;
-    int m_nStatus = STATUS_BASE_ABSENT;
-    COptionsSheet* m_pOptionsSheet = nullptr;
-    std::uint8_t m_nPending = 0;
-    CThread* m_pThread = nullptr;
-    int m_bDevicePresent = 0;
-    CUSB m_usb;
-    // Texts loaded from the string table.
-    std::string m_strOffHook;          // 3
-    std::string m_strUsbReady;         // 4
-    std::string m_strPress;            // 5
-    std::string m_strCallOut;          // 6
-    std::string m_strIncoming;         // 7
-    std::string m_strReady;            // 8
-    std::string m_strNotReady;         // 9
-    std::string m_strLoopbackFail;     // 110
-    std::string m_strRefused;          // 111
-    std::string m_strSkypeConnected;   // 112
-    std::string m_strSkypeMissing;     // 113
-    std::string m_strSoftPhoneConnected;  // 114
-    std::string m_strSoftPhoneMissing;    // 115
-    std::string m_strUsbDisconnected;  // 120
-    std::string m_strRinging;          // 123
-    std::string m_strNoReply;          // 125
-    std::string m_strRestartBase;      // 132
-    int m_bDebugMode = 0;
-    int m_nOsVersion = 0;
-    std::string m_strHeldCallId;
-    int m_bDndForSecondCall = 0;
-    std::string m_strAudioDevice;
-    int m_bCallClosed = 1;
-    int m_nClientKind = Skype;
-    int m_bOnlinePending = 1;
-    std::string m_strStatusText;
-    int m_bInCall = 0;
-    // Chat-message bookkeeping.
-    std::string m_strMessageId;
-    std::string m_strMessagePartner;
-    std::string m_strMessageBody;
-    int m_nNameIndex = 0;
-    int m_nMessageIndex = 0;
-    std::vector<std::string> m_names;
-    std::vector<std::string> m_messageIds;
-    std::vector<std::string> m_messagePartners;
-    std::vector<std::string> m_messageBodies;
-    int m_bClientAttached = 0;
-    int m_bContactSelected = 0;
-    // The whole handle of the contact the menu selected; the display shows only its start.
-    std::string m_strSelectedHandle;
-    std::string m_strPeerHandle;
-    std::string m_strCallId;
-    // The next contact to ask about while the status sweep runs.
-    std::list<ContactRecord>::iterator m_pContactCursor;
-    // The contact the handset's menu shows (end: none). After it left the phone book, the one
-    // that followed it, with m_bShownLeft set: a step then starts from the gap it left.
-    std::list<ContactRecord>::iterator m_pShownContact;
-    int m_bShownLeft = 0;
-    CDebugDlg* m_pDebugDlg = nullptr;
-    CInfoDlg* m_pInfoDlg = nullptr;
-    int m_nLinkState = Detached;
-    std::list<ContactRecord> m_contacts;
-    // Client-link flags.
-    int m_bDiscoverPending = 1;
-    int m_bContactScan = 1;
+    // ---- state the device link and the settings page read and set (device/, ui/) ----
+    // The status code the information window and the handsets' idle state follow.
+    int Status() const { return m_nStatus; }
+    void SetStatus(int status) { m_nStatus = status; }
+    // PENDING_ bits: what the next handset update still owes the handsets.
+    bool IsPending(std::uint8_t bits) const { return (m_nPending & bits) != 0; }
+    void AddPending(std::uint8_t bits) { m_nPending = static_cast<std::uint8_t>(m_nPending | bits); }
+    void DropPending(std::uint8_t bits) { m_nPending = static_cast<std::uint8_t>(m_nPending & ~bits); }
+    // The number or partner the handset and the information window show.
+    const std::string& DisplayName() const { return m_strDisplayName; }
+    void SetDisplayName(const std::string& name) { m_strDisplayName = name; }
+    bool InSecondCall() const { return m_bSecondCall == 1; }
+    // The settings page's loopback waits for its echo.
+    bool LoopbackPending() const { return m_bLoopbackPending == 1; }
+    void SetLoopbackPending(bool pending) { m_bLoopbackPending = pending ? 1 : 0; }
+    // "All reset": loopback, then delete-all, then reset, each step after the last one's reply.
+    void StartSettingChain() { m_bSettingChain = 1; }
+    bool InSettingChain() const { return m_bSettingChain == 1; }
+    void EndSettingChain() { m_bSettingChain = 0; }
+    bool Registering() const { return m_bRegistering == 1; }
+    CUSB& Usb() { return m_usb; }
+    bool DevicePresent() const { return m_bDevicePresent != 0; }
+    void SetDevicePresent(int present) { m_bDevicePresent = present; }
+    bool AtConsole() const { return m_bAtConsole != 0; }
+
+    // ---- fields ----
+    // Each field's tag names the folders whose code writes (w) and reads (r) it; code outside
+    // the dialog's own folders (device/, ui/) goes through the calls above. Tests read them all.
+
+    // The handset side and the device link.
+    int m_nStatus = STATUS_BASE_ABSENT;    // w: app callctl client device (SetStatus)  r: app client device
+    std::uint8_t m_nPending = 0;           // w: app callctl client device  r: client device
+    std::string m_strDisplayName;          // w: callctl client device  r: app device
+    CThread* m_pThread = nullptr;          // w: app  r: app callctl client
+    int m_bDevicePresent = 0;              // w: app device  r: app client device
+    CUSB m_usb;                            // w/r: app device (Usb())
     // Ticks of CheckForDevice; a member, as there is one main dialog per process.
-    int m_nDeviceCheckTicks = 0;
+    int m_nDeviceCheckTicks = 0;           // w/r: app
+    // Depth of the device link's work now running (LinkWork), and what waits for its end.
+    int m_nLinkWork = 0;                   // w/r: app
+    std::deque<std::function<void()>> m_atRest;  // w/r: app
+    int m_bHandsetTimerArmed = 0;          // w/r: app
+
+    // Texts loaded from the string table (by their ids), all written in app/.
+    std::string m_strOffHook;          // 3    r: app
+    std::string m_strUsbReady;         // 4    r: app
+    std::string m_strPress;            // 5    r: app
+    std::string m_strCallOut;          // 6    r: app
+    std::string m_strIncoming;         // 7    r: app
+    std::string m_strReady;            // 8    r: app
+    std::string m_strNotReady;         // 9    r: app
+    std::string m_strLoopbackFail;     // 110  r: callctl
+    std::string m_strRefused;          // 111  r: client
+    std::string m_strSkypeConnected;   // 112  r: client
+    std::string m_strSkypeMissing;     // 113  r: client
+    std::string m_strSoftPhoneConnected;  // 114  r: client
+    std::string m_strSoftPhoneMissing;    // 115  r: client
+    std::string m_strUsbDisconnected;  // 120  r: app
+    std::string m_strRinging;          // 123  r: app
+    std::string m_strNoReply;          // 125  r: callctl
+    std::string m_strRestartBase;      // 132  r: app
+
+    // The windows and the desktop.
+    COptionsSheet* m_pOptionsSheet = nullptr;  // w/r: app
+    CDebugDlg* m_pDebugDlg = nullptr;      // w: app  r: app client
+    CInfoDlg* m_pInfoDlg = nullptr;        // w/r: app
+    std::string m_strStatusText;           // w/r: app
+    int m_bDebugMode = 0;                  // w: app  r: client
+    int m_nOsVersion = 0;                  // w: app  r: app callctl
+    std::string m_strAudioDevice;          // w: app  r: callctl
     // Set by OnExit: Exit chosen while the refusal box is open must not leave twice.
-    int m_bExited = 0;
-    // The tray icon's tip, as it was added (and is added again after an Explorer restart).
-    std::string m_strTrayTip;
+    int m_bExited = 0;                     // w/r: app
+    // The tray icon's tip, as it was added (and is added again after an Explorer restart);
+    // nothing sets it, so the icon has none.
+    std::string m_strTrayTip;              // r: app
     // The shell took today's tray callback (version 4): the menu opens on WM_CONTEXTMENU.
-    int m_bTrayVersion4 = 0;
+    int m_bTrayVersion4 = 0;               // w/r: app
     // "TaskbarCreated", registered at start; 0 when it could not be.
-    unsigned m_uTaskbarCreated = 0;
-    // This session has the console and so the base (written in app/Session.cpp, read by the
-    // device link's search in device/Thread.cpp).
-    int m_bAtConsole = 1;
+    unsigned m_uTaskbarCreated = 0;        // w/r: app
+    // This session has the console and so the base.
+    int m_bAtConsole = 1;                  // w: app  r: app device
     // The system tells the main dialog of session changes; ticks until the next request.
-    int m_bSessionWatched = 0;
-    int m_nSessionWatchTicks = 0;
+    int m_bSessionWatched = 0;             // w/r: app
+    int m_nSessionWatchTicks = 0;          // w/r: app
+
+    // The client link.
+    int m_nLinkState = Detached;           // w: app client  r: client
+    int m_nClientKind = Skype;             // w: app  r: app client
+    int m_bClientAttached = 0;             // w: client  r: app client
+    int m_bDiscoverPending = 1;            // w/r: client
+    int m_bOnlinePending = 1;              // w: app client  r: app
+    std::string m_strUserHandle;           // w/r: client
+
+    // Calls.
+    std::string m_strCallId;               // w: app callctl client  r: callctl client
+    std::string m_strPeerHandle;           // w/r: client
+    std::string m_strHeldCallId;           // w/r: callctl client
+    int m_bCallClosed = 1;                 // w: app callctl client  r: client
+    int m_bInCall = 0;                     // w: app callctl client  r: callctl
+    int m_bSecondCall = 0;                 // w: app callctl client  r: callctl device
+    int m_bDndForSecondCall = 0;           // w: app callctl client  r: callctl client
     // The calls still ringing at the client and the placed calls waiting for their id, and
     // the client window they came from (kept across a reset of the link).
-    CallRecord m_callRecord;
-    plat::WindowHandle m_hCallsClientWnd = 0;
-    // The text a 0x09 command reply is compared with; nothing ever sets it.
-    std::string m_strForwardText;
-    // Depth of the device link's work now running (LinkWork), and what waits for its end.
-    int m_nLinkWork = 0;
-    std::deque<std::function<void()>> m_atRest;
-    int m_bHandsetTimerArmed = 0;
-    // The settings page's requests: a delete or reset waits for its reply under timer 1006
-    // (written by callctl/, read by ui/ and device/), and the base registers handsets since
-    // the page asked it to (written by callctl/ and app/, read by ui/).
-    int m_bReplyWaiting = 0;
-    int m_bRegistering = 0;
+    CallRecord m_callRecord;               // w/r: callctl client
+    plat::WindowHandle m_hCallsClientWnd = 0;  // w/r: client
+
+    // The phone book, its status sweep and the handset's menu.
+    std::list<ContactRecord> m_contacts;   // w: client  r: app client
+    int m_bContactScan = 1;                // w/r: client
+    // The next contact to ask about while the status sweep runs.
+    std::list<ContactRecord>::iterator m_pContactCursor;  // w: app client  r: client
+    // The contact the handset's menu shows (end: none). After it left the phone book, the one
+    // that followed it, with m_bShownLeft set: a step then starts from the gap it left.
+    std::list<ContactRecord>::iterator m_pShownContact;   // w: app client  r: client
+    int m_bShownLeft = 0;                  // w/r: client
+    int m_bContactSelected = 0;            // w: app client  r: client
+    // The whole handle of the contact the menu selected; the display shows only its start.
+    std::string m_strSelectedHandle;       // w/r: client
+    // The last chat message: its id, then its partner and body as the client tells them.
+    std::string m_strMessageId;            // w/r: client
+    std::string m_strMessagePartner;       // w/r: client
+    std::string m_strMessageBody;          // w: client
+
+    // The settings page's requests: a delete or reset waits for its reply under timer 1006,
+    // the base registers handsets since the page asked it to, a loopback waits for its echo,
+    // and "All reset" runs its chain.
+    int m_bReplyWaiting = 0;               // w/r: callctl
+    int m_bRegistering = 0;                // w: app callctl  r: ui
+    int m_bLoopbackPending = 0;            // w: app callctl device  r: callctl device
+    int m_bSettingChain = 0;               // w: app callctl device ui  r: callctl device
 };

@@ -41,7 +41,7 @@ void CBridgeDlg::StartDeviceThread() {
         return;
     }
     m_pThread = thread;
-    m_pThread->m_pDlg = this;
+    m_pThread->AttachTo(this);
     m_pThread->Reset();
     m_pThread->ResumeThread();
 }

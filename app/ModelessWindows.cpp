@@ -11,7 +11,7 @@ namespace {
 
 // The settings page while the options sheet's window exists, else null.
 CSettingPage* LiveSettingsPage(COptionsSheet* sheet) {
-    return sheet && sheet->IsWindow() ? &sheet->m_page : nullptr;
+    return sheet && sheet->IsWindow() ? &sheet->Page() : nullptr;
 }
 
 // The loaded text of a status code, or null for a code without one.

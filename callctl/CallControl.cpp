@@ -29,7 +29,7 @@ void CBridgeDlg::ReturnToIdle(bool onHook) {
     StopCallerIdTimer();
     // A hash entry still being typed is abandoned with the handset.
     KillTimer(TIMER_DIAL);
-    m_nStatus = IdleStatus();
+    SetStatus(IdleStatus());
     SetUserStatusOnline();
     m_strDisplayName.clear();
     UpdateInfoDialog();

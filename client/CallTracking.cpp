@@ -126,7 +126,7 @@ void CBridgeDlg::OnCallAnswered(const std::string& id) {
     if (id != m_strCallId) return;
     if (m_nStatus == STATUS_RINGING) {
         // Taken at the computer: the handsets stop ringing for it.
-        m_nStatus = IdleStatus();
+        SetStatus(IdleStatus());
         if (m_pThread) m_pThread->StopRinging();
         UpdateInfoDialog();
         RingNextWaitingCall();
@@ -178,7 +178,7 @@ void CBridgeDlg::OnCallEnded(const std::string& id, const std::string& value) {
 void CBridgeDlg::ForgetIfStillCurrent(const std::string& id) {
     if (id.empty() || id != m_strCallId) return;
     m_strCallId.clear();
-    if (m_nStatus == STATUS_RINGING) m_nStatus = IdleStatus();
+    if (m_nStatus == STATUS_RINGING) SetStatus(IdleStatus());
     UpdateInfoDialog();
 }
 
@@ -206,5 +206,5 @@ void CBridgeDlg::ForgetClientCalls() {
     m_strHeldCallId.clear();
     m_bSecondCall = 0;
     m_bDndForSecondCall = 0;
-    if (m_nStatus == STATUS_RINGING) m_nStatus = IdleStatus();
+    if (m_nStatus == STATUS_RINGING) SetStatus(IdleStatus());
 }

@@ -3,6 +3,7 @@
 
 #include "app/BridgeDlg.h"
 #include "client/ClientTexts.h"
+#include "device/Packet.h"
 #include "platform/Platform.h"
 #include "ui/DebugDlg.h"
 
@@ -34,12 +35,8 @@ void CBridgeDlg::LogDeviceLine(const std::string& text) {
 }
 
 void CBridgeDlg::TraceRawSend(const std::uint8_t* bytes, int length) {
-    static const char kDigits[] = "0123456789ABCDEF";
     std::string line = client::kTraceSendPrefix;
-    for (int i = 0; bytes && i < length; ++i) {
-        line += kDigits[bytes[i] >> 4];
-        line += kDigits[bytes[i] & 0x0F];
-    }
+    if (bytes && length > 0) line += pkt::Hex(bytes, static_cast<std::size_t>(length));
     // The raw trace is written even in the muted debug mode.
     WriteLine(m_pDebugDlg, LOG_DEVICE, line);
 }

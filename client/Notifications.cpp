@@ -87,7 +87,7 @@ void CBridgeDlg::RingCall(const std::string& callId) {
     // The caller of an earlier call must not be shown for this one.
     m_strPeerHandle.clear();
     m_nPending = static_cast<std::uint8_t>((m_nPending | PENDING_RING) & ~PENDING_CALLER);
-    m_nStatus = STATUS_RINGING;
+    SetStatus(STATUS_RINGING);
     RequestCallPartner();
 }
 

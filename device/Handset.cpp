@@ -11,13 +11,6 @@
 
 namespace {
 
-// Body offsets of the base's handset events.
-constexpr std::size_t kHandsetByte = 4;   // off hook, answer, hang up, keys
-constexpr std::size_t kKeyByte = 6;       // EVT_KEY, EVT_FUNC_KEY
-constexpr std::size_t kRepeatByte = 4;    // EVT_DIAL_STRING: 0 = fresh
-constexpr std::size_t kCountByte = 5;     // EVT_DIAL_STRING: dialled characters + 1
-constexpr std::size_t kDialFirst = 6;     // EVT_DIAL_STRING: first dialled character
-
 constexpr std::uint8_t kUnknownHandset = 0;
 
 bool IsDialChar(char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; }
@@ -25,13 +18,13 @@ bool IsDialChar(char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#';
 }  // namespace
 
 void CThread::OnOffHook() {
-    m_nHandset = m_received[kHandsetByte];
-    if (m_pDlg->m_nStatus == STATUS_RINGING) {
+    m_nHandset = m_received[pkt::kHandsetAt];
+    if (m_pDlg->Status() == STATUS_RINGING) {
         OnAnswer();
         return;
     }
     m_nCallState = CS_OFF_HOOK;
-    m_pDlg->m_nStatus = STATUS_OFF_HOOK;
+    m_pDlg->SetStatus(STATUS_OFF_HOOK);
     m_strDigits.clear();
     m_pDlg->LogDeviceLine(handset::kLogOffHook);
 }
@@ -41,9 +34,9 @@ void CThread::OnOffHook() {
 void CThread::OnAnswer() {
     m_pDlg->StopCallerIdTimer();
     // The ring is over; a caller still to come only names the call on the display.
-    m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending & ~PENDING_RING);
+    m_pDlg->DropPending(PENDING_RING);
     m_nCallState = CS_ANSWERED;
-    m_pDlg->m_nStatus = STATUS_IN_CALL;
+    m_pDlg->SetStatus(STATUS_IN_CALL);
     m_pDlg->AnswerCall();
 }
 
@@ -53,7 +46,7 @@ void CThread::OnAnswerEvent() {
 }
 
 void CThread::OnHangUp() {
-    m_nHandset = m_received[kHandsetByte];
+    m_nHandset = m_received[pkt::kHandsetAt];
     SendBytes(pkt::HangUpAck(m_nHandset));
 }
 
@@ -73,7 +66,7 @@ void CThread::GoIdle() {
 }
 
 void CThread::OnFuncKey() {
-    const char key = static_cast<char>(m_received[kKeyByte]);
+    const char key = static_cast<char>(m_received[pkt::kKeyAt]);
     if (key == handset::kMenuKey && m_nCallState == CS_OFF_HOOK) {
         displayPending = 1;
         m_nCallState = CS_MENU;
@@ -85,81 +78,91 @@ void CThread::OnFuncKey() {
 }
 
 void CThread::OnKey() {
-    const char key = static_cast<char>(m_received[kKeyByte]);
-
-    // The first key decides what the handset is doing: a number, a hash entry or the menu.
+    const char key = static_cast<char>(m_received[pkt::kKeyAt]);
     if (m_nCallState == CS_IDLE) OnOffHook();
-    if (m_nCallState == CS_OFF_HOOK) {
-        if (key == '0' || key == '1' || key == '+' || key == '#') {
-            m_nCallState = key == '#' ? CS_HASH_ENTRY : CS_NUMBER_START;
-            m_strDigits.clear();
-            m_pDlg->m_strDisplayName.clear();
-        } else {
-            m_nCallState = CS_BROWSE;
-            m_pDlg->StartContactMenu();
-        }
-    }
+    if (m_nCallState == CS_OFF_HOOK) StartKeyEntry(key);
 
     displayPending = 1;
     switch (m_nCallState) {
     case CS_MENU:
-    case CS_BROWSE:
-        // Only a key that moves the menu shows an entry: any other would show the last
-        // step's next entry, and '#' would call someone the user never chose.
-        displayPending = 0;
-        if (key == '#') {
-            if (m_nCallState == CS_BROWSE) Dial();
-        } else if (key == handset::kDownKey || key == handset::kAltDownKey) {
-            m_nMenuItem = handset::kMenuStepDown;
-            m_nTapCount = 0;
-            displayPending = 1;
-        } else if (key == handset::kUpKey || key == handset::kAltUpKey) {
-            m_nMenuItem = handset::kMenuStepUp;
-            m_nTapCount = 0;
-            displayPending = 1;
-        } else if (key >= '2' && key <= '9') {
-            MultiTap(static_cast<std::uint8_t>(key));
-            displayPending = 1;
-        }
-        break;
+    case CS_BROWSE: OnMenuKey(key); break;
     case CS_NUMBER_START:
-    case CS_NUMBER:
-        if ((key >= '0' && key <= '9') || key == '+') {
-            m_nCallState = CS_NUMBER;
-            m_strDigits += key;
-            m_pDlg->m_strDisplayName = m_strDigits;
-        } else if (key == '#') {
-            m_pDlg->LogDeviceLine(handset::kLogCallOut);
-            Dial();
-        }
-        break;
+    case CS_NUMBER: OnNumberKey(key); break;
     case CS_CONTACT_CALL:
     case CS_NUMBER_CALL:
-    case CS_ANSWERED:
-        if (m_pDlg->m_bSecondCall == 1) {
-            // With a second call '*' and '#' steer the two calls; nothing else is a tone.
-            displayPending = 0;
-            if (key == '*') m_pDlg->SwapCalls();
-            else if (key == '#') m_pDlg->JoinConference();
-        } else {
-            m_pDlg->SendDtmf(key);
-            m_strDigits += key;
-            m_pDlg->m_strDisplayName = m_strDigits;
-        }
-        break;
-    case CS_HASH_ENTRY:
-        // Only what can be dialled joins the number; a navigation key is not part of it.
-        if (!IsDialChar(key) && key != '+') {
-            displayPending = 0;
-            break;
-        }
-        m_pDlg->RestartDialTimer();
-        m_strDigits += key;
-        m_pDlg->m_strDisplayName = m_strDigits;
-        break;
-    default:
-        break;
+    case CS_ANSWERED: OnCallKey(key); break;
+    case CS_HASH_ENTRY: OnHashEntryKey(key); break;
+    default: break;
     }
+}
+
+// The first key decides what the handset is doing: a number, a hash entry or the menu.
+void CThread::StartKeyEntry(char key) {
+    if (key == '0' || key == '1' || key == '+' || key == '#') {
+        m_nCallState = key == '#' ? CS_HASH_ENTRY : CS_NUMBER_START;
+        m_strDigits.clear();
+        m_pDlg->SetDisplayName(std::string());
+    } else {
+        m_nCallState = CS_BROWSE;
+        m_pDlg->StartContactMenu();
+    }
+}
+
+void CThread::OnMenuKey(char key) {
+    // Only a key that moves the menu shows an entry: any other would show the last
+    // step's next entry, and '#' would call someone the user never chose.
+    displayPending = 0;
+    if (key == '#') {
+        if (m_nCallState == CS_BROWSE) Dial();
+    } else if (key == handset::kDownKey || key == handset::kAltDownKey) {
+        m_nMenuItem = handset::kMenuStepDown;
+        m_nTapCount = 0;
+        displayPending = 1;
+    } else if (key == handset::kUpKey || key == handset::kAltUpKey) {
+        m_nMenuItem = handset::kMenuStepUp;
+        m_nTapCount = 0;
+        displayPending = 1;
+    } else if (key >= '2' && key <= '9') {
+        MultiTap(static_cast<std::uint8_t>(key));
+        displayPending = 1;
+    }
+}
+
+void CThread::OnNumberKey(char key) {
+    if ((key >= '0' && key <= '9') || key == '+') {
+        m_nCallState = CS_NUMBER;
+        AddDigit(key);
+    } else if (key == '#') {
+        m_pDlg->LogDeviceLine(handset::kLogCallOut);
+        Dial();
+    }
+}
+
+void CThread::OnCallKey(char key) {
+    if (m_pDlg->InSecondCall()) {
+        // With a second call '*' and '#' steer the two calls; nothing else is a tone.
+        displayPending = 0;
+        if (key == '*') m_pDlg->SwapCalls();
+        else if (key == '#') m_pDlg->JoinConference();
+    } else {
+        m_pDlg->SendDtmf(key);
+        AddDigit(key);
+    }
+}
+
+void CThread::OnHashEntryKey(char key) {
+    // Only what can be dialled joins the number; a navigation key is not part of it.
+    if (!IsDialChar(key) && key != '+') {
+        displayPending = 0;
+        return;
+    }
+    m_pDlg->RestartDialTimer();
+    AddDigit(key);
+}
+
+void CThread::AddDigit(char key) {
+    m_strDigits += key;
+    m_pDlg->SetDisplayName(m_strDigits);
 }
 
 void CThread::MultiTap(std::uint8_t key) {
@@ -178,26 +181,26 @@ void CThread::MultiTap(std::uint8_t key) {
 
 void CThread::OnDialString() {
     if (m_nCallState != CS_IDLE && m_nCallState != CS_OFF_HOOK) return;
-    if (m_received[kRepeatByte] != 0 && dialStringSeen != 0) return;
+    if (m_received[pkt::kRepeatAt] != 0 && dialStringSeen != 0) return;
     dialStringSeen = 1;
     // The packet names no handset: from an idle base the one dialling is not known, so any
     // handset may end the call and a release goes to them all.
     if (m_nCallState == CS_IDLE) m_nHandset = kUnknownHandset;
 
     // The count byte is the base's word; never read past the packet's body (the checksum
-    // sits at offset length+2) nor past the copy of the packet.
-    const std::size_t count = m_received[kCountByte];
-    const std::size_t bodyEnd = static_cast<std::size_t>(m_received[2]) + 2;  // one past the body
-    std::size_t end = count >= 1 ? kDialFirst + count - 1 : kDialFirst;       // one past the text
+    // ends it) nor past the copy of the packet.
+    const std::size_t count = m_received[pkt::kDialCountAt];
+    const std::size_t bodyEnd = pkt::ChecksumAt(m_received[pkt::kLengthAt]);  // one past the body
+    std::size_t end = count >= 1 ? pkt::kDialFirstAt + count - 1 : pkt::kDialFirstAt;  // one past the text
     if (end > bodyEnd) end = bodyEnd;
     if (end > sizeof m_received) end = sizeof m_received;
 
     m_strDigits.clear();
-    for (std::size_t i = kDialFirst; i < end; ++i) {
+    for (std::size_t i = pkt::kDialFirstAt; i < end; ++i) {
         const char c = static_cast<char>(m_received[i]);
         if (IsDialChar(c)) m_strDigits += c;
     }
-    m_pDlg->m_strDisplayName = m_strDigits;
+    m_pDlg->SetDisplayName(m_strDigits);
     m_pDlg->LogDeviceLine(handset::kLogCallOut);
     Dial();
 }
@@ -228,8 +231,8 @@ void CThread::Dial() {
             ReleaseHandset();
             dialStringSeen = 0;
             // The release silenced every handset: a call still ringing alerts again at once.
-            if (m_pDlg->m_nStatus == STATUS_RINGING)
-                m_pDlg->m_nPending = static_cast<std::uint8_t>(m_pDlg->m_nPending | PENDING_CALLER);
+            if (m_pDlg->Status() == STATUS_RINGING)
+                m_pDlg->AddPending(PENDING_CALLER);
         }
         return;
     }
@@ -240,7 +243,7 @@ void CThread::Dial() {
     m_pDlg->OnHandsetDials();
     // Calling before the CALL goes out: the client may name the call while it is being sent.
     m_nCallState = next;
-    m_pDlg->m_nStatus = STATUS_CALL_OUT;
+    m_pDlg->SetStatus(STATUS_CALL_OUT);
     if (contact) m_pDlg->PlaceCallToSelected();
     else m_pDlg->PlaceCall(target);
 }

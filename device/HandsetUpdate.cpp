@@ -33,20 +33,16 @@ std::string CallerText(CBridgeDlg& dlg) {
     return Terminated(buffer);
 }
 
-void ClearPending(CBridgeDlg& dlg, std::uint8_t bit) {
-    dlg.m_nPending = static_cast<std::uint8_t>(dlg.m_nPending & ~bit);
-}
-
 }  // namespace
 
 void CThread::UpdateHandset() {
-    if (!(m_pDlg->m_nPending & PENDING_RING)) m_nRingWaits = 0;
+    if (!m_pDlg->IsPending(PENDING_RING)) m_nRingWaits = 0;
     if (displayPending) {
         displayPending = 0;
         std::string text;
         if (ShowsNumber(m_nCallState)) {
             if (m_strDigits.size() > handset::kDisplayedDigits) return;
-            text = m_pDlg->m_strDisplayName;
+            text = m_pDlg->DisplayName();
             text = handset::LastBytes(text, pkt::kDisplayWidth);
         } else {
             m_bMenuRefresh = 0;  // this entry is shown afresh anyway
@@ -68,32 +64,32 @@ void CThread::UpdateHandset() {
         }
     }
 
-    if ((m_pDlg->m_nPending & PENDING_RING) && m_nCallState == CS_CONTACT_CALL) {
-        ClearPending(*m_pDlg, PENDING_RING);
-        m_pDlg->m_nStatus = STATUS_IN_CALL;
+    if (m_pDlg->IsPending(PENDING_RING) && m_nCallState == CS_CONTACT_CALL) {
+        m_pDlg->DropPending(PENDING_RING);
+        m_pDlg->SetStatus(STATUS_IN_CALL);
         SendBytes(pkt::Connected(m_nHandset));
         return;  // a known caller waits for the next update
     }
 
-    if (m_pDlg->m_nPending & PENDING_CALLER) {
-        ClearPending(*m_pDlg, PENDING_CALLER);
-        if (m_pDlg->m_nStatus == STATUS_RINGING) {
-            ClearPending(*m_pDlg, PENDING_RING);
+    if (m_pDlg->IsPending(PENDING_CALLER)) {
+        m_pDlg->DropPending(PENDING_CALLER);
+        if (m_pDlg->Status() == STATUS_RINGING) {
+            m_pDlg->DropPending(PENDING_RING);
             SendCallerAlert();
             m_pDlg->StartCallerIdTimer();
         } else if (m_strDigits.size() == handset::kDisplayedDigits) {
             displayPending = 1;  // a short number on the display gives way to the partner
         }
-        m_pDlg->m_strDisplayName = CallerText(*m_pDlg);
+        m_pDlg->SetDisplayName(CallerText(*m_pDlg));
         m_pDlg->UpdateInfoDialog();
         return;
     }
 
     // The caller's handle may never come: the handsets then ring without it rather than not
     // at all, and show it once it comes.
-    if ((m_pDlg->m_nPending & PENDING_RING) && m_pDlg->m_nStatus == STATUS_RINGING && m_nCallState == CS_IDLE &&
+    if (m_pDlg->IsPending(PENDING_RING) && m_pDlg->Status() == STATUS_RINGING && m_nCallState == CS_IDLE &&
         ++m_nRingWaits >= handset::kCallerWaitUpdates) {
-        ClearPending(*m_pDlg, PENDING_RING);
+        m_pDlg->DropPending(PENDING_RING);
         m_nRingWaits = 0;
         SendCallerAlert();
         m_pDlg->StartCallerIdTimer();
@@ -121,7 +117,7 @@ void CThread::ReleaseHandset() {
     GoIdle();
 }
 
-void CThread::ForgetRing() { ClearPending(*m_pDlg, PENDING_RING | PENDING_CALLER); }
+void CThread::ForgetRing() { m_pDlg->DropPending(PENDING_RING | PENDING_CALLER); }
 
 void CThread::StopRinging() {
     SendBytes(pkt::Release(pkt::kAllHandsets));

@@ -7,10 +7,7 @@
 namespace pkt {
 
 namespace {
-constexpr std::size_t kHeader = 4;        // '$' '$' length code
-constexpr std::size_t kFrameBytes = 5;    // header plus checksum
 constexpr std::size_t kMaxBody = kMaxPacket - kFrameBytes;
-constexpr std::uint8_t kMinLengthByte = 2;  // a code and the checksum
 constexpr std::uint8_t kSpace = 0x20;
 constexpr std::uint8_t kAlertFlag = 0x02;
 constexpr std::uint8_t kAlertDigit = 0x30;  // two ASCII '0' before the caller's text
@@ -35,15 +32,16 @@ void Frame(std::uint8_t* packet, std::size_t total) {
     if (total < kFrameBytes || total > kMaxPacket) return;
     packet[0] = kMarker;
     packet[1] = kMarker;
-    packet[2] = static_cast<std::uint8_t>(total - 3);
-    packet[total - 1] = Checksum(packet, 2, total - 2);
+    packet[kLengthAt] = static_cast<std::uint8_t>(total - kLengthUncounted);
+    const std::size_t sumAt = total - 1;
+    packet[sumAt] = Checksum(packet, kLengthAt, sumAt - 1);
 }
 
 std::vector<std::uint8_t> Build(std::uint8_t code, const std::vector<std::uint8_t>& body) {
     const std::size_t bodyBytes = std::min(body.size(), kMaxBody);
     std::vector<std::uint8_t> packet(kFrameBytes + bodyBytes, 0);
-    packet[3] = code;
-    std::copy(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(bodyBytes), packet.begin() + kHeader);
+    packet[kCodeAt] = code;
+    std::copy(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(bodyBytes), packet.begin() + kBodyAt);
     Frame(packet.data(), packet.size());
     return packet;
 }
@@ -51,15 +49,15 @@ std::vector<std::uint8_t> Build(std::uint8_t code, const std::vector<std::uint8_
 Examined Examine(const std::uint8_t* data, std::size_t size) {
     Examined result;
     size = std::min(size, kDataSize);
-    if (!data || size < 3 || (data[0] != kMarker && data[1] != kMarker)) return result;
-    const std::size_t described = static_cast<std::size_t>(data[2]) + 3;
+    if (!data || size < kLengthUncounted || (data[0] != kMarker && data[1] != kMarker)) return result;
+    const std::size_t described = TotalOf(data[kLengthAt]);
     // A length byte beyond the report is logged as a package error over the bytes the report holds.
     result.length = std::min(described, size);
     std::uint8_t sum = 0;
-    for (std::size_t i = 2; i < result.length; ++i) sum = static_cast<std::uint8_t>(sum + data[i]);
+    for (std::size_t i = kLengthAt; i < result.length; ++i) sum = static_cast<std::uint8_t>(sum + data[i]);
     result.sum = sum;
     const bool framed = data[0] == kMarker && data[1] == kMarker && described <= size &&
-                        data[2] >= kMinLengthByte;
+                        data[kLengthAt] >= kLengthNonBody;
     result.verdict = framed && sum == 0 ? Verdict::Valid : Verdict::Invalid;
     return result;
 }

@@ -18,6 +18,31 @@ constexpr std::size_t kDisplayWidth = 16;     // CMD_DISPLAY text bytes
 constexpr std::size_t kMaxHandsetText = 20;   // length-prefixed texts
 constexpr std::size_t kLoopbackBytes = 5;     // s, s+1 .. s+4 of BASE_LOOPBACK and its echo
 
+// Where the bytes of a packet stand. The length byte counts the code, the body and the
+// checksum, so a packet's total is the length byte plus the three bytes up to it, and its
+// checksum (one past the body) stands at the length byte plus two.
+constexpr std::size_t kLengthAt = 2;
+constexpr std::size_t kCodeAt = 3;             // the event or command code
+constexpr std::size_t kBodyAt = 4;             // the first body byte
+constexpr std::size_t kLengthUncounted = 3;    // '$' '$' and the length byte itself
+constexpr std::size_t kLengthNonBody = 2;      // the code and the checksum: the least length byte
+constexpr std::size_t kFrameBytes = 5;         // a packet without a body
+// Body bytes of the base's events and of the commands and their replies.
+constexpr std::size_t kHandsetAt = 4;          // handset events: off hook, answer, hang up, keys
+constexpr std::size_t kKeyAt = 6;              // EVT_KEY, EVT_FUNC_KEY
+constexpr std::size_t kSubCodeAt = 4;          // CMD_BASE, EVT_TEST_REPLY, EVT_COMMAND_REPLY
+constexpr std::size_t kSubDataAt = 5;          // after the sub-code: a value, a reply's data, the loopback bytes
+constexpr std::size_t kRepeatAt = 4;           // EVT_DIAL_STRING: 0 = fresh
+constexpr std::size_t kDialCountAt = 5;        // EVT_DIAL_STRING: dialled characters + 1
+constexpr std::size_t kDialFirstAt = 6;        // EVT_DIAL_STRING: the first dialled character
+constexpr std::size_t kDisplayTextAt = 6;      // CMD_DISPLAY
+constexpr std::size_t kAlertLengthAt = 8;      // CMD_ALERT: the caller text's length ...
+constexpr std::size_t kAlertTextAt = 9;        // ... and the text
+
+// The packet's total and the place of its checksum, from its length byte.
+constexpr std::size_t TotalOf(std::uint8_t lengthByte) { return lengthByte + kLengthUncounted; }
+constexpr std::size_t ChecksumAt(std::uint8_t lengthByte) { return TotalOf(lengthByte) - 1; }
+
 // Base to bridge.
 enum EventCode : std::uint8_t {
     EVT_FUNC_KEY = 0x01,
@@ -96,7 +121,7 @@ std::vector<std::uint8_t> Base(std::uint8_t subCode);                    // 6 by
 std::vector<std::uint8_t> Base(std::uint8_t subCode, std::uint8_t value);  // 7 bytes
 std::vector<std::uint8_t> Loopback(std::uint8_t seed);                   // 11 bytes
 
-// Upper-case hex without separators.
+// Upper-case hex without separators: the one hex formatter of the logs and transcripts.
 std::string Hex(const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace pkt

@@ -35,8 +35,8 @@ void CThread::Poll() {
         StartPoll();
         return;
     }
-    m_pReport = dlg.m_usb.USBReadArrived();
-    if (!m_pReport && dlg.m_usb.ReadWaiting()) {
+    m_pReport = dlg.Usb().USBReadArrived();
+    if (!m_pReport && dlg.Usb().ReadWaiting()) {
         m_bTickOwed = 1;
         return;
     }
@@ -47,8 +47,8 @@ void CThread::Poll() {
 
 void CThread::OnReport() {
     if (!m_bPollOpen) return;  // the poll that started the read is over: the next one takes it
-    m_pReport = m_pDlg->m_usb.USBReadArrived();
-    if (!m_pReport && m_pDlg->m_usb.ReadWaiting()) return;
+    m_pReport = m_pDlg->Usb().USBReadArrived();
+    if (!m_pReport && m_pDlg->Usb().ReadWaiting()) return;
     FinishPoll();
     if (m_bTickOwed) m_pDlg->ContinueLinkWork([this] { Poll(); });
 }
@@ -60,10 +60,10 @@ void CThread::StartPoll() {
         dlg.OnPollFinished();
         return;
     }
-    m_pReport = dlg.m_usb.USBRead();
-    if (!m_pReport && dlg.m_usb.ReadWaiting()) {
+    m_pReport = dlg.Usb().USBRead();
+    if (!m_pReport && dlg.Usb().ReadWaiting()) {
         m_bPollOpen = 1;
-        dlg.WaitForBaseReport(dlg.m_usb.ReadWaitLeft());
+        dlg.WaitForBaseReport(dlg.Usb().ReadWaitLeft());
         return;
     }
     FinishPoll();
@@ -84,10 +84,10 @@ bool CThread::TrackPresence() {
     if (++m_nFindDivider >= kFindEvery) {
         m_nFindDivider = 0;
         // Only the bridge of the session at the console looks: elsewhere the base is absent.
-        dlg.m_bDevicePresent = dlg.m_bAtConsole ? dlg.m_usb.FindUSB() : 0;
+        dlg.SetDevicePresent(dlg.AtConsole() ? dlg.Usb().FindUSB() : 0);
     }
     // An absent base is reported once, after two failed checks.
-    if (!dlg.m_bDevicePresent) {
+    if (!dlg.DevicePresent()) {
         if (m_bDisconnectReported) return false;
         if (++g_nMissCount <= kMissesBeforeLoss) return false;
         g_nMissCount = 0;
@@ -108,11 +108,11 @@ bool CThread::TrackPresence() {
     // Back (or there for the first time): start the link afresh. A call that ended while the
     // base was away has already replaced the "absent" status, so the reported loss counts too;
     // and a base opened afresh was away too, even if no check found it missing.
-    const bool reopened = dlg.m_usb.m_nOpenings != m_nLinkOpening;
-    if (dlg.m_nStatus == STATUS_BASE_ABSENT || backAfterLoss || reopened) {
-        if (reopened && m_nLinkOpening != 0 && !backAfterLoss && dlg.m_nStatus != STATUS_BASE_ABSENT) dlg.OnBaseLost();
-        m_nLinkOpening = dlg.m_usb.m_nOpenings;
-        dlg.m_nStatus = STATUS_BASE_FOUND;
+    const bool reopened = dlg.Usb().m_nOpenings != m_nLinkOpening;
+    if (dlg.Status() == STATUS_BASE_ABSENT || backAfterLoss || reopened) {
+        if (reopened && m_nLinkOpening != 0 && !backAfterLoss && dlg.Status() != STATUS_BASE_ABSENT) dlg.OnBaseLost();
+        m_nLinkOpening = dlg.Usb().m_nOpenings;
+        dlg.SetStatus(STATUS_BASE_FOUND);
         dlg.UpdateInfoDialog();
         GoIdle();
         dlg.SelectAudioDevice();
@@ -175,8 +175,8 @@ void CThread::LinkTestPassed() {
     m_bTestFailed = 0;
     // A call that began during the test keeps its status: "USB READY" would silence its
     // ringing and hide the call from the info window.
-    if (CallUnderway(m_pDlg->m_nStatus)) return;
-    m_pDlg->m_nStatus = STATUS_READY;
+    if (CallUnderway(m_pDlg->Status())) return;
+    m_pDlg->SetStatus(STATUS_READY);
     m_pDlg->UpdateInfoDialog();
 }
 
@@ -184,7 +184,7 @@ void CThread::ReportLoss() {
     // The call the loss ends is ended first, as any call is; then the status says why.
     m_pDlg->OnBaseLost();
     m_bDisconnectReported = 1;
-    m_pDlg->m_nStatus = STATUS_BASE_ABSENT;
+    m_pDlg->SetStatus(STATUS_BASE_ABSENT);
     m_pDlg->UpdateInfoDialog();
 }
 
@@ -193,15 +193,15 @@ void CThread::LinkTestFailed() {
     // Set once; a call's status is not replaced (the handsets go idle to it instead).
     if (m_bTestFailed == 1) return;
     m_bTestFailed = 1;
-    if (CallUnderway(m_pDlg->m_nStatus)) return;
-    m_pDlg->m_nStatus = STATUS_TEST_FAILED;
+    if (CallUnderway(m_pDlg->Status())) return;
+    m_pDlg->SetStatus(STATUS_TEST_FAILED);
     m_pDlg->UpdateInfoDialog();
 }
 
 void CThread::KeepAlive() {
     if (!m_bSentSinceKeepAlive) {
         unsigned char zero[kKeepAliveBytes] = {};
-        m_pDlg->m_usb.USBWrite(zero, static_cast<unsigned char>(kKeepAliveBytes));
+        m_pDlg->Usb().USBWrite(zero, static_cast<unsigned char>(kKeepAliveBytes));
     }
     m_bSentSinceKeepAlive = 0;
 }

@@ -90,7 +90,7 @@ void CThread::SendBaseCommand(int request, std::uint8_t value) {
             SendBytes(pkt::Loopback(m_nLoopbackSeed));
             m_nUserSeed = m_nLoopbackSeed;
             m_bUserEchoAwaited = 1;
-            m_pDlg->m_bLoopbackPending = 1;
+            m_pDlg->SetLoopbackPending(true);
             break;
         case REQ_REGISTER: SendBytes(pkt::Base(pkt::BASE_OPEN_REGISTRATION)); break;
         case REQ_GET_VERSION: SendBytes(pkt::Base(pkt::BASE_GET_VERSION)); break;
@@ -109,7 +109,7 @@ void CThread::SendPacket() {
     // A length that cannot be a packet (or would not fit the buffer) sends nothing.
     if (total < 5 || total > pkt::kMaxPacket) return;
     pkt::Frame(m_out, total);
-    m_pDlg->m_usb.USBWrite(m_out, m_nOutLength);
+    m_pDlg->Usb().USBWrite(m_out, m_nOutLength);
     m_strTrace = pkt::Hex(m_out, total);
     m_bSentSinceKeepAlive = 1;
 }

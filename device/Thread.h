@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "device/Packet.h"
 #include "platform/WinThread.h"
 
 class CBridgeDlg;
@@ -51,6 +52,8 @@ public:
     static constexpr const char* kDisconnectLine = "USB Disconnect";
 
     CThread();
+    // The main dialog whose state the link reads and reports to.
+    void AttachTo(CBridgeDlg* dlg) { m_pDlg = dlg; }
 
     bool InitInstance() override;
     int Run() override;
@@ -95,6 +98,8 @@ public:
     // A handset placed or answered the call it is in (not merely off hook or typing).
     bool HoldsCall() const;
     bool Idle() const { return m_nCallState == CS_IDLE; }
+    // A '#' entry is being typed: its dial timer dials it.
+    bool EntersHashNumber() const { return m_nCallState == CS_HASH_ENTRY; }
     // A ring that ends (answered, refused, missed, taken elsewhere) takes back the pending
     // bits it set, so that no later call is shown ringing or connected because of it.
     void ForgetRing();
@@ -162,11 +167,24 @@ private:
     int m_bPollOpen = 0;
     int m_bTickOwed = 0;
 
+    // The steps of a key: the first key of an off-hook handset, then the key in its state.
+    void StartKeyEntry(char key);
+    void OnMenuKey(char key);
+    void OnNumberKey(char key);
+    void OnCallKey(char key);
+    void OnHashEntryKey(char key);
+    // The digit joins the number, which the handset and the information window show.
+    void AddDigit(char key);
     void MultiTap(std::uint8_t key);
     // A handset event from another handset than the one in a call or dialling: that
     // handset never joined, so it is not heard.
     bool FromOtherHandset() const;
+    // Body bytes of the received packet: its length byte less the code and the checksum.
+    int BodyBytes() const;
     void OnAnswerEvent();
+    void OnHangUpEvent();
+    // Copies the packet out of the report and logs it; false when it is no valid packet.
+    bool TakeReceived(const pkt::Examined& packet);
     void StartLinkTest();
     void SendTestLoopback();
     void ReportLinkTest();

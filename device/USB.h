@@ -48,6 +48,10 @@ public:
     void GetVID_PID(std::string& out);
     // Gives the device up (an outstanding read is cancelled); the next FindUSB looks again.
     void CloseDevice();
+    // The main dialog told of the reports' traces.
+    void AttachTo(CBridgeDlg* owner) { m_pOwner = owner; }
+    // Set when a read's report arrives; the main loop watches it.
+    plat::Handle ReadEvent() const { return m_hReadEvent; }
 
     // Fields, in declaration order.
     std::uint16_t m_nProductId;

@@ -6,7 +6,7 @@
 
 COptionsSheet::COptionsSheet(const std::string& caption, CBridgeDlg* parent)
     : m_strCaption(caption), m_pParent(parent), m_page(parent) {
-    m_page.m_pSheet = this;
+    m_page.HeldBy(this);
 }
 
 COptionsSheet::~COptionsSheet() {

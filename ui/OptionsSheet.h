@@ -25,9 +25,11 @@ public:
     void SetLightOff();
     void SetVersionText(const std::uint8_t* bytes, int length);
     void EnableActionButtons(int enable);
+    // The sheet that holds the page, told of its close box.
+    void HeldBy(COptionsSheet* sheet) { m_pSheet = sheet; }
 
     CBridgeDlg* m_pOwner;
-    COptionsSheet* m_pSheet = nullptr;  // set by the sheet that holds the page
+    COptionsSheet* m_pSheet = nullptr;  // set by the sheet that holds the page (HeldBy)
     std::string m_strHidden;  // shown in the hidden edit 1059 at opening; nothing reads it back
     std::string m_strLoopbackLabel;    // string 117
     std::string m_strGetVersionLabel;  // string 122
@@ -55,6 +57,8 @@ public:
     void SetForegroundWindow();
     // WM_CLOSE: the default handling, then the window goes; the object stays.
     void OnClose();
+    // The settings page the sheet holds.
+    CSettingPage& Page() { return m_page; }
 
     std::string m_strCaption;
     CBridgeDlg* m_pParent;

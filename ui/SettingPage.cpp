@@ -53,7 +53,7 @@ bool CSettingPage::OnInitDialog() {
     for (const char* item : kLoopbackDelayItems) AddItemString(IDC_LOOPBACK_DELAY, item);
     SetCurSel(IDC_LOOPBACK_DELAY, kLoopbackDelayItem);
     // The light and the buttons show what is going on, also in a page opened again.
-    SetItemIcon(IDC_LIGHT, m_pOwner && m_pOwner->m_bRegistering ? IDI_LIGHT_ON : IDI_LIGHT_OFF);
+    SetItemIcon(IDC_LIGHT, m_pOwner && m_pOwner->Registering() ? IDI_LIGHT_ON : IDI_LIGHT_OFF);
     SetDlgItemText(IDC_STATIC_1052, "");
     m_strLoopbackLabel = plat::resources().LoadString(IDS_LOOPBACK_LABEL);
     // Each opening asks again, so the version box is filled as soon as the base answers.
@@ -150,7 +150,7 @@ void CSettingPage::OnRegister() {
 void CSettingPage::OnAllReset() {
     if (!m_pOwner) return;
     // Loopback, then delete-all, then reset: the device link takes each next step.
-    m_pOwner->m_bSettingChain = 1;
+    m_pOwner->StartSettingChain();
     m_pOwner->RequestBaseCommand(REQ_LOOPBACK, 0);
     EnableActionButtons(0);
 }

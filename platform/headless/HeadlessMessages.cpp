@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "device/Packet.h"
 #include "platform/Dialog.h"
 
 namespace sim {
@@ -16,10 +17,7 @@ std::string Shown(const std::vector<std::uint8_t>& bytes) {
     for (std::uint8_t b : bytes) {
         if (b == 0) break;
         if (b < 0x20 || b == 0x7F) {
-            static const char digits[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += digits[b >> 4];
-            out += digits[b & 0x0F];
+            out += "\\x" + pkt::Hex(&b, 1);
         } else {
             out += static_cast<char>(b);
         }

@@ -1,5 +1,7 @@
 #include "platform/headless/Transcript.h"
 
+#include "device/Packet.h"
+
 namespace sim {
 
 std::string Line::Format() const { return std::to_string(time) + " " + kind + " " + text; }
@@ -11,14 +13,7 @@ void Transcript::Add(const std::string& kind, const std::string& text) {
 }
 
 std::string HexText(const std::uint8_t* bytes, std::size_t count) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(count * 2);
-    for (std::size_t i = 0; i < count; ++i) {
-        out += digits[bytes[i] >> 4];
-        out += digits[bytes[i] & 0x0F];
-    }
-    return out;
+    return pkt::Hex(bytes, count);
 }
 
 }  // namespace sim

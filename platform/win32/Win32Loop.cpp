@@ -7,7 +7,6 @@
 namespace win32 {
 
 namespace {
-HWND ToHwnd(plat::WindowHandle window) { return reinterpret_cast<HWND>(window); }
 // PeekMessage's kinds without timers (PM_QS_POSTMESSAGE would take them along).
 constexpr UINT kTakeAllButTimers = PM_QS_INPUT | PM_QS_PAINT | PM_QS_SENDMESSAGE | (QS_POSTMESSAGE << 16);
 }  // namespace

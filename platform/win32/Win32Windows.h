@@ -9,6 +9,11 @@
 
 namespace win32 {
 
+inline HWND ToHwnd(plat::WindowHandle window) { return reinterpret_cast<HWND>(window); }
+inline plat::WindowHandle FromHwnd(HWND window) { return reinterpret_cast<plat::WindowHandle>(window); }
+// The window's class is name (case-insensitive); false for no window.
+bool HasClass(HWND window, const char* name);
+
 class Win32Windows : public plat::Windows {
 public:
     explicit Win32Windows(HINSTANCE instance) : instance_(instance) {}
@@ -82,6 +87,11 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     static INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     INT_PTR Dispatch(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    // The steps of Dispatch for the messages that take more than a line.
+    INT_PTR OnInitDialogMessage(HWND window, LPARAM lparam);
+    INT_PTR OnCommandMessage(plat::Dialog& sink, WPARAM wparam, LPARAM lparam);
+    INT_PTR OnPaintMessage(HWND window, plat::Dialog& sink);
+    INT_PTR OnCopyDataMessage(HWND window, plat::Dialog& sink, WPARAM wparam, LPARAM lparam);
     INT_PTR Handled(HWND window, UINT message, std::intptr_t result);
     void PaintMinimisedIcon(HWND window, HDC dc, int iconId);
     plat::Dialog* Sink(HWND window) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "device/Packet.h"
 #include "tools/e2e-driver/Checks.h"
 
 namespace e2e {
@@ -98,13 +99,7 @@ void Transcript::Acted(double ms) {
 }
 
 std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t i = 0; i < count; ++i) {
-        out += digits[bytes[i] >> 4];
-        out += digits[bytes[i] & 15];
-    }
-    return out;
+    return pkt::Hex(bytes, count);
 }
 
 }  // namespace e2e

@@ -144,11 +144,11 @@ void CallChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     if (!powered_) return;
     found_ = true;
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kHandset) return;
-    const int handset = data[at::kHandset];
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= pkt::kHandsetAt) return;
+    const int handset = data[pkt::kHandsetAt];
     ++reportSeq_;
     inReport_ = true;
-    switch (data[at::kCode]) {
+    switch (data[pkt::kCodeAt]) {
         case pkt::CMD_ALERT:
             lastAlert_ = Now();
             lastAlertSeq_ = reportSeq_;

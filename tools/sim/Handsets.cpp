@@ -1,15 +1,21 @@
 #include "tools/sim/Handsets.h"
 
 #include "device/Packet.h"
-#include "tools/sim/BridgeFacts.h"
 
 namespace sim {
 
 namespace {
 
+using pkt::kCodeAt;
+using pkt::kDialCountAt;
+using pkt::kDialFirstAt;
+using pkt::kDisplayTextAt;
+using pkt::kHandsetAt;
+using pkt::kKeyAt;
+
 std::string TrimmedDisplay(const std::vector<std::uint8_t>& data, std::size_t total) {
     std::string text;
-    for (std::size_t i = at::kDisplayText; i < at::kDisplayText + pkt::kDisplayWidth && i + 1 < total; ++i)
+    for (std::size_t i = pkt::kDisplayTextAt; i < pkt::kDisplayTextAt + pkt::kDisplayWidth && i + 1 < total; ++i)
         text += static_cast<char>(data[i]);
     while (!text.empty() && text.back() == ' ') text.pop_back();
     return text;
@@ -67,14 +73,14 @@ HandsetEvent Handsets::OnBaseReport(const std::vector<std::uint8_t>& data, int d
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
     if (packet.verdict != pkt::Verdict::Valid) return event;
     const std::size_t total = packet.length;
-    const int handset = total > at::kHandset ? data[at::kHandset] : 0;
+    const int handset = total > pkt::kHandsetAt ? data[pkt::kHandsetAt] : 0;
     // Handsets are numbered 1 to 4; the bridge does not hear an event naming another.
-    const std::uint8_t code = data[at::kCode];
+    const std::uint8_t code = data[pkt::kCodeAt];
     const bool handsetEvent = code == pkt::EVT_KEY || code == pkt::EVT_FUNC_KEY || code == pkt::EVT_ANSWER ||
                               code == pkt::EVT_HANG_UP;
     if (handsetEvent && (handset < 1 || handset > kCount)) return event;
-    const char key = total > at::kKey ? static_cast<char>(data[at::kKey]) : 0;
-    switch (data[at::kCode]) {
+    const char key = total > pkt::kKeyAt ? static_cast<char>(data[pkt::kKeyAt]) : 0;
+    switch (data[pkt::kCodeAt]) {
         case pkt::EVT_KEY:
             event = {HandsetEvent::Kind::Key, handset, key, false, false};
             TakeOffHook(handset, event);
@@ -109,8 +115,8 @@ HandsetEvent Handsets::OnBaseReport(const std::vector<std::uint8_t>& data, int d
             state.dialString = true;
             state.dialledFromIdle = event.wentOffHook;
             state.dialled.clear();
-            const std::size_t count = total > at::kDialCount ? data[at::kDialCount] : 0;
-            for (std::size_t i = at::kDialFirst; count >= 1 && i < at::kDialFirst + count - 1 && i + 1 < total; ++i)
+            const std::size_t count = total > pkt::kDialCountAt ? data[pkt::kDialCountAt] : 0;
+            for (std::size_t i = pkt::kDialFirstAt; count >= 1 && i < pkt::kDialFirstAt + count - 1 && i + 1 < total; ++i)
                 state.dialled += static_cast<char>(data[i]);
             break;
         }
@@ -122,9 +128,9 @@ HandsetEvent Handsets::OnBaseReport(const std::vector<std::uint8_t>& data, int d
 
 void Handsets::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kHandset) return;
-    const int handset = data[at::kHandset];
-    switch (data[at::kCode]) {
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= pkt::kHandsetAt) return;
+    const int handset = data[pkt::kHandsetAt];
+    switch (data[pkt::kCodeAt]) {
         case pkt::CMD_ALERT:
             for (int h = 1; h <= kCount; ++h)
                 if (!state_[static_cast<std::size_t>(h)].offHook) state_[static_cast<std::size_t>(h)].alerting = true;

@@ -33,8 +33,8 @@ void LinkChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     heard_ = true;
     lastReport_ = Now();
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict == pkt::Verdict::Valid && packet.length > at::kSub && data[at::kCode] == pkt::CMD_BASE &&
-        data[at::kSub] == pkt::BASE_LOOPBACK)
+    if (packet.verdict == pkt::Verdict::Valid && packet.length > pkt::kSubCodeAt && data[pkt::kCodeAt] == pkt::CMD_BASE &&
+        data[pkt::kSubCodeAt] == pkt::BASE_LOOPBACK)
         retested_ = true;
     Check();
 }

@@ -64,15 +64,15 @@ void PhonebookChecker::OnBaseEvent(const HandsetEvent& event) {
 
 void PhonebookChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kHandset) return;
-    const int handset = data[at::kHandset];
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= pkt::kHandsetAt) return;
+    const int handset = data[pkt::kHandsetAt];
     const Handsets& model = base_.HandsetModel();
     const bool onLine = Handsets::Registered(handset) && model.LineHolder() == handset;
-    if (data[at::kCode] == pkt::CMD_DISPLAY && onLine && At(handset).mode == Mode::Menu)
+    if (data[pkt::kCodeAt] == pkt::CMD_DISPLAY && onLine && At(handset).mode == Mode::Menu)
         JudgeMenuDisplay(handset, model.At(handset).display);
-    else if (data[at::kCode] == pkt::CMD_DISPLAY && onLine && At(handset).mode == Mode::Call)
+    else if (data[pkt::kCodeAt] == pkt::CMD_DISPLAY && onLine && At(handset).mode == Mode::Call)
         JudgeCallDisplay(handset, model.At(handset).display);
-    else if (data[at::kCode] == pkt::CMD_ALERT && packet.length > at::kAlertText)
+    else if (data[pkt::kCodeAt] == pkt::CMD_ALERT && packet.length > pkt::kAlertTextAt)
         JudgeAlert(std::vector<std::uint8_t>(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(packet.length)));
     Check();
 }

@@ -120,10 +120,10 @@ void PhonebookChecker::JudgeCallDisplay(int handset, const std::string& text) {
 }
 
 void PhonebookChecker::JudgeAlert(const std::vector<std::uint8_t>& data) {
-    const std::size_t length = data[at::kAlertLength];
-    if (at::kAlertText + length > data.size()) return;
-    const std::string text(data.begin() + static_cast<std::ptrdiff_t>(at::kAlertText),
-                           data.begin() + static_cast<std::ptrdiff_t>(at::kAlertText + length));
+    const std::size_t length = data[pkt::kAlertLengthAt];
+    if (pkt::kAlertTextAt + length > data.size()) return;
+    const std::string text(data.begin() + static_cast<std::ptrdiff_t>(pkt::kAlertTextAt),
+                           data.begin() + static_cast<std::ptrdiff_t>(pkt::kAlertTextAt + length));
     for (const std::string& partner : client_.Partners()) {
         if (partner.size() > text.size() && partner.compare(0, text.size(), text) == 0 &&
             SplitsCharacter(partner, text.size())) {

@@ -67,8 +67,8 @@ void RequestChecker::OnUserClick(const std::string& window, int control) {
 
 void RequestChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kSub || data[at::kCode] != pkt::CMD_BASE) return;
-    const std::uint8_t sub = data[at::kSub];
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= pkt::kSubCodeAt || data[pkt::kCodeAt] != pkt::CMD_BASE) return;
+    const std::uint8_t sub = data[pkt::kSubCodeAt];
     if (sub == pkt::BASE_OPEN_REGISTRATION) registering_ = Registering::Yes;
     // The command the click sent goes out while the click is handled, at the same moment.
     if (!attribute_ || Now() != clickAt_ || waiting_.empty()) {
@@ -78,22 +78,22 @@ void RequestChecker::OnBridgeReport(const std::vector<std::uint8_t>& data) {
     attribute_ = false;
     Request& clicked = waiting_.back();
     clicked.sent = true;
-    if (sub == pkt::BASE_LOOPBACK && packet.length >= at::kValue + pkt::kLoopbackBytes)
-        clicked.bytes.assign(data.begin() + at::kValue, data.begin() + at::kValue + pkt::kLoopbackBytes);
+    if (sub == pkt::BASE_LOOPBACK && packet.length >= pkt::kSubDataAt + pkt::kLoopbackBytes)
+        clicked.bytes.assign(data.begin() + pkt::kSubDataAt, data.begin() + pkt::kSubDataAt + pkt::kLoopbackBytes);
     Check();
 }
 
 bool RequestChecker::Answers(const Request& r, const std::vector<std::uint8_t>& p) {
-    const std::uint8_t code = p[at::kCode];
-    const std::uint8_t sub = p[at::kSub];
+    const std::uint8_t code = p[pkt::kCodeAt];
+    const std::uint8_t sub = p[pkt::kSubCodeAt];
     switch (r.kind) {
         case Kind::Loopback:
             return code == pkt::EVT_TEST_REPLY && sub == pkt::BASE_LOOPBACK && !r.bytes.empty() &&
-                   std::equal(r.bytes.begin(), r.bytes.end(), p.begin() + at::kValue);
+                   std::equal(r.bytes.begin(), r.bytes.end(), p.begin() + pkt::kSubDataAt);
         case Kind::DeleteAll: return code == pkt::EVT_COMMAND_REPLY && sub == pkt::BASE_DELETE_ALL;
         case Kind::DeleteOne:
             return code == pkt::EVT_COMMAND_REPLY && sub == pkt::BASE_DELETE_HANDSET && p[2] >= 4 &&
-                   p[at::kValue] == r.handset;
+                   p[pkt::kSubDataAt] == r.handset;
         case Kind::AllReset:
             return (code == pkt::EVT_COMMAND_REPLY || code == pkt::EVT_TEST_REPLY) && sub == pkt::BASE_RESET;
         case Kind::None: break;
@@ -103,13 +103,13 @@ bool RequestChecker::Answers(const Request& r, const std::vector<std::uint8_t>& 
 
 void RequestChecker::OnBaseReport(const std::vector<std::uint8_t>& data) {
     const pkt::Examined packet = pkt::Examine(data.data(), data.size());
-    if (packet.verdict != pkt::Verdict::Valid || packet.length <= at::kSub) {
+    if (packet.verdict != pkt::Verdict::Valid || packet.length <= pkt::kSubCodeAt) {
         Check();
         return;
     }
-    if (data[at::kCode] == pkt::EVT_REGISTER_END) registering_ = Registering::No;
+    if (data[pkt::kCodeAt] == pkt::EVT_REGISTER_END) registering_ = Registering::No;
     std::vector<std::uint8_t> bytes(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(packet.length));
-    bytes.resize(std::max<std::size_t>(bytes.size(), at::kValue + pkt::kLoopbackBytes), 0);
+    bytes.resize(std::max<std::size_t>(bytes.size(), pkt::kSubDataAt + pkt::kLoopbackBytes), 0);
     for (Request& r : waiting_) {
         // A command the base never heard (it was away) has no answer, whatever comes.
         if (r.answered || !r.sent || !Answers(r, bytes)) continue;

@@ -12,26 +12,26 @@ namespace {
 // The base frames its packets itself, independently of the bridge's codec, so that a
 // fault in one is not mirrored by the other.
 std::vector<std::uint8_t> Framed(std::uint8_t code, const std::vector<std::uint8_t>& body) {
-    const std::size_t bodyBytes = std::min<std::size_t>(body.size(), pkt::kMaxPacket - 5);
+    const std::size_t bodyBytes = std::min<std::size_t>(body.size(), pkt::kMaxPacket - pkt::kFrameBytes);
     std::vector<std::uint8_t> packet;
     packet.push_back(pkt::kMarker);
     packet.push_back(pkt::kMarker);
-    packet.push_back(static_cast<std::uint8_t>(bodyBytes + 2));
+    packet.push_back(static_cast<std::uint8_t>(bodyBytes + pkt::kLengthNonBody));
     packet.push_back(code);
     packet.insert(packet.end(), body.begin(), body.begin() + static_cast<std::ptrdiff_t>(bodyBytes));
     std::uint8_t sum = 0;
-    for (std::size_t i = 2; i < packet.size(); ++i) sum = static_cast<std::uint8_t>(sum + packet[i]);
+    for (std::size_t i = pkt::kLengthAt; i < packet.size(); ++i) sum = static_cast<std::uint8_t>(sum + packet[i]);
     packet.push_back(static_cast<std::uint8_t>(0x100 - sum));
     return packet;
 }
 
 // A command as a healthy base accepts it: framed, its length inside the report, summing to 0.
 bool WellFramed(const std::vector<std::uint8_t>& data) {
-    if (data.size() < 5 || data[0] != pkt::kMarker || data[1] != pkt::kMarker) return false;
-    const std::size_t total = static_cast<std::size_t>(data[2]) + 3;
-    if (total > data.size() || total < 5) return false;
+    if (data.size() < pkt::kFrameBytes || data[0] != pkt::kMarker || data[1] != pkt::kMarker) return false;
+    const std::size_t total = pkt::TotalOf(data[pkt::kLengthAt]);
+    if (total > data.size() || total < pkt::kFrameBytes) return false;
     std::uint8_t sum = 0;
-    for (std::size_t i = 2; i < total; ++i) sum = static_cast<std::uint8_t>(sum + data[i]);
+    for (std::size_t i = pkt::kLengthAt; i < total; ++i) sum = static_cast<std::uint8_t>(sum + data[i]);
     return sum == 0;
 }
 
@@ -41,19 +41,20 @@ void SimBase::OnFeatureReport(const std::vector<std::uint8_t>& data) {
     received_.push_back(data);
     handsets_.OnBridgeReport(data);
     for (PeerObserver* o : observers_) o->OnBridgeReport(data);
-    if (!WellFramed(data) || data[3] != pkt::CMD_BASE) return;
-    const std::size_t total = static_cast<std::size_t>(data[2]) + 3;
-    if (data[4] == pkt::BASE_LOOPBACK) {
-        if (total >= 11) Echo(data);
+    if (!WellFramed(data) || data[pkt::kCodeAt] != pkt::CMD_BASE) return;
+    const std::size_t total = pkt::TotalOf(data[pkt::kLengthAt]);
+    if (data[pkt::kSubCodeAt] == pkt::BASE_LOOPBACK) {
+        if (total > pkt::kSubDataAt + pkt::kLoopbackBytes) Echo(data);  // the bytes and the checksum
         return;
     }
-    AnswerCommand(data[4], data, total);
+    AnswerCommand(data[pkt::kSubCodeAt], data, total);
 }
 
 void SimBase::Echo(const std::vector<std::uint8_t>& data) {
     if (echo_ == EchoMode::Off) return;
     std::vector<std::uint8_t> body{pkt::BASE_LOOPBACK};
-    body.insert(body.end(), data.begin() + 5, data.begin() + 10);
+    const auto first = data.begin() + static_cast<std::ptrdiff_t>(pkt::kSubDataAt);
+    body.insert(body.end(), first, first + static_cast<std::ptrdiff_t>(pkt::kLoopbackBytes));
     if (echo_ == EchoMode::Wrong) body.back() = static_cast<std::uint8_t>(body.back() ^ 0xFF);
     Reply(pkt::EVT_TEST_REPLY, body, echo_ == EchoMode::Twice);
 }
@@ -76,9 +77,9 @@ void SimBase::AnswerCommand(std::uint8_t sub, const std::vector<std::uint8_t>& d
             Reply(pkt::EVT_COMMAND_REPLY, {other ? std::uint8_t{pkt::BASE_DELETE_ALL} : sub}, twice);
             break;
         case pkt::BASE_DELETE_HANDSET:
-            if (total < 7) break;
+            if (total <= pkt::kSubDataAt + 1) break;  // the handset and the checksum
             // Another of the four handsets.
-            Reply(pkt::EVT_COMMAND_REPLY, {sub, other ? static_cast<std::uint8_t>(data[5] % 4 + 1) : data[5]}, twice);
+            Reply(pkt::EVT_COMMAND_REPLY, {sub, other ? static_cast<std::uint8_t>(data[pkt::kSubDataAt] % 4 + 1) : data[pkt::kSubDataAt]}, twice);
             break;
         default:
             break;  // registration, paging: nothing to answer
@@ -176,7 +177,7 @@ void SimBase::HangUp(std::uint8_t handset) { Send(pkt::EVT_HANG_UP, {handset}); 
 
 void SimBase::DialString(std::uint8_t handset, const std::string& digits, bool repeat) {
     // The base's dial-string event names no handset; the model is told which one it was.
-    const std::size_t count = std::min<std::size_t>(digits.size(), pkt::kMaxPacket - 7);
+    const std::size_t count = std::min<std::size_t>(digits.size(), pkt::kMaxPacket - 1 - pkt::kDialFirstAt);
     std::vector<std::uint8_t> body{static_cast<std::uint8_t>(repeat ? 1 : 0), static_cast<std::uint8_t>(count + 1)};
     body.insert(body.end(), digits.begin(), digits.begin() + static_cast<std::ptrdiff_t>(count));
     Queue(Framed(pkt::EVT_DIAL_STRING, body), handset);
