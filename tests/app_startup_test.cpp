@@ -11,7 +11,7 @@
 #include "callctl/CallCommands.h"
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "res/resource.h"
 

@@ -9,7 +9,7 @@
 #include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
 #include "app/ShellConstants.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "res/resource.h"
 #include "tools/sim/SimClient.h"

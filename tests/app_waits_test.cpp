@@ -12,7 +12,7 @@
 
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "res/resource.h"
 

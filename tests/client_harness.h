@@ -11,7 +11,7 @@
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 
 namespace client_test {
 

@@ -11,7 +11,7 @@
 #include "app/BridgeDlg.h"
 #include "device/Packet.h"
 #include "device/Thread.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "res/resource.h"
 #include "tools/sim/SimBase.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/Dialog.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "ui/DebugDlg.h"
 

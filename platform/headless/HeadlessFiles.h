@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/Files.h"
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 
 namespace sim {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/HidBus.h"
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 #include "tools/sim/SimBase.h"
 
 namespace sim {

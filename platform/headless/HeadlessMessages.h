@@ -10,7 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/headless/EventLoop.h"
 #include "platform/headless/HeadlessWindows.h"
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 #include "tools/sim/SimClient.h"
 
 namespace sim {

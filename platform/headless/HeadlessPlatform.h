@@ -15,7 +15,7 @@
 #include "platform/headless/HeadlessSystem.h"
 #include "platform/headless/HeadlessTray.h"
 #include "platform/headless/HeadlessWindows.h"
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
 

@@ -7,7 +7,7 @@
 
 #include "platform/System.h"
 #include "platform/headless/EventLoop.h"
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 
 namespace sim {
 

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "platform/Threads.h"
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 
 namespace sim {
 

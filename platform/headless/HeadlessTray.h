@@ -9,7 +9,7 @@
 
 #include "platform/Tray.h"
 #include "platform/headless/HeadlessWindows.h"
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 #include "res/ResourceTables.h"
 
 namespace sim {

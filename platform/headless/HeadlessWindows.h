@@ -8,7 +8,7 @@
 
 #include "platform/Windows.h"
 #include "platform/headless/EventLoop.h"
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 #include "res/ResourceTables.h"
 
 namespace sim {

@@ -1,4 +1,4 @@
-#include "platform/headless/Transcript.h"
+#include "tools/world/Transcript.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 
 #include <algorithm>
 
