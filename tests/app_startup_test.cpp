@@ -12,7 +12,7 @@
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
 #include "tools/world/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "res/resource.h"
 
 namespace {

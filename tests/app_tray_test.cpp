@@ -10,7 +10,7 @@
 #include "app/BridgeDlg.h"
 #include "app/ShellConstants.h"
 #include "tools/world/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "res/resource.h"
 #include "tools/sim/SimClient.h"
 #include "ui/OptionsSheet.h"

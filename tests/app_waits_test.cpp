@@ -13,7 +13,7 @@
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
 #include "tools/world/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "res/resource.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "tools/world/Harness.h"
 
 namespace client_test {

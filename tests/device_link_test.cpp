@@ -12,7 +12,7 @@
 #include "device/Packet.h"
 #include "device/Thread.h"
 #include "tools/world/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "res/resource.h"
 #include "tools/sim/SimBase.h"
 #include "ui/InfoDlg.h"

@@ -15,7 +15,7 @@
 
 #include "platform/Dialog.h"
 #include "tools/world/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "ui/DebugDlg.h"
 
 namespace ui_test {

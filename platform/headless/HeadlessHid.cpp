@@ -10,6 +10,18 @@ constexpr std::size_t kDataBytes = 48;
 constexpr std::uint8_t kMarker = '$';
 // The size field of SP_DEVICE_INTERFACE_DETAIL_DATA_A comes before the path.
 constexpr std::uint32_t kDetailHeader = 5;
+
+// Upper-case hex without separators.
+std::string HexText(const std::uint8_t* bytes, std::size_t count) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        out += digits[bytes[i] >> 4];
+        out += digits[bytes[i] & 0x0F];
+    }
+    return out;
+}
 }  // namespace
 
 plat::Guid HeadlessHid::HidGuid() {

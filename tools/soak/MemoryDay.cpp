@@ -21,7 +21,7 @@
 
 #include "app/BridgeDlg.h"
 #include "device/Packet.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "tools/world/Harness.h"
 #include "res/resource.h"
 
