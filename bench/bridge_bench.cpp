@@ -8,7 +8,7 @@
 
 #include "app/BridgeDlg.h"
 #include "device/Thread.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
 #include "app/ShellConstants.h"
-#include "platform/headless/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/Harness.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "res/resource.h"
 #include "tools/sim/SimClient.h"
 

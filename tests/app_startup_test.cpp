@@ -11,8 +11,8 @@
 #include "callctl/CallCommands.h"
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
-#include "platform/headless/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/Harness.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "res/resource.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
 #include "client/ClientTexts.h"
-#include "platform/headless/HeadlessPlatform.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/HeadlessPlatform.h"
+#include "tools/world/Harness.h"
 
 namespace client_test {
 

@@ -8,7 +8,7 @@
 
 #include "device/Packet.h"
 #include "device/USB.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 
 namespace {
 

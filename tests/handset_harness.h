@@ -10,7 +10,7 @@
 #include "app/BridgeDlg.h"
 #include "device/Packet.h"
 #include "device/Thread.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 
 namespace handset_test {
 

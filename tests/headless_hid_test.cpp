@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "device/Packet.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 
 namespace {
 

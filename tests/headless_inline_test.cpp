@@ -7,7 +7,7 @@
 
 #include "app/BridgeDlg.h"
 #include "device/Thread.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 
 namespace {
 

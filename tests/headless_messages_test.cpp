@@ -10,7 +10,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/Platform.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 
 namespace {
 

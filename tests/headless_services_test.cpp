@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/WinThread.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 
 namespace {
 

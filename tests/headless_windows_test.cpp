@@ -9,7 +9,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/Platform.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "res/ResourceTables.h"
 #include "res/resource.h"
 

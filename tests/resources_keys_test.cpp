@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/Dialog.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "res/ResourceTables.h"
 #include "res/resource.h"
 

@@ -10,7 +10,7 @@
 
 #include "app/BridgeDlg.h"
 #include "client/ClientTexts.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "res/ResourceTables.h"
 #include "res/resource.h"
 #include "tests/ui_harness.h"

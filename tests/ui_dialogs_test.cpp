@@ -7,7 +7,7 @@
 
 #include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "res/ResourceTables.h"
 #include "res/resource.h"
 #include "tests/ui_harness.h"

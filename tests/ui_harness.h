@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "platform/Dialog.h"
-#include "platform/headless/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/Harness.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "ui/DebugDlg.h"
 
 namespace ui_test {

@@ -10,8 +10,8 @@
 
 #include "app/BridgeDlg.h"
 #include "client/ClientLink.h"
-#include "platform/headless/Harness.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/Harness.h"
+#include "tools/world/HeadlessPlatform.h"
 
 namespace waits_test {
 

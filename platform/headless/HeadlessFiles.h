@@ -5,14 +5,14 @@
 #include <string>
 
 #include "platform/Files.h"
-#include "platform/headless/Transcript.h"
+#include "platform/headless/Peers.h"
 
 namespace sim {
 
 // Real files in the current directory, written with CR LF line ends.
 class HeadlessFiles : public plat::Files {
 public:
-    explicit HeadlessFiles(Transcript& transcript) : transcript_(transcript) {}
+    explicit HeadlessFiles(EffectLog& transcript) : transcript_(transcript) {}
     ~HeadlessFiles() override;
 
     plat::Handle Create(const std::string& name) override;
@@ -26,7 +26,7 @@ private:
         std::FILE* stream;
         std::string name;
     };
-    Transcript& transcript_;
+    EffectLog& transcript_;
     std::map<plat::Handle, OpenFile> files_;
     plat::Handle next_ = 0x5000;
 };

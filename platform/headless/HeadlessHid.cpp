@@ -10,17 +10,6 @@ constexpr std::size_t kDataBytes = 48;
 constexpr std::uint8_t kMarker = '$';
 // The size field of SP_DEVICE_INTERFACE_DETAIL_DATA_A comes before the path.
 constexpr std::uint32_t kDetailHeader = 5;
-}  // namespace
-
-plat::Guid HeadlessHid::HidGuid() {
-    plat::Guid g;
-    g.data1 = 0x4D1E55B2;
-    g.data2 = 0xF16F;
-    g.data3 = 0x11CF;
-    const std::uint8_t tail[8] = {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30};
-    std::memcpy(g.data4, tail, sizeof tail);
-    return g;
-}
 
 plat::Handle HeadlessHid::GetClassDevs(const plat::Guid& guid) {
     (void)guid;
@@ -96,7 +85,7 @@ void HeadlessHid::SetFeature(plat::Handle device, const std::uint8_t* report, st
     if (!d || !d->base || !report || reportSize < 1) return;
     const std::size_t used = std::min(usedLength, reportSize - 1);
     const std::vector<std::uint8_t> data(report + 1, report + 1 + used);
-    transcript_.Add("usb>", HexText(data.data(), data.size()));
+    transcript_.Add("usb>", pkt::Hex(data.data(), data.size()));
     d->base->OnFeatureReport(data);
 }
 
@@ -155,7 +144,7 @@ void HeadlessHid::TryComplete(Read& read) {
     if (auto event = events_.find(read.event); event != events_.end()) event->second = true;
     std::size_t shown = 8;
     if (data[0] == kMarker || data[1] == kMarker) shown = std::min<std::size_t>(data[2] + 3u, kDataBytes);
-    transcript_.Add("usb<", HexText(data.data(), shown));
+    transcript_.Add("usb<", pkt::Hex(data.data(), shown));
 }
 
 void HeadlessHid::StartRead(plat::Handle device, std::uint8_t* buffer, std::size_t size, plat::ReadOverlap& overlap) {

@@ -13,8 +13,7 @@
 #include <vector>
 
 #include "platform/HidBus.h"
-#include "platform/headless/Transcript.h"
-#include "tools/sim/SimBase.h"
+#include "platform/headless/Peers.h"
 
 namespace sim {
 
@@ -25,13 +24,13 @@ struct SimHidDevice {
     bool present = true;
     bool readable = true;   // HidD_GetAttributes succeeds
     bool openable = true;   // CreateFileA succeeds
-    SimBase* base = nullptr;
+    HidPeer* base = nullptr;  // the device behind the reports (the base station), if any
     int generation = 0;     // a device plugged in again is a new device: old handles stay dead
 };
 
 class HeadlessHid : public plat::HidBus {
 public:
-    HeadlessHid(Transcript& transcript, std::function<std::uint64_t()> clock)
+    HeadlessHid(EffectLog& transcript, std::function<std::uint64_t()> clock)
         : transcript_(transcript), clock_(std::move(clock)) {}
 
     plat::Guid HidGuid() override;
@@ -96,7 +95,7 @@ private:
     const SimHidDevice* InSet(plat::Handle set, const plat::InterfaceRef& ref) const;
     void TryComplete(Read& read);
 
-    Transcript& transcript_;
+    EffectLog& transcript_;
     std::function<std::uint64_t()> clock_;
     std::vector<SimHidDevice> devices_;
     std::map<plat::Handle, std::vector<int>> sets_;

@@ -26,8 +26,8 @@ std::string Shown(const std::vector<std::uint8_t>& bytes) {
 }
 }  // namespace
 
-HeadlessMessages::HeadlessMessages(EventLoop& loop, Transcript& transcript, HeadlessWindows& windows,
-                                   SimClient& client)
+HeadlessMessages::HeadlessMessages(EventLoop& loop, EffectLog& transcript, HeadlessWindows& windows,
+                                   ApiPeer& client)
     : loop_(loop), transcript_(transcript), windows_(windows), client_(client) {
     clientWindow_ = windows_.AllocateHandle();
 }
@@ -60,7 +60,7 @@ void HeadlessMessages::Broadcast(unsigned message, std::uintptr_t wparam, std::i
     transcript_.Add("broadcast", NameOf(message));
     for (plat::WindowHandle w : windows_.TopLevelWindows())
         if (windows_.Exists(w)) Deliver(w, message, wparam, lparam);
-    if (clientRunning_ && message != 0 && message == Register(SimClient::DiscoverName(client_.Kind()))) {
+    if (clientRunning_ && message != 0 && message == Register(client_.DiscoverMessage())) {
         partner_ = static_cast<plat::WindowHandle>(wparam);
         PostAttach(0);
     }
@@ -78,7 +78,7 @@ void HeadlessMessages::PostAttach(int status) {
         if (!target) return;
         transcript_.Add("attach", std::to_string(status));
         client_.AttachDelivered(status);
-        Deliver(target, Register(SimClient::AttachName(client_.Kind())), clientWindow_, status);
+        Deliver(target, Register(client_.AttachMessage()), clientWindow_, status);
     });
 }
 
@@ -116,13 +116,11 @@ void HeadlessMessages::PostNotification(const std::string& text) {
 
 void HeadlessMessages::PostRaw(const std::vector<std::uint8_t>& bytes) { PostCopyData(bytes, Shown(bytes)); }
 
-void HeadlessMessages::StartClient(ClientKindSim kind) {
-    // A client started again is a new process with a new window; one of another kind takes
-    // the place of the one running, whose calls end with it.
-    if (clientRunning_ && client_.Kind() != kind) StopClient();
-    if (!clientRunning_) clientWindow_ = windows_.AllocateHandle();
-    client_.SetKind(kind);
-    if (!clientRunning_) client_.ProcessStarted();
+void HeadlessMessages::StartClient() {
+    // A client started again is a new process with a new window.
+    if (clientRunning_) return;
+    clientWindow_ = windows_.AllocateHandle();
+    client_.ProcessStarted();
     clientRunning_ = true;
 }
 

@@ -10,14 +10,13 @@
 #include "platform/Messages.h"
 #include "platform/headless/EventLoop.h"
 #include "platform/headless/HeadlessWindows.h"
-#include "platform/headless/Transcript.h"
-#include "tools/sim/SimClient.h"
+#include "platform/headless/Peers.h"
 
 namespace sim {
 
 class HeadlessMessages : public plat::Messages {
 public:
-    HeadlessMessages(EventLoop& loop, Transcript& transcript, HeadlessWindows& windows, SimClient& client);
+    HeadlessMessages(EventLoop& loop, EffectLog& transcript, HeadlessWindows& windows, ApiPeer& client);
 
     unsigned Register(const std::string& name) override;
     void Broadcast(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) override;
@@ -30,7 +29,7 @@ public:
     std::string NameOf(unsigned message) const;
 
     // ---- the simulated client's process ----
-    void StartClient(ClientKindSim kind);
+    void StartClient();
     void StopClient();
     bool ClientRunning() const { return clientRunning_; }
     plat::WindowHandle ClientWindow() const { return clientWindow_; }
@@ -52,9 +51,9 @@ private:
     void PostCopyData(std::vector<std::uint8_t> bytes, std::string shown);
 
     EventLoop& loop_;
-    Transcript& transcript_;
+    EffectLog& transcript_;
     HeadlessWindows& windows_;
-    SimClient& client_;
+    ApiPeer& client_;
     std::map<std::string, unsigned> numbers_;
     unsigned nextNumber_ = 0xC000;
     bool registrationFails_ = false;

@@ -7,13 +7,13 @@
 
 #include "platform/System.h"
 #include "platform/headless/EventLoop.h"
-#include "platform/headless/Transcript.h"
+#include "platform/headless/Peers.h"
 
 namespace sim {
 
 class HeadlessSystem : public plat::System {
 public:
-    HeadlessSystem(EventLoop& loop, Transcript& transcript, plat::TimeOfDay start, plat::OsVersion os)
+    HeadlessSystem(EventLoop& loop, EffectLog& transcript, plat::TimeOfDay start, plat::OsVersion os)
         : loop_(loop), transcript_(transcript), start_(start), os_(os) {}
     ~HeadlessSystem() override { CloseAll(); }
 
@@ -39,7 +39,7 @@ public:
 
 private:
     EventLoop& loop_;
-    Transcript& transcript_;
+    EffectLog& transcript_;
     plat::TimeOfDay start_;
     plat::OsVersion os_;
     std::string commandLine_;

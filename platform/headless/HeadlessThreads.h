@@ -3,7 +3,7 @@
 #include <map>
 
 #include "platform/Threads.h"
-#include "platform/headless/Transcript.h"
+#include "platform/headless/Peers.h"
 
 namespace sim {
 
@@ -11,7 +11,7 @@ namespace sim {
 // Resume runs InitInstance to its end before it returns.
 class HeadlessThreads : public plat::Threads {
 public:
-    explicit HeadlessThreads(Transcript& transcript) : transcript_(transcript) {}
+    explicit HeadlessThreads(EffectLog& transcript) : transcript_(transcript) {}
 
     plat::Handle CreateSuspended(plat::WinThread& thread) override;
     void Resume(plat::Handle thread) override;
@@ -26,7 +26,7 @@ public:
     const State* Find(plat::Handle thread) const;
 
 private:
-    Transcript& transcript_;
+    EffectLog& transcript_;
     std::map<plat::Handle, State> threads_;
     plat::Handle next_ = 0x6000;
 };

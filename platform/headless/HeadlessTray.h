@@ -9,14 +9,14 @@
 
 #include "platform/Tray.h"
 #include "platform/headless/HeadlessWindows.h"
-#include "platform/headless/Transcript.h"
+#include "platform/headless/Peers.h"
 #include "res/ResourceTables.h"
 
 namespace sim {
 
 class HeadlessTray : public plat::Tray {
 public:
-    HeadlessTray(Transcript& transcript, res::Lang lang, HeadlessWindows& windows)
+    HeadlessTray(EffectLog& transcript, res::Lang lang, HeadlessWindows& windows)
         : transcript_(transcript), lang_(lang), windows_(windows) {}
 
     bool AddIcon(plat::WindowHandle owner, unsigned iconId, unsigned callbackMessage, int iconResource,
@@ -65,7 +65,7 @@ public:
     bool CloseMenu();
 
 private:
-    Transcript& transcript_;
+    EffectLog& transcript_;
     res::Lang lang_;
     HeadlessWindows& windows_;
     Icon icon_;

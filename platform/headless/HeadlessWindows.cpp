@@ -35,7 +35,7 @@ int TemplateOfName(const std::string& name) {
     return 0;
 }
 
-HeadlessWindows::HeadlessWindows(EventLoop& loop, Transcript& transcript, res::Lang lang)
+HeadlessWindows::HeadlessWindows(EventLoop& loop, EffectLog& transcript, res::Lang lang)
     : loop_(loop), transcript_(transcript), lang_(lang) {
     loop_.SetTimerSink([this](plat::WindowHandle window, unsigned id) {
         if (plat::Dialog* sink = Sink(window)) sink->OnTimer(id);

@@ -8,7 +8,7 @@
 
 #include "platform/Windows.h"
 #include "platform/headless/EventLoop.h"
-#include "platform/headless/Transcript.h"
+#include "platform/headless/Peers.h"
 #include "res/ResourceTables.h"
 
 namespace sim {
@@ -47,7 +47,7 @@ int TemplateOfName(const std::string& name);
 
 class HeadlessWindows : public plat::Windows {
 public:
-    HeadlessWindows(EventLoop& loop, Transcript& transcript, res::Lang lang);
+    HeadlessWindows(EventLoop& loop, EffectLog& transcript, res::Lang lang);
 
     plat::WindowHandle CreateModeless(int templateId, plat::Dialog& sink, plat::WindowHandle parent) override;
     int RunModal(int templateId, plat::Dialog& sink, plat::WindowHandle parent) override;
@@ -153,7 +153,7 @@ private:
     void RunBox(const std::string& text);
 
     EventLoop& loop_;
-    Transcript& transcript_;
+    EffectLog& transcript_;
     res::Lang lang_;
     plat::WindowHandle nextHandle_ = 0x10000;
     std::map<plat::WindowHandle, WindowState> windows_;

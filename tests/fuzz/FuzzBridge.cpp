@@ -7,7 +7,7 @@
 #include "app/BridgeDlg.h"
 #include "device/Packet.h"
 #include "device/Thread.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "res/resource.h"
 #include "tools/sim/Checker.h"
 

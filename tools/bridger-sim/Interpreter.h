@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "tools/bridger-sim/Expect.h"
 #include "tools/bridger-sim/Scenario.h"
 

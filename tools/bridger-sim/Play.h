@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 
 namespace scn {
 

@@ -14,9 +14,6 @@
 // A command equal to a --reply COMMAND is answered with its NOTIFICATION; each --notify is
 // sent MS milliseconds after the attachment. It ends after --run MS (default 30000) or
 // once the bridge has sent code 9 (its exit).
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
 #include <cstdint>
 #include <fcntl.h>
 #include <io.h>
@@ -29,14 +26,13 @@
 #include <vector>
 
 #include "app/ShellConstants.h"
-#include "client/ClientTexts.h"
+#include "tools/client-standin/ClientApi.h"
 
 namespace {
 
 constexpr UINT WM_SEND_QUEUED = WM_APP + 1;
 constexpr UINT_PTR kRunTimer = 1;
 constexpr UINT_PTR kFirstNotifyTimer = 100;
-constexpr DWORD kSendTimeoutMs = 5000;
 
 struct Rule {
     std::string command;
@@ -49,16 +45,14 @@ struct Scheduled {
 };
 
 struct Standin {
-    std::string discoverName = client::kDiscoverNames[0];
-    std::string attachName = client::kAttachNames[0];
+    int kind = clientapi::kSkype;
     std::vector<long> statuses{0};
     std::size_t nextStatus = 0;
     std::vector<Rule> replies;
     std::vector<Scheduled> notifications;
     unsigned runMs = 30000;
 
-    UINT discoverMsg = 0;
-    UINT attachMsg = 0;
+    clientapi::ApiWindows windows;
     HWND self = nullptr;
     HWND bridge = nullptr;
     std::deque<std::string> outbox;
@@ -86,8 +80,7 @@ bool Parse(int argc, char** argv) {
         std::string left, right;
         if (key == "--kind") {
             if (value == "softphone") {
-                g.discoverName = client::kDiscoverNames[1];
-                g.attachName = client::kAttachNames[1];
+                g.kind = clientapi::kSoftPhone;
             } else if (value != "skype") {
                 return false;
             }
@@ -126,31 +119,25 @@ void SendQueued() {
         const std::string text = g.outbox.front();
         g.outbox.pop_front();
         if (!g.bridge || !IsWindow(g.bridge)) continue;
-        COPYDATASTRUCT block;
-        block.dwData = 0;
-        block.cbData = static_cast<DWORD>(text.size() + 1);
-        block.lpData = const_cast<char*>(text.c_str());
         Line("client< " + text);
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(g.bridge, WM_COPYDATA, reinterpret_cast<WPARAM>(g.self), reinterpret_cast<LPARAM>(&block),
-                            SMTO_NORMAL, kSendTimeoutMs, &result);
+        clientapi::SendCopyData(g.bridge, g.self, text.c_str(), static_cast<DWORD>(text.size() + 1));
     }
 }
 
-void OnDiscover(HWND bridge) {
+void HandleDiscover(HWND bridge) {
     g.bridge = bridge;
     Line("discover");
     const long status = g.statuses[g.nextStatus < g.statuses.size() ? g.nextStatus : g.statuses.size() - 1];
     ++g.nextStatus;
     Line("attach " + std::to_string(status));
-    PostMessageA(bridge, g.attachMsg, reinterpret_cast<WPARAM>(g.self), static_cast<LPARAM>(status));
+    g.windows.PostAttach(bridge, g.kind, g.self, status);
     if (status == 0) {
         for (std::size_t i = 0; i < g.notifications.size(); ++i)
             SetTimer(g.self, kFirstNotifyTimer + i, g.notifications[i].delayMs, nullptr);
     }
 }
 
-LRESULT OnCopyData(HWND from, const COPYDATASTRUCT* block) {
+LRESULT HandleCopyData(HWND from, const COPYDATASTRUCT* block) {
     if (!block) return FALSE;
     if (block->dwData != 0) {
         std::uint32_t value = 0;
@@ -159,10 +146,7 @@ LRESULT OnCopyData(HWND from, const COPYDATASTRUCT* block) {
         if (block->dwData == static_cast<ULONG_PTR>(kClientExitCode)) PostQuitMessage(0);
         return TRUE;
     }
-    const char* bytes = static_cast<const char*>(block->lpData);
-    std::size_t length = 0;
-    while (bytes && length < block->cbData && bytes[length] != '\0') ++length;
-    const std::string text(bytes ? bytes : "", length);
+    const std::string text = clientapi::CopyDataText(block);
     if (from) g.bridge = from;
     Line("client> " + text);
     for (const Rule& rule : g.replies)
@@ -170,30 +154,28 @@ LRESULT OnCopyData(HWND from, const COPYDATASTRUCT* block) {
     return TRUE;
 }
 
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message != 0 && message == g.discoverMsg) {
-        OnDiscover(reinterpret_cast<HWND>(wparam));
-        return 0;
+class Listener : public clientapi::Listener {
+public:
+    void OnDiscover(HWND, int kind, HWND bridge) override {
+        if (kind == g.kind) HandleDiscover(bridge);
     }
-    switch (message) {
-    case WM_COPYDATA:
-        return OnCopyData(reinterpret_cast<HWND>(wparam), reinterpret_cast<const COPYDATASTRUCT*>(lparam));
-    case WM_SEND_QUEUED:
-        SendQueued();
-        return 0;
-    case WM_TIMER:
-        if (wparam == kRunTimer) {
+    LRESULT OnCopyData(HWND, HWND from, const COPYDATASTRUCT* block) override { return HandleCopyData(from, block); }
+    bool OnOther(HWND window, UINT message, WPARAM wparam, LPARAM) override {
+        if (message == WM_SEND_QUEUED) {
+            SendQueued();
+        } else if (message == WM_TIMER && wparam == kRunTimer) {
             Line("run time over");
             PostQuitMessage(0);
-        } else if (wparam >= kFirstNotifyTimer && wparam < kFirstNotifyTimer + g.notifications.size()) {
+        } else if (message == WM_TIMER && wparam >= kFirstNotifyTimer &&
+                   wparam < kFirstNotifyTimer + g.notifications.size()) {
             KillTimer(window, wparam);
             Queue(g.notifications[wparam - kFirstNotifyTimer].notification);
+        } else {
+            return message == WM_TIMER;
         }
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wparam, lparam);
+        return true;
     }
-}
+};
 
 }  // namespace
 
@@ -205,16 +187,10 @@ int main(int argc, char** argv) {
                      "[--reply COMMAND=>NOTIFICATION]... [--notify MS=>NOTIFICATION]... [--run MS]\n");
         return 2;
     }
-    g.discoverMsg = RegisterWindowMessageA(g.discoverName.c_str());
-    g.attachMsg = RegisterWindowMessageA(g.attachName.c_str());
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &WindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "BridgerClientStandin";
-    if (!g.discoverMsg || !g.attachMsg || !RegisterClassA(&wc)) return 1;
-    // A hidden top-level window: broadcasts reach those, message-only windows they do not.
-    g.self = CreateWindowA(wc.lpszClassName, "client stand-in", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
-                           wc.hInstance, nullptr);
+    static Listener listener;
+    std::string error;
+    if (!g.windows.Open("BridgerClientStandin", listener, error)) return 1;
+    g.self = g.windows.Create("client stand-in");
     if (!g.self) return 1;
     SetTimer(g.self, kRunTimer, g.runMs, nullptr);
     Line("ready");

@@ -4,38 +4,22 @@ namespace e2e {
 
 namespace {
 
-constexpr const char* kClass = "BridgerE2eClient";
-constexpr DWORD kSendTimeoutMs = 5000;
 constexpr double kAttachSettleMs = 40;  // one look at the windows
-ClientPeer* g_peer = nullptr;
 
-int KindIndex(sim::ClientKindSim kind) { return kind == sim::ClientKindSim::Skype ? 0 : 1; }
+int KindIndex(sim::ClientKindSim kind) {
+    return kind == sim::ClientKindSim::Skype ? clientapi::kSkype : clientapi::kSoftPhone;
+}
 
 }  // namespace
 
 ClientPeer::~ClientPeer() {
     if (api_) DestroyWindow(api_);
     if (observer_) DestroyWindow(observer_);
-    g_peer = nullptr;
 }
 
 bool ClientPeer::Open(std::string& error) {
-    g_peer = this;
-    for (sim::ClientKindSim kind : {sim::ClientKindSim::Skype, sim::ClientKindSim::SoftPhone}) {
-        discover_[KindIndex(kind)] = RegisterWindowMessageA(sim::SimClient::DiscoverName(kind));
-        attach_[KindIndex(kind)] = RegisterWindowMessageA(sim::SimClient::AttachName(kind));
-    }
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClass;
-    if (!RegisterClassA(&wc)) {
-        error = "cannot register the client's window class";
-        return false;
-    }
-    // Top-level windows: a broadcast reaches those, message-only windows it does not.
-    observer_ = CreateWindowA(kClass, "e2e observer", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
-                              nullptr);
+    if (!windows_.Open("BridgerE2eClient", *this, error)) return false;
+    observer_ = windows_.Create("e2e observer");
     if (!observer_) {
         error = "cannot create the observer window";
         return false;
@@ -48,8 +32,7 @@ void ClientPeer::Start(sim::ClientKindSim kind) {
     if (api_) DestroyWindow(api_);
     sim_.SetKind(kind);
     // A client started again is a new process with a new window.
-    api_ = CreateWindowA(kClass, "e2e client", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr),
-                         nullptr);
+    api_ = windows_.Create("e2e client");
     running_ = api_ != nullptr;
 }
 
@@ -66,10 +49,8 @@ void ClientPeer::Attach(int status, HWND bridge) {
     attaches_.push_back(PendingAttach{status, transcript_.NowMs()});
     // From a client that is not running: a window that is gone by the time the bridge
     // looks at it, as the simulation's is.
-    HWND from = api_ ? api_
-                     : CreateWindowA(kClass, "e2e client", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr);
-    PostMessageA(bridge_, attach_[KindIndex(sim_.Kind())], reinterpret_cast<WPARAM>(from), static_cast<LPARAM>(status));
+    HWND from = api_ ? api_ : windows_.Create("e2e client");
+    windows_.PostAttach(bridge_, KindIndex(sim_.Kind()), from, status);
     if (from != api_) DestroyWindow(from);
 }
 
@@ -107,54 +88,33 @@ void ClientPeer::Flush() {
         Outgoing next = std::move(outbox_.front());
         outbox_.pop_front();
         if (!api_ || !bridge_ || !IsWindow(bridge_)) continue;
-        COPYDATASTRUCT block;
-        block.dwData = 0;
-        block.cbData = static_cast<DWORD>(next.bytes.size());
-        block.lpData = next.bytes.empty() ? nullptr : next.bytes.data();
         WriteAttaches(transcript_.NowMs());
         transcript_.Add("client<", next.shown);
         if (next.shown.find("STATUS RINGING") != std::string::npos) latency_.Ringing(transcript_.NowMs());
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(bridge_, WM_COPYDATA, reinterpret_cast<WPARAM>(api_), reinterpret_cast<LPARAM>(&block),
-                            SMTO_NORMAL, kSendTimeoutMs, &result);
+        clientapi::SendCopyData(bridge_, api_, next.bytes.empty() ? nullptr : next.bytes.data(),
+                                static_cast<DWORD>(next.bytes.size()));
     }
 }
 
-void ClientPeer::OnCopyData(HWND from, const COPYDATASTRUCT* block) {
+LRESULT ClientPeer::OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* block) {
     // Whatever the tag (the bridge's exit code has one), the client receives a text.
-    if (!block) return;
-    const char* bytes = static_cast<const char*>(block->lpData);
-    std::size_t length = 0;
-    while (bytes && length < block->cbData && bytes[length] != '\0') ++length;
-    const std::string text(bytes ? bytes : "", length);
+    if (window != api_ || !running_ || !block) return TRUE;
+    const std::string text = clientapi::CopyDataText(block);
     if (from) bridge_ = from;
     WriteAttaches(transcript_.NowMs());  // a command comes after the attach it answers
     transcript_.Add("client>", text);
     latency_.ClientCommand(transcript_.NowMs(), text);
     // Replies go out from the driver's loop, after this message has returned.
     for (const std::string& reply : sim_.OnCommand(text)) Say(reply);
+    return TRUE;
 }
 
-LRESULT CALLBACK ClientPeer::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (g_peer) return g_peer->Handle(window, message, wparam, lparam);
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
-LRESULT ClientPeer::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    for (int kind = 0; kind < 2; ++kind) {
-        if (message == 0 || message != discover_[kind]) continue;
-        // The observer answers for the client too, so the broadcast is noted before the answer.
-        if (window != observer_) return 0;
-        transcript_.Add("broadcast", sim::SimClient::DiscoverName(kind == 0 ? sim::ClientKindSim::Skype
-                                                                             : sim::ClientKindSim::SoftPhone));
-        if (api_ && running_ && KindIndex(sim_.Kind()) == kind) Attach(0, reinterpret_cast<HWND>(wparam));
-        return 0;
-    }
-    if (message == WM_COPYDATA) {
-        if (window == api_ && running_) OnCopyData(reinterpret_cast<HWND>(wparam), reinterpret_cast<const COPYDATASTRUCT*>(lparam));
-        return TRUE;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
+void ClientPeer::OnDiscover(HWND window, int kind, HWND bridge) {
+    // The observer answers for the client too, so the broadcast is noted before the answer.
+    if (window != observer_) return;
+    const auto simKind = kind == clientapi::kSkype ? sim::ClientKindSim::Skype : sim::ClientKindSim::SoftPhone;
+    transcript_.Add("broadcast", sim::SimClient::DiscoverName(simKind));
+    if (api_ && running_ && KindIndex(sim_.Kind()) == kind) Attach(0, bridge);
 }
 
 }  // namespace e2e

@@ -1,23 +1,22 @@
 // The VoIP client as the bridge meets it: a top-level window of its own that registers the
 // kind's messages, answers the discover broadcast with the attach message and exchanges
-// WM_COPYDATA both ways; the canned replies are tools/sim's SimClient. A second window,
-// always there, notes every discover broadcast even while no client runs.
+// WM_COPYDATA both ways (the windows are tools/client-standin's ClientApi); the canned
+// replies are tools/sim's SimClient. A second window, always there, notes every discover
+// broadcast even while no client runs.
 #pragma once
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
+#include "tools/client-standin/ClientApi.h"
 #include "tools/e2e-driver/Latency.h"
 #include "tools/e2e-driver/Transcript.h"
 #include "tools/sim/SimClient.h"
 
 namespace e2e {
 
-class ClientPeer {
+class ClientPeer : private clientapi::Listener {
 public:
     ClientPeer(Transcript& transcript, Latency& latency) : transcript_(transcript), latency_(latency) {}
     ~ClientPeer();
@@ -39,20 +38,18 @@ public:
     void Settle(double nowMs);
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-    void OnCopyData(HWND from, const COPYDATASTRUCT* block);
+    void OnDiscover(HWND window, int kind, HWND bridge) override;
+    LRESULT OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* block) override;
     void Queue(std::vector<std::uint8_t> bytes, std::string shown);
 
     Transcript& transcript_;
     Latency& latency_;
     sim::SimClient sim_;
+    clientapi::ApiWindows windows_;
     HWND observer_ = nullptr;  // notes broadcasts of both kinds
     HWND api_ = nullptr;       // the client's API window while it runs
     HWND bridge_ = nullptr;
     bool running_ = false;
-    UINT discover_[2] = {0, 0};
-    UINT attach_[2] = {0, 0};
     struct Outgoing {
         std::vector<std::uint8_t> bytes;
         std::string shown;

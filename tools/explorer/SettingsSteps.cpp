@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 #include "res/resource.h"
 #include "tools/sim/Checker.h"
 

@@ -4,36 +4,20 @@ namespace rsp {
 
 namespace {
 
-constexpr const char* kClass = "BridgerResponsivenessClient";
 constexpr UINT kSendTimeoutMs = 10000;
-StandIn* g_standIn = nullptr;
 
 }  // namespace
 
 StandIn::~StandIn() {
     if (api_) DestroyWindow(api_);
     if (observer_) DestroyWindow(observer_);
-    g_standIn = nullptr;
 }
 
 bool StandIn::Open(std::string& error) {
-    g_standIn = this;
-    discover_ = RegisterWindowMessageA(sim::SimClient::DiscoverName(sim::ClientKindSim::Skype));
-    attach_ = RegisterWindowMessageA(sim::SimClient::AttachName(sim::ClientKindSim::Skype));
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kClass;
     // A second test bed of the same process finds the class there already.
-    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        error = "cannot register the client's window class";
-        return false;
-    }
-    // Top-level windows: a broadcast reaches those, message-only windows it does not.
-    observer_ = CreateWindowA(kClass, "responsiveness observer", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
-                              wc.hInstance, nullptr);
-    api_ = CreateWindowA(kClass, "responsiveness client", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
-                         nullptr);
+    if (!windows_.Open("BridgerResponsivenessClient", *this, error)) return false;
+    observer_ = windows_.Create("responsiveness observer");
+    api_ = windows_.Create("responsiveness client");
     if (!observer_ || !api_) {
         error = "cannot create the client's windows";
         return false;
@@ -44,22 +28,15 @@ bool StandIn::Open(std::string& error) {
 void StandIn::Attach(HWND bridge, LPARAM status) {
     bridge_ = bridge;
     transcript_.Add("attach", std::to_string(status));
-    PostMessageA(bridge_, attach_, reinterpret_cast<WPARAM>(api_), status);
+    windows_.PostAttach(bridge_, clientapi::kSkype, api_, static_cast<long>(status));
 }
 
 double StandIn::Say(const std::string& text) {
     if (!bridge_ || !IsWindow(bridge_)) return -1;
-    std::vector<char> bytes(text.begin(), text.end());
-    bytes.push_back('\0');
-    COPYDATASTRUCT block;
-    block.dwData = 0;
-    block.cbData = static_cast<DWORD>(bytes.size());
-    block.lpData = bytes.data();
     transcript_.Add("client<", text);
-    DWORD_PTR result = 0;
     const double start = transcript_.NowMs();
-    const LRESULT sent = SendMessageTimeoutA(bridge_, WM_COPYDATA, reinterpret_cast<WPARAM>(api_),
-                                             reinterpret_cast<LPARAM>(&block), SMTO_NORMAL, kSendTimeoutMs, &result);
+    const bool sent =
+        clientapi::SendCopyData(bridge_, api_, text.c_str(), static_cast<DWORD>(text.size() + 1), kSendTimeoutMs);
     const double took = sent ? transcript_.NowMs() - start : -1;
     sent_.push_back(Sent{start, took, text});
     return took;
@@ -81,12 +58,10 @@ int StandIn::Count(const std::string& fragment, std::size_t from) const {
     return n;
 }
 
-void StandIn::OnCopyData(HWND from, const COPYDATASTRUCT* block) {
-    if (!block || block->dwData != 0) return;  // the bridge's exit code: not a command
-    const char* bytes = static_cast<const char*>(block->lpData);
-    std::size_t length = 0;
-    while (bytes && length < block->cbData && bytes[length] != '\0') ++length;
-    const std::string text(bytes ? bytes : "", length);
+LRESULT StandIn::OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* block) {
+    // The bridge's exit code is not a command.
+    if (window != api_ || !block || block->dwData != 0) return TRUE;
+    const std::string text = clientapi::CopyDataText(block);
     if (from) bridge_ = from;
     const double now = transcript_.NowMs();
     commands_.push_back(Command{now, text});
@@ -94,26 +69,13 @@ void StandIn::OnCopyData(HWND from, const COPYDATASTRUCT* block) {
     latency_.ClientCommand(now, text);
     // A real client answers after the command's own message has returned.
     for (const std::string& reply : sim_.OnCommand(text)) outbox_.push_back(reply);
+    return TRUE;
 }
 
-LRESULT CALLBACK StandIn::Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (g_standIn) return g_standIn->Handle(window, message, wparam, lparam);
-    return DefWindowProcA(window, message, wparam, lparam);
-}
-
-LRESULT StandIn::Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message != 0 && message == discover_) {
-        if (window == observer_) {
-            broadcasts_.push_back(transcript_.NowMs());
-            transcript_.Add("broadcast", sim::SimClient::DiscoverName(sim::ClientKindSim::Skype));
-        }
-        return 0;
-    }
-    if (message == WM_COPYDATA) {
-        if (window == api_) OnCopyData(reinterpret_cast<HWND>(wparam), reinterpret_cast<const COPYDATASTRUCT*>(lparam));
-        return TRUE;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
+void StandIn::OnDiscover(HWND window, int kind, HWND) {
+    if (window != observer_ || kind != clientapi::kSkype) return;
+    broadcasts_.push_back(transcript_.NowMs());
+    transcript_.Add("broadcast", sim::SimClient::DiscoverName(sim::ClientKindSim::Skype));
 }
 
 }  // namespace rsp

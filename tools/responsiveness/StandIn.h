@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
+#include "tools/client-standin/ClientApi.h"
 #include "tools/e2e-driver/Latency.h"
 #include "tools/e2e-driver/Transcript.h"
 #include "tools/responsiveness/Samples.h"
@@ -29,7 +27,7 @@ struct Sent {
     std::string text;
 };
 
-class StandIn {
+class StandIn : private clientapi::Listener {
 public:
     StandIn(e2e::Transcript& transcript, e2e::Latency& latency) : transcript_(transcript), latency_(latency) {}
     ~StandIn();
@@ -56,18 +54,16 @@ public:
     const std::vector<Sent>& SentLog() const { return sent_; }
 
 private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT Handle(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-    void OnCopyData(HWND from, const COPYDATASTRUCT* block);
+    void OnDiscover(HWND window, int kind, HWND bridge) override;
+    LRESULT OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* block) override;
 
     e2e::Transcript& transcript_;
     e2e::Latency& latency_;
     sim::SimClient sim_;
+    clientapi::ApiWindows windows_;
     HWND observer_ = nullptr;
     HWND api_ = nullptr;
     HWND bridge_ = nullptr;
-    UINT discover_ = 0;
-    UINT attach_ = 0;
     std::deque<std::string> outbox_;
     std::vector<Command> commands_;
     std::vector<double> broadcasts_;

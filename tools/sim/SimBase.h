@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/Peers.h"
 #include "tools/sim/Handsets.h"
 
 namespace sim {
@@ -20,7 +21,7 @@ enum class EchoMode { On, Off, Twice, Wrong };
 // of its own accord for the version).
 enum class ReplyMode { On, Off, Twice, Other };
 
-class SimBase {
+class SimBase : public HidPeer {
 public:
     // ---- behaviour switches (the defaults are a healthy base) ----
     void SetEcho(bool on) { SetEchoMode(on ? EchoMode::On : EchoMode::Off); }
@@ -41,10 +42,10 @@ public:
 
     // ---- the bridge's side ----
     // One feature report arrived: the bytes the bridge gave its writer (without report ID).
-    void OnFeatureReport(const std::vector<std::uint8_t>& data);
+    void OnFeatureReport(const std::vector<std::uint8_t>& data) override;
     // The next input report's 48 data bytes, if the base has one to send.
-    bool NextInputReport(std::vector<std::uint8_t>& data48);
-    bool HasInputReport() const { return !pending_.empty(); }
+    bool NextInputReport(std::vector<std::uint8_t>& data48) override;
+    bool HasInputReport() const override { return !pending_.empty(); }
 
     // Unplugged: the reports it had not yet sent are gone with its power, and so is the
     // line of every handset.

@@ -8,6 +8,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/headless/Peers.h"
 #include "tools/sim/CallTable.h"
 #include "tools/sim/ContactBook.h"
 
@@ -22,13 +23,15 @@ struct Contact {
     std::string status = "ONLINE";
 };
 
-class SimClient {
+class SimClient : public ApiPeer {
 public:
     static const char* DiscoverName(ClientKindSim kind);  // "SkypeControlAPIDiscover" / "WM_UAXAPP_DISCOVER"
     static const char* AttachName(ClientKindSim kind);    // "SkypeControlAPIAttach" / "WM_UAXAPP_ATTACH"
 
     void SetKind(ClientKindSim kind) { kind_ = kind; }
     ClientKindSim Kind() const { return kind_; }
+    const char* DiscoverMessage() const override { return DiscoverName(kind_); }
+    const char* AttachMessage() const override { return AttachName(kind_); }
     void SetAuto(bool on) { auto_ = on; }
     void SetContacts(std::vector<Contact> contacts) { contacts_ = std::move(contacts); }
     void SetOwnHandle(const std::string& handle) { ownHandle_ = handle; }     // default "echo123"
@@ -36,7 +39,7 @@ public:
 
     // A command from the bridge (the copy-data text without its NUL). Returns the
     // notifications to send back, each in a later message (empty when auto is off).
-    std::vector<std::string> OnCommand(const std::string& command);
+    std::vector<std::string> OnCommand(const std::string& command) override;
 
     // Every command received, in order.
     const std::vector<std::string>& Commands() const { return commands_; }
@@ -53,15 +56,15 @@ public:
     const std::vector<Contact>& ContactList() const { return contacts_; }
     void AddObserver(PeerObserver* observer) { observers_.push_back(observer); }
     // A notification of the client's reached the bridge.
-    void Delivered(const std::string& text);
+    void Delivered(const std::string& text) override;
     // Every handle the client has named as a contact (its list, its replies and news).
     bool Knows(const std::string& handle) const;
     void Name(const std::string& handle);
     // The client's attach message reached the bridge.
-    void AttachDelivered(int status);
+    void AttachDelivered(int status) override;
     // The client's process started or ended (its calls end with it).
-    void ProcessStarted();
-    void ProcessEnded();
+    void ProcessStarted() override;
+    void ProcessEnded() override;
 
     // ---- its contacts as the bridge has them ----
     // Asks whether the bridge is attached to this client now (it reads what the client says).

@@ -21,8 +21,8 @@
 
 #include "app/BridgeDlg.h"
 #include "device/Packet.h"
-#include "platform/headless/HeadlessPlatform.h"
-#include "platform/headless/Harness.h"
+#include "tools/world/HeadlessPlatform.h"
+#include "tools/world/Harness.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,6 +1,4 @@
-#include "platform/headless/Transcript.h"
-
-#include "device/Packet.h"
+#include "tools/world/Transcript.h"
 
 namespace sim {
 
@@ -10,10 +8,6 @@ void Transcript::Add(const std::string& kind, const std::string& text) {
     if (muted_) return;
     if (observer_) observer_();
     lines_.push_back(Line{clock_(), kind, text});
-}
-
-std::string HexText(const std::uint8_t* bytes, std::size_t count) {
-    return pkt::Hex(bytes, count);
 }
 
 }  // namespace sim

@@ -1,11 +1,11 @@
-#include "platform/headless/Harness.h"
+#include "tools/world/Harness.h"
 
 #include <algorithm>
 
 #include "app/BridgeApp.h"
 #include "app/BridgeDlg.h"
 #include "app/StatusStrings.h"
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 #include "tools/sim/Checker.h"
 
 namespace sim {
@@ -229,7 +229,7 @@ void Harness::PlugBase() { impl_->platform.PlugBase(); }
 void Harness::UnplugBase() { impl_->platform.UnplugBase(); }
 bool Harness::BasePlugged() const { return impl_->platform.BasePlugged(); }
 
-void Harness::StartClient(ClientKindSim kind) { impl_->platform.messages.StartClient(kind); }
+void Harness::StartClient(ClientKindSim kind) { impl_->platform.StartClient(kind); }
 void Harness::StopClient() { impl_->platform.messages.StopClient(); }
 bool Harness::ClientRunning() const { return impl_->platform.messages.ClientRunning(); }
 plat::WindowHandle Harness::ClientWindow() const { return impl_->platform.messages.ClientWindow(); }

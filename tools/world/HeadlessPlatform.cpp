@@ -1,4 +1,4 @@
-#include "platform/headless/HeadlessPlatform.h"
+#include "tools/world/HeadlessPlatform.h"
 
 namespace sim {
 
@@ -46,6 +46,13 @@ void HeadlessPlatform::PlugBase() {
     waveOut.Add(kBaseWaveDevice);
     if (!basePlugged_) base.PowerOn();
     basePlugged_ = true;
+}
+
+void HeadlessPlatform::StartClient(ClientKindSim kind) {
+    // The one running ends, and its calls with it.
+    if (messages.ClientRunning() && client.Kind() != kind) messages.StopClient();
+    client.SetKind(kind);
+    messages.StartClient();
 }
 
 void HeadlessPlatform::UnplugBase() {

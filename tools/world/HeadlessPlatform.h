@@ -15,9 +15,9 @@
 #include "platform/headless/HeadlessSystem.h"
 #include "platform/headless/HeadlessTray.h"
 #include "platform/headless/HeadlessWindows.h"
-#include "platform/headless/Transcript.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
+#include "tools/world/Transcript.h"
 
 namespace sim {
 
@@ -44,6 +44,8 @@ public:
     bool BasePlugged() const { return basePlugged_; }
     // The base's place on the HID bus (-1 before it was first plugged in).
     int BaseDevice() const { return baseDevice_; }
+    // The simulated client's process: one of another kind takes the place of the one running.
+    void StartClient(ClientKindSim kind);
 
     res::Lang Lang() const { return lang_; }
     EventLoop loop;

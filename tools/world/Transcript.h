@@ -6,15 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/Harness.h"
+#include "platform/headless/Peers.h"
+#include "tools/world/Harness.h"
 
 namespace sim {
 
-class Transcript {
+class Transcript : public EffectLog {
 public:
     explicit Transcript(std::function<std::uint64_t()> clock) : clock_(std::move(clock)) {}
 
-    void Add(const std::string& kind, const std::string& text);
+    void Add(const std::string& kind, const std::string& text) override;
     // Runs before each line is added (the status observer records a change first).
     void SetObserver(std::function<void()> observer) { observer_ = std::move(observer); }
     // Once a process is being torn down, nothing it does is an observable effect any more.
@@ -29,8 +30,5 @@ private:
     std::vector<Line> lines_;
     bool muted_ = false;
 };
-
-// Upper-case hex without separators.
-std::string HexText(const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace sim
