@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "device/Packet.h"
+
 namespace sim {
 
 namespace {
@@ -10,6 +12,17 @@ constexpr std::size_t kDataBytes = 48;
 constexpr std::uint8_t kMarker = '$';
 // The size field of SP_DEVICE_INTERFACE_DETAIL_DATA_A comes before the path.
 constexpr std::uint32_t kDetailHeader = 5;
+}  // namespace
+
+plat::Guid HeadlessHid::HidGuid() {
+    plat::Guid g;
+    g.data1 = 0x4D1E55B2;
+    g.data2 = 0xF16F;
+    g.data3 = 0x11CF;
+    const std::uint8_t tail[8] = {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30};
+    std::memcpy(g.data4, tail, sizeof tail);
+    return g;
+}
 
 plat::Handle HeadlessHid::GetClassDevs(const plat::Guid& guid) {
     (void)guid;
