@@ -58,14 +58,4 @@ void Transcript::Acted(double ms) {
     cursor_.Acted(ms);
 }
 
-std::string Hex(const std::uint8_t* bytes, std::size_t count) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t i = 0; i < count; ++i) {
-        out += digits[bytes[i] >> 4];
-        out += digits[bytes[i] & 15];
-    }
-    return out;
-}
-
 }  // namespace e2e

@@ -65,7 +65,4 @@ private:
     std::FILE* copy_;
 };
 
-// Uppercase hex without separators, as the transcript shows reports.
-std::string Hex(const std::uint8_t* bytes, std::size_t count);
-
 }  // namespace e2e
