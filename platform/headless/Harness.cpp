@@ -1,3 +1,4 @@
+// The harness's process, its peers and what it observed; the user's actions are in HarnessUser.cpp.
 #include "platform/headless/Harness.h"
 
 #include <algorithm>
