@@ -139,7 +139,7 @@ TEST(E2eChecksTest, LinesFromDifferentChannelsAreWrittenInTheOrderOfTheirTimes) 
     transcript.AddAt(100, "usb<", "2424030401F8");
     transcript.AddAt(300, "usb>", "00000000");
     transcript.Flush(200);  // the keep-alive waits for a line that may still come before it
-    std::vector<e2e::Line> lines = transcript.Lines();
+    std::vector<sim::Line> lines = transcript.Lines();
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].kind, "usb<");
     EXPECT_EQ(lines[1].kind, "client>");

@@ -198,7 +198,7 @@ void BaseServer::OnFrame(const std::uint8_t* frame) {
     case BASE_FRAME_FEATURE: {
         // Shown even while unplugged: a report that gets through a removed device is a fault.
         const std::size_t shown = Shown(data);
-        transcript_.Add("usb>", Hex(data, shown));
+        transcript_.Add("usb>", pkt::Hex(data, shown));
         if (data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
         if (std::all_of(data, data + BASE_REPORT_BYTES, [](std::uint8_t byte) { return byte == 0; })) ++keepAlives_;
         sim_.OnFeatureReport(std::vector<std::uint8_t>(data, data + shown));
@@ -243,7 +243,7 @@ void BaseServer::Deliver() {
     frame[0] = BASE_FRAME_INPUT;
     std::copy(data.begin(), data.end(), frame + 1);
     readWanted_ = false;
-    transcript_.Add("usb<", Hex(data.data(), Shown(data.data())));
+    transcript_.Add("usb<", pkt::Hex(data.data(), Shown(data.data())));
     if (!Send(frame)) Disconnect();
 }
 

@@ -16,22 +16,17 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+#include "tools/bridger-sim/Expect.h"
+#include "tools/bridger-sim/Line.h"
 
-struct Line {
-    std::uint64_t time = 0;   // when it was seen
-    std::uint64_t since = 0;  // the earliest it can have happened (time, unless found by a look)
-    std::string kind;
-    std::string text;
-    std::string Format() const { return std::to_string(time) + " " + kind + " " + text; }
-};
+namespace e2e {
 
 class Transcript {
 public:
     // How late a stamp taken on receipt may be (the receiving thread's wake-up on a busy machine).
     static constexpr double kReceiptLateMs = 50;
 
-    explicit Transcript(std::FILE* copy = nullptr) : copy_(copy) {}
+    explicit Transcript(std::FILE* copy = nullptr);
     // Real milliseconds since Restart() (fractions kept for latencies).
     double NowMs() const;
     // The same clock for a QueryPerformanceCounter value taken in another process.
@@ -46,15 +41,11 @@ public:
     void AddBetween(double sinceMs, double ms, const std::string& kind, const std::string& text);
     // Writes every waiting line up to this time.
     void Flush(double upToMs);
-    std::vector<Line> Lines() const;
+    std::vector<sim::Line> Lines() const;
 
-    // A line after the previous match containing text (in the form of Comparable) becomes
-    // the new match; false if none.
+    // expect / expect-not with bridger-sim's cursor, its real-time policy: an expect may
+    // reach back over the previous match, an expect-not looks from the last action on.
     bool Expect(const std::string& text);
-    // No line after the previous match contains text, from the last action on. In real
-    // time the bridge goes on between a match and the scenario's next action (keep-alives,
-    // repeated alerts) by however long the driver took to get there; what an expect-not
-    // asks is what followed the action.
     bool ExpectNot(const std::string& text) const;
     // The scenario acted on the bridge (base, client, user) at this time.
     void Acted(double ms);
@@ -62,23 +53,16 @@ public:
 private:
     struct Waiting {
         double ms;
-        Line line;
+        sim::Line line;
     };
-    void Write(Line line);  // with the lock held
-    bool Follows(std::size_t i) const;
+    void Write(sim::Line line);  // with the lock held
 
     mutable std::mutex lock_;
     long long start_ = 0;
-    std::vector<Line> lines_;
-    std::vector<std::string> comparable_;  // each line as an expect's text is compared with
-    std::vector<bool> matched_;
+    std::vector<sim::Line> lines_;
     std::vector<Waiting> waiting_;
-    std::size_t from_ = 0;     // one past the previous match
-    double actedMs_ = 0;
+    scn::ExpectCursor cursor_;
     std::FILE* copy_;
 };
-
-// Uppercase hex without separators, as the transcript shows reports.
-std::string Hex(const std::uint8_t* bytes, std::size_t count);
 
 }  // namespace e2e

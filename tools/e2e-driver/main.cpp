@@ -38,7 +38,7 @@ std::string BesideThisProgram(const char* name) {
 
 int Usage() {
     std::fprintf(stderr, "usage: e2e-driver [--transcript FILE] [--inf FILE] BRIDGER-EXE SCENARIO-FILE\n");
-    return e2e::kScriptError;
+    return scn::kScriptError;
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     std::ifstream in(settings.scenario);
     if (!in) {
         std::fprintf(stderr, "%s: cannot read the scenario\n", settings.scenario.c_str());
-        return e2e::kScriptError;
+        return scn::kScriptError;
     }
     settings.marked = e2e::MarkedChecks(in);
     in.clear();
@@ -79,13 +79,13 @@ int main(int argc, char** argv) {
     scn::ScriptError error;
     if (!scn::ParseScript(in, steps, &error)) {
         std::fprintf(stderr, "%s:%d: %s\n", settings.scenario.c_str(), error.line, error.message.c_str());
-        return e2e::kScriptError;
+        return scn::kScriptError;
     }
     if (!transcriptFile.empty()) {
         settings.transcriptCopy = std::fopen(transcriptFile.c_str(), "w");
         if (!settings.transcriptCopy) {
             std::fprintf(stderr, "%s: cannot write the transcript\n", transcriptFile.c_str());
-            return e2e::kScriptError;
+            return scn::kScriptError;
         }
     }
     e2e::Driver driver(settings);

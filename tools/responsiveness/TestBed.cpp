@@ -78,9 +78,9 @@ bool TestBed::WaitReport(const std::string& hexPrefix, double sinceMs, double ti
     const auto since = static_cast<std::uint64_t>(sinceMs > 0 ? sinceMs : 0);
     std::size_t from = 0;
     const auto seen = [&] {
-        const std::vector<e2e::Line> lines = transcript_.Lines();
+        const std::vector<sim::Line> lines = transcript_.Lines();
         for (; from < lines.size(); ++from) {
-            const e2e::Line& l = lines[from];
+            const sim::Line& l = lines[from];
             if (l.kind != "usb>" || l.time < since || l.text.rfind(hexPrefix, 0) != 0) continue;
             if (atMs) *atMs = static_cast<double>(l.time);
             return true;
@@ -92,7 +92,7 @@ bool TestBed::WaitReport(const std::string& hexPrefix, double sinceMs, double ti
 
 bool TestBed::WaitExit(double timeoutMs, std::string* code) {
     const auto ended = [&] {
-        for (const e2e::Line& l : transcript_.Lines()) {
+        for (const sim::Line& l : transcript_.Lines()) {
             if (l.kind != "exit") continue;
             if (code) *code = l.text;
             return true;

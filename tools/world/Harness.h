@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/Types.h"
+#include "tools/bridger-sim/Line.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
 
@@ -42,7 +43,7 @@ struct Options {
     bool checkRules = false;              // run the rule checkers over the peers
 };
 
-// One observable effect: virtual time in ms, kind and text. Kinds and their texts:
+// One observable effect (a Line): virtual time in ms, kind and text. Kinds and their texts:
 //   usb> HEX / usb< HEX         a report written to / read from the base (upper-case hex)
 //   client> TEXT / client< TEXT a command delivered to / a notification sent by the client
 //   broadcast NAME / attach N   the discover broadcast / an attach message with its status
@@ -58,12 +59,6 @@ struct Options {
 //   session CHANGE              the session's console state changed (SessionChange)
 //   control ...                 from Show()
 // The harness must only be called from the caller's thread, never from inside the process.
-struct Line {
-    std::uint64_t time = 0;
-    std::string kind;
-    std::string text;
-    std::string Format() const;  // "TIME KIND TEXT"
-};
 
 class Harness {
 public:

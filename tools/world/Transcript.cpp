@@ -2,8 +2,6 @@
 
 namespace sim {
 
-std::string Line::Format() const { return std::to_string(time) + " " + kind + " " + text; }
-
 void Transcript::Add(const std::string& kind, const std::string& text) {
     if (muted_) return;
     if (observer_) observer_();
