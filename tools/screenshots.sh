@@ -45,9 +45,9 @@ build_if_needed() {
   cmake --build "$build" -- -j2
 }
 
-# The base's sound device: a PulseAudio server of this run with a "VA6 USB Audio" sink.
-export PULSE_SERVER="unix:$work/pulse/native"
-source "$root/tests/wine/sound.sh"
+source "$root/tools/wine-prefix.sh"
+say() { echo "$*"; }
+fail() { echo "$*"; exit 1; }
 
 declare -a PIDS=()
 cleanup() {
@@ -66,7 +66,7 @@ start_display() {
   export DISPLAY=$display
   local i
   for i in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.2; done
-  xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "Xvfb did not start on $display"; exit 1; }
+  xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start on $display"
   openbox >"$work/openbox.log" 2>&1 &
   PIDS+=($!)
   sleep 1
@@ -75,44 +75,20 @@ start_display() {
 # A prefix of the pictures' own, with Wine's X11 driver (the tests' prefix has none) and
 # its PulseAudio driver, which lists the sound server's sink as the base's wave-out device.
 make_prefix() {
-  export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
-  WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-  local stamp=$WINEPREFIX/.bridger-screens kind="sound by pulse"
-  if [[ ! -f $stamp || $(cat "$stamp") != "$kind" ]]; then
-    rm -rf "$WINEPREFIX"
-    wine wineboot -i >"$work/wineboot.log" 2>&1
-    "$WINESERVER" -w
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null 2>&1
-    echo "$kind" >"$stamp"
-  fi
-  sound_start >"$work/sound.log" 2>&1 || { cat "$work/sound.log"; exit 1; }
+  wine_env "$work/prefix" x11
+  prefix_ready "$work/wineboot.log"
   # Font linking as on a Windows with East Asian fonts: the Latin dialog fonts fall back to
   # the CJK font for the characters they lack.
   local face
   for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" System "MS Sans Serif" "Microsoft Sans Serif"; do
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
       /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
   done
   # Minor version 0: the bridge selects no audio device, so it need not wait for one.
   probe version --exe Bridger.exe --set win2k
-  install_base_device
-  mkdir -p "$work/locale"
-  [[ -d $work/locale/zh_TW.UTF-8 ]] || localedef -i zh_TW -f UTF-8 "$work/locale/zh_TW.UTF-8" >/dev/null 2>&1
-}
-
-# The virtual base station's minidriver goes in once and comes out again: Wine starts the
-# device in the background the first time, and e2e-driver.exe plugs it itself later.
-install_base_device() {
-  wine "$bin/base-device.exe" plug "$bin/bridger-base.inf" >"$work/base-device.log" 2>&1 \
-    || { echo "Wine cannot install the virtual base station (see $work/base-device.log)"; exit 1; }
-  local i
-  for i in $(seq 25); do
-    wine "$bin/base-device.exe" list >"$work/devices.txt" 2>>"$work/base-device.log"
-    grep -q '^hid 0E5E:6611 ' "$work/devices.txt" && break
-    sleep 0.2
-  done
-  grep -q '^wave "VA6' "$work/devices.txt" || { echo "Wine lists no wave device \"VA6...\" (see $work/sound.log)"; exit 1; }
-  wine "$bin/base-device.exe" unplug >>"$work/base-device.log" 2>&1 || true
+  # e2e-driver.exe plugs the base in itself later.
+  base_device_install "$bin" "$work/base-device.log"
+  zh_tw_locale "$work/locale"
 }
 
 # ---- sessions, programs and windows ----
@@ -121,7 +97,7 @@ install_base_device() {
 # its programs read it when they start). The pictures taken at 144 carry "-144" in their name.
 dpi() {
   end_wine_programs
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   "$WINESERVER" -w
   DPI=$1
   SUFFIX=$([[ $1 == 96 ]] || echo "-$1")
@@ -138,7 +114,7 @@ session() {
   # As make_prefix left them: the driver of the options sheet's run reports its own version
   # to the bridge and plugs the virtual base in.
   probe version --exe Bridger.exe --set win2k >/dev/null
-  wine "$bin/base-device.exe" unplug >>"$work/base-device.log" 2>&1 || true
+  "$WINE" "$bin/base-device.exe" unplug >>"$work/base-device.log" 2>&1 || true
   unset LANG LC_MESSAGES LC_CTYPE
   if [[ $1 == zh ]]; then
     export LOCPATH=$work/locale
@@ -150,13 +126,13 @@ session() {
   echo "== session $1: $(probe codepage)"
 }
 
-probe() { wine "$bin/window-probe.exe" "$@" 2>/dev/null; }
+probe() { "$WINE" "$bin/window-probe.exe" "$@" 2>/dev/null; }
 
 # run_bg NAME EXE ARGS...: a Windows program in the background.
 run_bg() {
   local name=$1
   shift
-  wine "$@" >"$work/$name.out" 2>&1 &
+  "$WINE" "$@" >"$work/$name.out" 2>&1 &
   PIDS+=($!)
 }
 
