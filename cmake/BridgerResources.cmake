@@ -15,6 +15,7 @@ add_custom_command(
   OUTPUT ${BRIDGER_RES_TABLES} ${BRIDGER_RES_RC} ${BRIDGER_RES_ICONS} ${BRIDGER_RES_MANIFEST}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/resgen.py ${CMAKE_SOURCE_DIR} ${BRIDGER_RES_DIR}
   DEPENDS ${CMAKE_SOURCE_DIR}/tools/resgen.py ${CMAKE_SOURCE_DIR}/res/resources.py
+          ${CMAKE_SOURCE_DIR}/tools/resgen/__init__.py ${CMAKE_SOURCE_DIR}/tools/resgen/model.py ${CMAKE_SOURCE_DIR}/tools/resgen/cpp_tables.py ${CMAKE_SOURCE_DIR}/tools/resgen/rc_script.py ${CMAKE_SOURCE_DIR}/tools/resgen/icons.py
           ${CMAKE_SOURCE_DIR}/res/resource.h
   COMMENT "Generating the resources from res/resources.py"
   VERBATIM)

@@ -70,49 +70,16 @@ if ! { cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAI
 fi
 bin="$repo/$build/bin"
 
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
-export PULSE_SERVER="unix:$work/pulse/native"
-unset DISPLAY WAYLAND_DISPLAY
-WINE=$(command -v wine) || die "Wine is not installed"
-WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-source "$repo/tests/wine/sound.sh"
+source "$repo/tools/wine-prefix.sh"
+fail() { die "$*"; }
+wine_env "$work/prefix" null
 cleanup() {
   "$WINESERVER" -k 2>/dev/null || true
   sound_stop
 }
 trap cleanup EXIT
-
-stamp="$WINEPREFIX/.bridger-prefix"
-version="$("$WINE" --version 2>/dev/null), sound by pulse" || die "Wine cannot start"
-if [[ ! -f $stamp || $(cat "$stamp") != "$version" ]]; then
-  say "creating the Wine prefix build/play-wine/prefix (about a minute)"
-  rm -rf "$WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  "$WINE" wineboot -i >>"$log" 2>&1 || die "wineboot failed (see $log)"
-  "$WINESERVER" -w
-  "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >>"$log" 2>&1 || die "cannot set the graphics driver"
-  "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >>"$log" 2>&1 || die "cannot set the sound driver"
-  echo "$version" >"$stamp"
-fi
-sound_start >>"$log" 2>&1 || die "the sound server for the base's sound device did not start (see $log)"
-"$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
-"$WINE" wineboot >>"$log" 2>&1 </dev/null || die "Wine cannot start its services (see $log)"
-
-# The driver goes in, shows the base, and comes out again: the scenario plugs it itself.
-"$WINE" "$bin/base-device.exe" plug "$bin/bridger-base.inf" >>"$log" 2>&1 \
-  || die "Wine cannot install the virtual base station (see $log)"
-# Wine starts the device in the background: its state, not a fixed time, says when.
-for _ in $(seq 100); do
-  "$WINE" "$bin/base-device.exe" list >"$work/devices.txt" 2>>"$log" || die "cannot list the devices"
-  grep -q '^hid 0E5E:6611 ' "$work/devices.txt" && break
-  sleep 0.2
-done
-grep -q '^hid 0E5E:6611 ' "$work/devices.txt" \
-  || die "the virtual base station was installed but Wine shows no HID device 0E5E:6611"
-grep -q '^wave "VA6 USB Audio"' "$work/devices.txt" \
-  || die "Wine lists no wave device \"VA6 USB Audio\" (see $log)"
-"$WINE" "$bin/base-device.exe" unplug >>"$log" 2>&1 || die "Wine cannot remove the virtual base station (see $log)"
+prefix_ready "$log"
+base_device_install "$bin" "$log"
 
 # play SCENARIO WORK-DIR: the driver's exit status; its log files land in WORK-DIR.
 play() {

@@ -33,13 +33,10 @@ bin="$repo/$build/bin"
 
 work="$repo/build/responsiveness"
 mkdir -p "$work"
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
-export PULSE_SERVER="unix:$work/pulse/native"
-unset DISPLAY WAYLAND_DISPLAY
-WINE=$(command -v wine) || die "Wine is not installed"
-WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-source "$repo/tests/wine/sound.sh"
+source "$repo/tools/wine-prefix.sh"
+say() { echo "responsiveness: $*" >&2; }
+fail() { die "$*"; }
+wine_env "$work/prefix" null
 tool_pid=""
 cleanup() {
   [[ -n $tool_pid ]] && kill "$tool_pid" 2>/dev/null
@@ -47,26 +44,11 @@ cleanup() {
   sound_stop
 }
 trap cleanup EXIT
-
 log="$work/setup.log"
-stamp="$WINEPREFIX/.bridger-prefix"
-version="$("$WINE" --version 2>/dev/null), sound by pulse" || die "Wine cannot start"
-if [[ ! -f $stamp || $(cat "$stamp") != "$version" ]]; then
-  echo "responsiveness: creating the Wine prefix $WINEPREFIX" >&2
-  rm -rf "$WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  "$WINE" wineboot -i >"$log" 2>&1 || die "wineboot failed (see $log)"
-  "$WINESERVER" -w
-  "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >>"$log" 2>&1 || die "cannot set the graphics driver"
-  "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >>"$log" 2>&1 || die "cannot set the sound driver"
-  echo "$version" >"$stamp"
-fi
-sound_start >>"$log" 2>&1 || die "the sound server for the base's sound device did not start (see $log)"
-"$WINESERVER" -p >/dev/null 2>&1 </dev/null || true
-"$WINE" wineboot >>"$log" 2>&1 </dev/null || die "Wine cannot start its services (see $log)"
-# The driver package goes in once; the tool plugs the base itself.
-"$WINE" "$bin/base-device.exe" plug "$bin/bridger-base.inf" >>"$log" 2>&1 || die "Wine cannot install the virtual base (see $log)"
-"$WINE" "$bin/base-device.exe" unplug >>"$log" 2>&1 || die "Wine cannot remove the virtual base (see $log)"
+: >"$log"
+prefix_ready "$log"
+# The tool plugs the base itself.
+base_device_install "$bin" "$log"
 
 out="$work/run-$(date -u +%Y%m%d-%H%M%S).out"
 echo "responsiveness: measuring $bridger (transcript in $out)" >&2

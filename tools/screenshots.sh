@@ -45,9 +45,10 @@ build_if_needed() {
   cmake --build "$build" -- -j2
 }
 
-# The base's sound device: a PulseAudio server of this run with a "VA6 USB Audio" sink.
-export PULSE_SERVER="unix:$work/pulse/native"
-source "$root/tests/wine/sound.sh"
+source "$root/tools/wine-prefix.sh"
+source "$root/tools/screenshots/camera.sh"
+say() { echo "$*"; }
+fail() { echo "$*"; exit 1; }
 
 declare -a PIDS=()
 cleanup() {
@@ -66,7 +67,7 @@ start_display() {
   export DISPLAY=$display
   local i
   for i in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.2; done
-  xdotool getdisplaygeometry >/dev/null 2>&1 || { echo "Xvfb did not start on $display"; exit 1; }
+  xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start on $display"
   openbox >"$work/openbox.log" 2>&1 &
   PIDS+=($!)
   sleep 1
@@ -75,44 +76,20 @@ start_display() {
 # A prefix of the pictures' own, with Wine's X11 driver (the tests' prefix has none) and
 # its PulseAudio driver, which lists the sound server's sink as the base's wave-out device.
 make_prefix() {
-  export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=d;mshtml=d;winemenubuilder.exe=d"
-  WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-  local stamp=$WINEPREFIX/.bridger-screens kind="sound by pulse"
-  if [[ ! -f $stamp || $(cat "$stamp") != "$kind" ]]; then
-    rm -rf "$WINEPREFIX"
-    wine wineboot -i >"$work/wineboot.log" 2>&1
-    "$WINESERVER" -w
-    wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null 2>&1
-    echo "$kind" >"$stamp"
-  fi
-  sound_start >"$work/sound.log" 2>&1 || { cat "$work/sound.log"; exit 1; }
+  wine_env "$work/prefix" x11
+  prefix_ready "$work/wineboot.log"
   # Font linking as on a Windows with East Asian fonts: the Latin dialog fonts fall back to
   # the CJK font for the characters they lack.
   local face
   for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" System "MS Sans Serif" "Microsoft Sans Serif"; do
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
       /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
   done
   # Minor version 0: the bridge selects no audio device, so it need not wait for one.
   probe version --exe Bridger.exe --set win2k
-  install_base_device
-  mkdir -p "$work/locale"
-  [[ -d $work/locale/zh_TW.UTF-8 ]] || localedef -i zh_TW -f UTF-8 "$work/locale/zh_TW.UTF-8" >/dev/null 2>&1
-}
-
-# The virtual base station's minidriver goes in once and comes out again: Wine starts the
-# device in the background the first time, and e2e-driver.exe plugs it itself later.
-install_base_device() {
-  wine "$bin/base-device.exe" plug "$bin/bridger-base.inf" >"$work/base-device.log" 2>&1 \
-    || { echo "Wine cannot install the virtual base station (see $work/base-device.log)"; exit 1; }
-  local i
-  for i in $(seq 25); do
-    wine "$bin/base-device.exe" list >"$work/devices.txt" 2>>"$work/base-device.log"
-    grep -q '^hid 0E5E:6611 ' "$work/devices.txt" && break
-    sleep 0.2
-  done
-  grep -q '^wave "VA6' "$work/devices.txt" || { echo "Wine lists no wave device \"VA6...\" (see $work/sound.log)"; exit 1; }
-  wine "$bin/base-device.exe" unplug >>"$work/base-device.log" 2>&1 || true
+  # e2e-driver.exe plugs the base in itself later.
+  base_device_install "$bin" "$work/base-device.log"
+  zh_tw_locale "$work/locale"
 }
 
 # ---- sessions, programs and windows ----
@@ -121,7 +98,7 @@ install_base_device() {
 # its programs read it when they start). The pictures taken at 144 carry "-144" in their name.
 dpi() {
   end_wine_programs
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
   "$WINESERVER" -w
   DPI=$1
   SUFFIX=$([[ $1 == 96 ]] || echo "-$1")
@@ -138,7 +115,7 @@ session() {
   # As make_prefix left them: the driver of the options sheet's run reports its own version
   # to the bridge and plugs the virtual base in.
   probe version --exe Bridger.exe --set win2k >/dev/null
-  wine "$bin/base-device.exe" unplug >>"$work/base-device.log" 2>&1 || true
+  "$WINE" "$bin/base-device.exe" unplug >>"$work/base-device.log" 2>&1 || true
   unset LANG LC_MESSAGES LC_CTYPE
   if [[ $1 == zh ]]; then
     export LOCPATH=$work/locale
@@ -150,172 +127,19 @@ session() {
   echo "== session $1: $(probe codepage)"
 }
 
-probe() { wine "$bin/window-probe.exe" "$@" 2>/dev/null; }
+probe() { "$WINE" "$bin/window-probe.exe" "$@" 2>/dev/null; }
 
 # run_bg NAME EXE ARGS...: a Windows program in the background.
 run_bg() {
   local name=$1
   shift
-  wine "$@" >"$work/$name.out" 2>&1 &
+  "$WINE" "$@" >"$work/$name.out" 2>&1 &
   PIDS+=($!)
 }
 
 end_wine_programs() {
   "$WINESERVER" -k 2>/dev/null || true
   sleep 1
-}
-
-# The X window of the visible top-level window with exactly this caption.
-xwindow() {
-  local w
-  for w in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
-    echo "$w"
-    return 0
-  done
-  return 1
-}
-
-# The window manager's frame around an X window: its ancestor just below the root.
-frame_of() {
-  local w=$1 parent rootwin
-  rootwin=$(xwininfo -root | awk '/Window id:/ {print $4}')
-  while parent=$(xwininfo -id "$w" -tree | awk '/Parent window id:/ {print $4}') && [[ -n $parent && $parent != "$rootwin" ]]; do
-    w=$parent
-  done
-  echo "$w"
-}
-
-# painted PNG: true unless a fifth or more of the picture is pure black.
-painted() {
-  local total black
-  total=$(pngtopnm "$1" | pnmfile | awk '{print $4 * $6}')
-  black=$(pngtopnm "$1" | ppmhist -noheader | awk '$1 == 0 && $2 == 0 && $3 == 0 {print $5}')
-  ((${black:-0} * 5 < total))
-}
-
-# origin X-WINDOW: its "x y" on the screen.
-origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4} END {print x, y}'; }
-
-# photograph X-WINDOW: a PNG of the window in its frame. The window's own pixels are read from
-# the window, not from the screen: under Wine's X11 driver the screen at times keeps a window
-# black that holds its painted contents all the same (most of the bridge's later windows).
-photograph() {
-  local w=$1 frame fx fy wx wy
-  frame=$(frame_of "$w")
-  read -r fx fy < <(origin "$frame")
-  read -r wx wy < <(origin "$w")
-  xwd -silent -id "$frame" | xwdtopnm 2>/dev/null >"$work/frame.pnm"
-  xwd -silent -id "$w" | xwdtopnm 2>/dev/null >"$work/client.pnm"
-  pnmpaste "$work/client.pnm" $((wx - fx)) $((wy - fy)) "$work/frame.pnm" | pnmtopng
-}
-
-# shoot NAME CAPTION: a picture of that window with its frame, taken once it is painted
-# (a window that was just moved or raised may take a moment). Fails when it never is:
-# under Wine's X11 driver an occasional window stays unpainted until it is made anew.
-shoot() {
-  local name=$1 caption=$2 w i
-  w=$(xwindow "$caption") || { echo "no window \"$caption\" for $name"; return 1; }
-  xdotool windowactivate --sync "$w" >/dev/null 2>&1 || xdotool windowraise "$w"
-  for i in $(seq 5); do
-    sleep 1
-    photograph "$w" >"$out/$name.png"
-    # Painted: the balloon's body, not black, is most of the window.
-    if (($(pamsumm -mean -brief "$work/balloon-mask.pgm" | cut -d. -f1) > 127)); then
-      echo "   $name.png"
-      return 0
-    fi
-  done
-  echo "   $name.png: the window is not painted"
-  return 1
-}
-
-# reshoot NAME CAPTION REOPEN...: shoot, and while the window stays unpainted, run the
-# command REOPEN (which closes the window and opens it again) and try again.
-reshoot() {
-  local name=$1 caption=$2 attempt
-  shift 2
-  for attempt in 1 2 3 4; do
-    shoot "$name" "$caption" && return 0
-    "$@"
-  done
-  return 1
-}
-
-# shoot_region NAME X Y WIDTH HEIGHT: a part of the screen (the tray menu).
-shoot_region() {
-  xwd -silent -root | xwdtopnm 2>/dev/null | pnmcut "$2" "$3" "$4" "$5" | pnmtopng >"$out/$1.png"
-  echo "   $1.png"
-}
-
-# The balloon's X window: a tooltip of Wine's explorer with no caption, beside its
-# notification area. Fails while there is none (Wine makes it 2 s after the bridge asks).
-balloon_xwindow() {
-  local w
-  for w in $(xdotool search --onlyvisible --classname explorer.exe 2>/dev/null); do
-    [[ -z $(xdotool getwindowname "$w" 2>/dev/null) ]] || continue
-    (($(xwininfo -id "$w" | awk '/Width:/ {print $2}') > 40)) && { echo "$w"; return 0; }
-  done
-  return 1
-}
-
-# shoot_balloon NAME: the balloon as a user sees it on the white desktop, read from its own
-# window (its screen copy is stale), then waits until it has gone. Wine leaves the corners
-# around the balloon's rounded body and stem black rather than cutting them away: a mask puts
-# the desktop back there. The notification area is left out: where the balloon covered it,
-# it reads black even after the balloon has gone.
-shoot_balloon() {
-  local name=$1 b i w h
-  for i in $(seq 40); do
-    b=$(balloon_xwindow) && break
-    sleep 0.25
-  done
-  [[ -n $b ]] || { echo "   $name.png: no balloon"; return 1; }
-  for i in $(seq 5); do
-    sleep 0.5
-    xwd -silent -id "$b" | xwdtopnm 2>/dev/null | ppmtoppm >"$work/balloon.ppm" || return 1
-    read -r w h < <(pnmfile "$work/balloon.ppm" | awk '{print $4, $6}')
-    "$root/tools/screenshots/balloon-mask.py" <"$work/balloon.ppm" >"$work/balloon-mask.pgm"
-    ppmmake white $((w + 8)) $((h + 8)) \
-      | pamcomp -alpha="$work/balloon-mask.pgm" -xoff=4 -yoff=4 "$work/balloon.ppm" - \
-      | pnmtopng >"$out/$name.png"
-    # Painted: the balloon's body, not black, is most of the window.
-    if (($(pamsumm -mean -brief "$work/balloon-mask.pgm" | cut -d. -f1) > 127)); then
-      echo "   $name.png"
-      balloon_gone
-      return 0
-    fi
-  done
-  echo "   $name.png: the balloon is not painted"
-  return 1
-}
-
-# balloon_gone: waits (up to 10 s) until no balloon shows.
-balloon_gone() {
-  local i
-  for i in $(seq 40); do
-    balloon_xwindow >/dev/null || return 0
-    sleep 0.25
-  done
-}
-
-# Where the tray icon is: Wine's own notification area (no panel runs), a small window where
-# Wine puts it. ICON_X/ICON_Y: the icon's centre.
-find_tray() {
-  local w
-  w=$(xwindow "Wine System Tray") || { echo "no notification area"; return 1; }
-  local info
-  info=$(xwininfo -id "$w")
-  ICON_X=$(($(awk '/Absolute upper-left X/ {print $4}' <<<"$info") + $(scaled 10)))
-  ICON_Y=$(($(awk '/Absolute upper-left Y/ {print $4}' <<<"$info") + $(scaled 10)))
-}
-
-# Used only where a window must leave the notification area free: under Wine's X11 driver a
-# window moved from the X side shows black on the screen afterwards (photograph reads it all
-# the same).
-move_window() {
-  local w
-  w=$(xwindow "$1") && xdotool windowmove "$w" "$2" "$3"
-  sleep 0.3
 }
 
 # start_bridge_with_base SCENARIO: Bridger with a base station present, so that the options

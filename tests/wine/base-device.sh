@@ -5,14 +5,7 @@ list_devices() {
   "$WINE" "$BIN_DIR/base-device.exe" list >"$WORK/devices.out" 2>&1 || fail "base-device.exe list failed"
   sed 's/^/  /' "$WORK/devices.out"
 }
-"$WINE" "$BIN_DIR/base-device.exe" plug "$BIN_DIR/bridger-base.inf" >"$WORK/plug.out" 2>&1 \
-  || fail "Wine did not install the virtual base: $(cat "$WORK/plug.out")"
-# Wine starts the device in the background: give it a few seconds the first time.
-for _ in $(seq 25); do
-  "$WINE" "$BIN_DIR/base-device.exe" list >"$WORK/devices.out" 2>&1 || fail "base-device.exe list failed"
-  grep -q '^hid 0E5E:6611 ' "$WORK/devices.out" && break
-  sleep 0.2
-done
+base_device_plug "$BIN_DIR" "$WORK/devices.out" "$WORK/plug.out"
 list_devices
 [[ $(grep -c '^hid 0E5E:6611 "Virtual DECT base station"' "$WORK/devices.out") == 1 ]] \
   || fail "SetupAPI does not show one HID device 0E5E:6611 named \"Virtual DECT base station\""

@@ -80,16 +80,8 @@ say "packing the installer"
 installer="$WORK/package/Bridger-$version-win64.exe"
 [[ -f $installer ]] || fail "no $installer"
 
-say "creating a fresh prefix $WINEPREFIX"
-"$WINESERVER" -k 2>/dev/null || true
-"$WINESERVER" -w 2>/dev/null || true
-rm -rf "$WINEPREFIX"
-mkdir -p "$WINEPREFIX"
-"$WINE" wineboot -i >"$WORK/wineboot.out" 2>&1 </dev/null || fail "Wine cannot create the prefix"
-"$WINESERVER" -w
-reg_set 'HKCU\Software\Wine\Drivers' Graphics null
-reg_set 'HKCU\Software\Wine\Drivers' Audio ""
-"$WINESERVER" -w
+# No sound driver: nothing here plays or lists sound.
+prefix_fresh "" "$WORK/wineboot.out"
 
 say "-- silent install"
 status=0

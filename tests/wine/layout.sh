@@ -50,9 +50,7 @@ say "English, code page 1252"
 live_windows Options
 
 say "Traditional Chinese, code page 950"
-mkdir -p "$WORK/locale"
-localedef -i zh_TW -f UTF-8 "$WORK/locale/zh_TW.UTF-8" >/dev/null 2>&1 \
-  || fail "cannot compile the zh_TW.UTF-8 locale (Debian package locales)"
+zh_tw_locale "$WORK/locale"
 LOCALE_ENV=(LOCPATH="$WORK/locale" LC_ALL=zh_TW.UTF-8)
 probe_says "acp 950 ui 0404" codepage
 live_windows "選項"

@@ -108,11 +108,6 @@ finish_test() {
   say "PASS ($ms ms)"
 }
 
-# reg_set KEY NAME VALUE: a string value in the prefix's registry.
-reg_set() {
-  "$WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1 || fail "Wine cannot write the registry ($1 $2)"
-}
-
 # windows_version EXE NAME: the Windows version Wine reports to that program (win2k is
 # 5.0, so minor version 0; winxp is 5.1).
 windows_version() {
@@ -172,8 +167,6 @@ probe_says() {
 # English Windows would (Wine takes the UI language from LC_MESSAGES, the code page from
 # LC_CTYPE). The Chinese locale is compiled into the test's own folder.
 chinese_ui_on_latin_code_page() {
-  mkdir -p "$WORK/locale"
-  localedef -i zh_TW -f UTF-8 "$WORK/locale/zh_TW.UTF-8" >/dev/null 2>&1 \
-    || fail "cannot compile the zh_TW.UTF-8 locale (Debian package locales)"
+  zh_tw_locale "$WORK/locale"
   LOCALE_ENV=(-u LC_ALL -u LANG LOCPATH="$WORK/locale" LC_CTYPE=C.UTF-8 LC_MESSAGES=zh_TW.UTF-8)
 }
