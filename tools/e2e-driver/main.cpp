@@ -24,17 +24,10 @@
 #include "tools/bridger-sim/Scenario.h"
 #include "tools/e2e-driver/Checks.h"
 #include "tools/e2e-driver/Driver.h"
+#include "tools/e2e-driver/ProgramFolder.h"
 #include "tools/e2e-driver/ShellWatch.h"
 
 namespace {
-
-std::string BesideThisProgram(const char* name) {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length < sizeof path ? length : 0);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + name;
-}
 
 int Usage() {
     std::fprintf(stderr, "usage: e2e-driver [--transcript FILE] [--inf FILE] BRIDGER-EXE SCENARIO-FILE\n");
@@ -64,8 +57,8 @@ int main(int argc, char** argv) {
     if (positional.size() != 2) return Usage();
     settings.bridger = positional[0];
     settings.scenario = positional[1];
-    if (settings.inf.empty()) settings.inf = BesideThisProgram("bridger-base.inf");
-    settings.self = BesideThisProgram("e2e-driver.exe");
+    if (settings.inf.empty()) settings.inf = e2e::BesideThisProgram("bridger-base.inf");
+    settings.self = e2e::BesideThisProgram("e2e-driver.exe");
 
     std::ifstream in(settings.scenario);
     if (!in) {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "device/Packet.h"
+#include "tools/e2e-driver/ProgramFolder.h"
 #include "tools/responsiveness/TestBed.h"
 
 namespace {
@@ -270,14 +271,6 @@ int Usage() {
     return 2;
 }
 
-std::string BesideThisProgram(const char* name) {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length < sizeof path ? length : 0);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + name;
-}
-
 bool Parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -292,7 +285,7 @@ bool Parse(int argc, char** argv, Options& o) {
         else if (arg.rfind("--", 0) == 0 || !o.bridger.empty()) return false;
         else o.bridger = arg;
     }
-    if (o.inf.empty()) o.inf = BesideThisProgram("bridger-base.inf");
+    if (o.inf.empty()) o.inf = e2e::BesideThisProgram("bridger-base.inf");
     if (o.seed == 0) o.seed = GetTickCount();
     return !o.bridger.empty();
 }

@@ -25,6 +25,7 @@
 
 #include "app/BridgeDlg.h"
 #include "res/resource.h"
+#include "tools/e2e-driver/ProgramFolder.h"
 #include "tools/e2e-driver/WindowText.h"
 #include "tools/responsiveness/TestBed.h"
 
@@ -235,19 +236,11 @@ int RunCheck(const Check& check, const std::string& bridger, const std::string& 
     return 0;
 }
 
-std::string BesideThisProgram(const char* name) {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length < sizeof path ? length : 0);
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + name;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
-    std::string inf = BesideThisProgram("bridger-base.inf");
+    std::string inf = e2e::BesideThisProgram("bridger-base.inf");
     std::string bridger;
     std::vector<std::string> wanted;
     for (int i = 1; i < argc; ++i) {
