@@ -12,17 +12,17 @@
 #include "platform/Dialog.h"
 #include "platform/Platform.h"
 #include "tools/world/Harness.h"
+#include "res/resource.h"
 
 namespace {
 
-constexpr int kMainTemplate = 155;
 
 // A main dialog that logs its timers and runs the test's actions on command messages,
 // so a test can make it act at a chosen virtual time.
 class Probe : public plat::Dialog {
 public:
     Probe(sim::Harness& harness, std::vector<std::string>& log)
-        : plat::Dialog(kMainTemplate), harness_(harness), log_(log) {}
+        : plat::Dialog(IDD_BRIDGE), harness_(harness), log_(log) {}
 
     std::map<int, std::function<void()>> actions;    // by command id
     std::map<unsigned, std::function<void()>> onTimer;  // by timer id

@@ -11,16 +11,16 @@
 #include "platform/Dialog.h"
 #include "platform/Platform.h"
 #include "tools/world/Harness.h"
+#include "res/resource.h"
 
 namespace {
 
-constexpr int kMainTemplate = 155;
 
 // A main dialog that logs the messages and copy-data it gets and runs the test's actions
 // on command messages.
 class Listener : public plat::Dialog {
 public:
-    explicit Listener(std::vector<std::string>& log) : plat::Dialog(kMainTemplate), log_(log) {}
+    explicit Listener(std::vector<std::string>& log) : plat::Dialog(IDD_BRIDGE), log_(log) {}
     std::map<int, std::function<void()>> actions;
     plat::WindowHandle lastSender = 0;
 

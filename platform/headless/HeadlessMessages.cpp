@@ -4,11 +4,11 @@
 
 #include "device/Packet.h"
 #include "platform/Dialog.h"
+#include "res/resource.h"
 
 namespace sim {
 
 namespace {
-constexpr int kMainTemplate = 155;
 
 // The copy-data bytes as the client log shows them: the text up to its NUL, other
 // unprintable bytes escaped.
@@ -68,7 +68,7 @@ void HeadlessMessages::Broadcast(unsigned message, std::uintptr_t wparam, std::i
 
 plat::WindowHandle HeadlessMessages::BridgeWindow() const {
     if (partner_ && windows_.Exists(partner_)) return partner_;
-    const WindowState* main = windows_.FindByTemplate(kMainTemplate);
+    const WindowState* main = windows_.FindByTemplate(IDD_BRIDGE);
     return main ? main->handle : 0;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Dialog.h"
+#include "res/resource.h"
 
 namespace sim {
 
@@ -16,7 +17,6 @@ const NamedTemplate kWindowNames[] = {
     {155, "main"}, {144, "info"}, {102, "debug"}, {163, "options"}, {160, "setup"}, {100, "about"},
 };
 
-constexpr int kMainTemplate = 155;
 constexpr int kDebugTemplate = 102;
 constexpr int kDeviceLogList = 1000;
 constexpr int kVoipLogList = 1010;
@@ -160,7 +160,7 @@ plat::WindowHandle HeadlessWindows::Make(int templateId, plat::Dialog& sink, pla
     windows_[handle] = std::move(w);
     sink.AttachHandle(handle);
     transcript_.Add("window", "created " + WindowName(templateId));
-    if (templateId == kMainTemplate && mainCreated_) mainCreated_(sink);
+    if (templateId == IDD_BRIDGE && mainCreated_) mainCreated_(sink);
     sink.OnInitDialog();
     return handle;
 }
@@ -180,7 +180,7 @@ int HeadlessWindows::RunModal(int templateId, plat::Dialog& sink, plat::WindowHa
     const WindowState* w = Get(handle);
     const int result = w ? w->result : -1;
     Destroy(handle);
-    if (templateId == kMainTemplate) transcript_.Add("exit", std::to_string(result));
+    if (templateId == IDD_BRIDGE) transcript_.Add("exit", std::to_string(result));
     return result;
 }
 

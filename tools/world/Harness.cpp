@@ -75,7 +75,7 @@ void Harness::DuringClientCommand(std::function<void(const std::string& command)
 void Harness::ClientSayNow(const std::string& text) { impl_->platform.messages.SendNotificationNow(text); }
 
 void Harness::SendNow(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) {
-    const WindowState* main = impl_->platform.windows.FindByTemplate(kMainTemplate);
+    const WindowState* main = impl_->platform.windows.FindByTemplate(IDD_BRIDGE);
     if (main) impl_->platform.windows.SendNow(main->handle, message, wparam, lparam);
 }
 

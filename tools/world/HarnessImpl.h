@@ -11,10 +11,10 @@
 #include "tools/world/Harness.h"
 #include "tools/world/HeadlessPlatform.h"
 #include "tools/sim/Checker.h"
+#include "res/resource.h"
 
 namespace sim {
 
-constexpr int kMainTemplate = 155;
 const char* const kSettingsPage = "options";
 
 // The string-table text the information window shows for a status code.

@@ -24,7 +24,7 @@ bool IsList(res::ControlKind kind) {
 }  // namespace
 
 bool Harness::Command(int commandId, std::string* error) {
-    const WindowState* main = impl_->platform.windows.FindByTemplate(kMainTemplate);
+    const WindowState* main = impl_->platform.windows.FindByTemplate(IDD_BRIDGE);
     if (!main) {
         SetError(error, "window 'main' is not open");
         return false;
