@@ -89,29 +89,13 @@ bool BridgeWatch::Start(const std::string& arguments, std::string& error) {
     return true;
 }
 
-static bool HasDescendant(HWND window, int id) {
-    struct Search {
-        int id;
-        bool found;
-    } search{id, false};
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            s->found = GetDlgCtrlID(child) == s->id;
-            return s->found ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 std::string BridgeWatch::NameOf(HWND window) const {
     // Windows set their own captions at run time; a control only one of them has says
     // which it is (the settings page's sits on a page inside the options sheet).
-    if (HasDescendant(window, IDC_DEVICE_LOG) && HasDescendant(window, IDC_VOIP_LOG)) return "debug";
-    if (HasDescendant(window, IDC_INFO_STATUS)) return "info";
-    if (HasDescendant(window, IDC_DELETE_ALL)) return "options";
-    if (HasDescendant(window, IDC_SETUP_LINK)) return "setup";
+    if (Descendant(window, IDC_DEVICE_LOG) && Descendant(window, IDC_VOIP_LOG)) return "debug";
+    if (Descendant(window, IDC_INFO_STATUS)) return "info";
+    if (Descendant(window, IDC_DELETE_ALL)) return "options";
+    if (Descendant(window, IDC_SETUP_LINK)) return "setup";
     const std::string caption = TextOf(window);
     auto it = names_.find(caption);
     return it != names_.end() ? it->second : std::string();
