@@ -9,7 +9,8 @@
 #include "app/BridgeDlg.h"
 #include "tools/e2e-driver/Checks.h"
 #include "tools/e2e-driver/StatusReading.h"
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/bridger-sim/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 
 namespace {
 
@@ -69,19 +70,33 @@ TEST(E2eChecksTest, AScenarioMarksTheChecksThatCannotBeMadeInRealTime) {
     EXPECT_EQ(marked.count(9), 0u);
 }
 
+// A transcript recorded in real time, as the driver keeps it: the recorder orders the lines,
+// the transcript's cursor checks them with the real-time policy.
+struct RealTime {
+    scn::Transcript transcript{e2e::Recorder::Policy()};
+    e2e::Recorder recorder{transcript};
+
+    void AddAt(double ms, const char* kind, const char* text) { recorder.AddAt(ms, kind, text); }
+    void Flush(double upToMs) { recorder.Flush(upToMs); }
+    const std::vector<sim::Line>& Lines() const { return transcript.Lines(); }
+    bool Expect(const std::string& text) { return transcript.Expect(text) >= 0; }
+    bool ExpectNot(const std::string& text) const { return transcript.ExpectNot(text) < 0; }  // none found
+    void Acted(double ms) { transcript.Acted(ms); }
+};
+
 // The transcript with lines written: (since, time, kind, text).
 struct Seen {
     double since, time;
     const char* kind;
     const char* text;
 };
-void Fill(e2e::Transcript& transcript, std::initializer_list<Seen> lines) {
-    for (const Seen& s : lines) transcript.AddBetween(s.since, s.time, s.kind, s.text);
+void Fill(RealTime& transcript, std::initializer_list<Seen> lines) {
+    for (const Seen& s : lines) transcript.recorder.AddBetween(s.since, s.time, s.kind, s.text);
     transcript.Flush(1e9);
 }
 
 TEST(E2eChecksTest, LinesTheDriverSawAsTheyHappenedKeepTheirOrder) {
-    e2e::Transcript transcript;
+    RealTime transcript;
     Fill(transcript, {{100, 100, "client<", "CALL 7 STATUS RINGING"},
                       {110, 110, "client>", "GET CALL 7 PARTNER_HANDLE"},
                       {110, 110, "client>", "GET CALL 7 PARTNER_HANDLE"},
@@ -96,7 +111,7 @@ TEST(E2eChecksTest, LinesTheDriverSawAsTheyHappenedKeepTheirOrder) {
 }
 
 TEST(E2eChecksTest, ALineFoundByALookMayHaveHappenedAnywhereSinceThePreviousLook) {
-    e2e::Transcript transcript;
+    RealTime transcript;
     // The status changed when the client said RINGING, between the looks at 60 and 140.
     Fill(transcript, {{50, 50, "client<", "CALL 7 STATUS RINGING"},
                       {110, 110, "client>", "GET CALL 7 PARTNER_HANDLE"},
@@ -107,14 +122,14 @@ TEST(E2eChecksTest, ALineFoundByALookMayHaveHappenedAnywhereSinceThePreviousLook
     EXPECT_TRUE(transcript.Expect("client> GET CALL 7"));  // within the status line's span
     EXPECT_TRUE(transcript.Expect("usb> 2424"));
 
-    e2e::Transcript late;
+    RealTime late;
     Fill(late, {{50, 50, "client<", "CALL 7 STATUS RINGING"}, {60, 140, "status", "7 Ringing"}});
     EXPECT_TRUE(late.Expect("status 7"));
     EXPECT_FALSE(late.Expect("client< CALL 7"));  // before the look that could have missed it
 }
 
 TEST(E2eChecksTest, OfTheLinesThatMayComeNextTheOneThatCanHaveHappenedFirstIsTaken) {
-    e2e::Transcript transcript;
+    RealTime transcript;
     // The bridge logged the command, then sent it; the log was read at the next look.
     Fill(transcript, {{1308, 1308, "client>", "SEARCH FRIENDS"}, {1290, 1318, "voip-log", "15:44 SEARCH FRIENDS"}});
     EXPECT_TRUE(transcript.Expect("SEARCH FRIENDS"));
@@ -123,7 +138,7 @@ TEST(E2eChecksTest, OfTheLinesThatMayComeNextTheOneThatCanHaveHappenedFirstIsTak
 }
 
 TEST(E2eChecksTest, AnExpectNotLooksAtWhatFollowedTheLastAction) {
-    e2e::Transcript transcript;
+    RealTime transcript;
     Fill(transcript, {{100, 100, "usb>", "00000000"}, {900, 900, "usb>", "00000000"}, {1300, 1300, "usb>", "2424"}});
     EXPECT_TRUE(transcript.Expect("usb> 00000000"));
     EXPECT_FALSE(transcript.ExpectNot("usb>"));  // the keep-alive at 900 followed the match
@@ -133,7 +148,7 @@ TEST(E2eChecksTest, AnExpectNotLooksAtWhatFollowedTheLastAction) {
 }
 
 TEST(E2eChecksTest, LinesFromDifferentChannelsAreWrittenInTheOrderOfTheirTimes) {
-    e2e::Transcript transcript;
+    RealTime transcript;
     // The base's thread stamped its report before the client's line was added.
     transcript.AddAt(120, "client>", "SET CALL 7 STATUS INPROGRESS");
     transcript.AddAt(100, "usb<", "2424030401F8");
@@ -152,14 +167,14 @@ TEST(E2eChecksTest, LinesFromDifferentChannelsAreWrittenInTheOrderOfTheirTimes) 
 TEST(E2eChecksTest, TheBasesStampMayComeAfterTheClientLinesTheBridgeSentLater) {
     // A handset hung up: the bridge acknowledged it at the base, then ended the call at the
     // client; the base's thread stamped the acknowledgement 4 ms after the client's lines.
-    const auto hangUp = [](e2e::Transcript& transcript) {
+    const auto hangUp = [](RealTime& transcript) {
         Fill(transcript, {{15290, 15290, "usb<", "2424030201FA"},
                           {15315, 15315, "client>", "SET CALL 123 STATUS FINISHED"},
                           {15315, 15315, "client>", "HOOK ON"},
                           {15319, 15319, "usb>", "2424030301F9"},
                           {15300, 15340, "status", "2 USB READY"}});
     };
-    e2e::Transcript transcript;
+    RealTime transcript;
     hangUp(transcript);
     ASSERT_EQ(transcript.Lines()[1].text, "SET CALL 123 STATUS FINISHED");
     ASSERT_EQ(transcript.Lines()[3].text, "2424030301F9");
@@ -170,29 +185,29 @@ TEST(E2eChecksTest, TheBasesStampMayComeAfterTheClientLinesTheBridgeSentLater) {
     EXPECT_TRUE(transcript.Expect("client> HOOK ON"));
     EXPECT_FALSE(transcript.Expect("client> HOOK ON"));  // one of each, however the order was read
 
-    e2e::Transcript noStatus;  // the client's line right after the base's
+    RealTime noStatus;  // the client's line right after the base's
     hangUp(noStatus);
     EXPECT_TRUE(noStatus.Expect("usb> 2424030301F9"));
     EXPECT_TRUE(noStatus.Expect("client> SET CALL 123 STATUS FINISHED"));
     EXPECT_TRUE(noStatus.Expect("client> HOOK ON"));
 
-    e2e::Transcript sameChannel;  // the client's own lines keep their order
+    RealTime sameChannel;  // the client's own lines keep their order
     hangUp(sameChannel);
     EXPECT_TRUE(sameChannel.Expect("client> HOOK ON"));
     EXPECT_FALSE(sameChannel.Expect("client> SET CALL 123 STATUS FINISHED"));
 }
 
 TEST(E2eChecksTest, ALineLongBeforeAReceivedOneOfAnotherChannelStillCameBefore) {
-    e2e::Transcript transcript;
+    RealTime transcript;
     Fill(transcript, {{15000, 15000, "client>", "SET CALL 123 STATUS FINISHED"},
-                      {15000 + e2e::Transcript::kReceiptLateMs + 1, 15000 + e2e::Transcript::kReceiptLateMs + 1,
+                      {15000 + e2e::Recorder::kReceiptLateMs + 1, 15000 + e2e::Recorder::kReceiptLateMs + 1,
                        "usb>", "2424030301F9"}});
     EXPECT_TRUE(transcript.Expect("usb> 2424030301F9"));
     EXPECT_FALSE(transcript.Expect("client> SET CALL 123 STATUS FINISHED"));
 }
 
 TEST(E2eChecksTest, AnExpectNotAfterAReachBackSkipsTheLineAnEarlierExpectMatched) {
-    e2e::Transcript transcript;
+    RealTime transcript;
     Fill(transcript, {{100, 100, "client>", "GET CALL 7 PARTNER_HANDLE"},
                       {60, 140, "status", "7 Ringing"},
                       {200, 200, "usb>", "24240C0581"}});
@@ -203,7 +218,7 @@ TEST(E2eChecksTest, AnExpectNotAfterAReachBackSkipsTheLineAnEarlierExpectMatched
 }
 
 TEST(E2eChecksTest, TheLogsAreComparedWithoutTheirMinuteAndSecond) {
-    e2e::Transcript transcript;
+    RealTime transcript;
     Fill(transcript, {{0, 40, "device-log", "37:31 test report test = 2, ok = 2"}});
     EXPECT_TRUE(transcript.Expect(e2e::PlanCheck("4000 device-log 07:04 test report test = 2, ok = 2").text));
 }

@@ -54,7 +54,7 @@ void Bridge::Boot() {
     h.StartClient(sim::ClientKindSim::Skype);
     h.Start();  // no debug window: the log writers format nothing
     // BRIDGER_FUZZ_TRANSCRIPT keeps the transcript, to print it when a rule breaks.
-    if (!std::getenv("BRIDGER_FUZZ_TRANSCRIPT")) h.Platform().transcript.Mute();
+    if (!std::getenv("BRIDGER_FUZZ_TRANSCRIPT")) h.Platform().recorder.Mute();
     h.DriveInline(true);
     h.Run(kBootMs);
     if (!Ready()) {

@@ -1,5 +1,6 @@
 #include "tools/bridger-sim/HeadlessWorld.h"
 
+#include "tools/bridger-sim/Transcript.h"
 #include "tools/sim/Checker.h"
 
 namespace scn {
@@ -81,16 +82,16 @@ int HeadlessWorld::CheckedCalls(const Step& step) {
 }
 
 int HeadlessWorld::Expect(const Step& step) {
-    const std::vector<sim::Line>& lines = harness_->Transcript();
-    const int last = cursor_.LastMatch();
+    scn::Transcript& transcript = harness_->Record();
+    const int last = transcript.LastMatch();
     const std::string after = last < 0 ? "from the first line" : "after line " + std::to_string(last + 1);
-    if (cursor_.Expect(lines, step.text) >= 0) return kAllHeld;
+    if (transcript.Expect(step.text) >= 0) return kAllHeld;
     return Fail(step, kExpectFailed, "expect failed: no transcript line " + after + " contains " + Quoted(step.text));
 }
 
 int HeadlessWorld::ExpectNot(const Step& step) {
     const std::vector<sim::Line>& lines = harness_->Transcript();
-    const int found = cursor_.ExpectNot(lines, step.text);
+    const int found = harness_->Record().ExpectNot(step.text);
     if (found < 0) return kAllHeld;
     return Fail(step, kExpectFailed,
                 "expect-not failed: transcript line " + std::to_string(found + 1) + " " +

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "tools/world/Harness.h"
-#include "tools/bridger-sim/Expect.h"
 #include "tools/bridger-sim/World.h"
 
 namespace scn {
@@ -77,7 +76,6 @@ private:
     std::ostream& err_;
     sim::Options options_;
     std::unique_ptr<sim::Harness> harness_;
-    ExpectCursor cursor_;
     std::size_t printed_ = 0;
     std::size_t violationsSeen_ = 0;
 };

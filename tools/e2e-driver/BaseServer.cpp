@@ -23,8 +23,8 @@ std::size_t Shown(const std::uint8_t* data) {
 
 }  // namespace
 
-BaseServer::BaseServer(Transcript& transcript, Latency& latency)
-    : transcript_(transcript), latency_(latency), wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
+BaseServer::BaseServer(Recorder& recorder, Latency& latency)
+    : recorder_(recorder), latency_(latency), wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
     InitializeCriticalSection(&lock_);
 }
 
@@ -198,8 +198,8 @@ void BaseServer::OnFrame(const std::uint8_t* frame) {
     case BASE_FRAME_FEATURE: {
         // Shown even while unplugged: a report that gets through a removed device is a fault.
         const std::size_t shown = Shown(data);
-        transcript_.Add("usb>", pkt::Hex(data, shown));
-        if (data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(transcript_.NowMs());
+        recorder_.Add("usb>", pkt::Hex(data, shown));
+        if (data[0] == pkt::kMarker && data[3] == pkt::CMD_ALERT) latency_.Alert(recorder_.NowMs());
         if (std::all_of(data, data + BASE_REPORT_BYTES, [](std::uint8_t byte) { return byte == 0; })) ++keepAlives_;
         sim_.OnFeatureReport(std::vector<std::uint8_t>(data, data + shown));
         break;
@@ -243,7 +243,7 @@ void BaseServer::Deliver() {
     frame[0] = BASE_FRAME_INPUT;
     std::copy(data.begin(), data.end(), frame + 1);
     readWanted_ = false;
-    transcript_.Add("usb<", pkt::Hex(data.data(), Shown(data.data())));
+    recorder_.Add("usb<", pkt::Hex(data.data(), Shown(data.data())));
     if (!Send(frame)) Disconnect();
 }
 

@@ -12,7 +12,7 @@
 #include "tools/base-device/BaseWire.h"
 
 #include "tools/e2e-driver/Latency.h"
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 #include "tools/sim/SimBase.h"
 
 #include <windows.h>
@@ -21,7 +21,7 @@ namespace e2e {
 
 class BaseServer {
 public:
-    BaseServer(Transcript& transcript, Latency& latency);
+    BaseServer(Recorder& recorder, Latency& latency);
     ~BaseServer();
     BaseServer(const BaseServer&) = delete;
     BaseServer& operator=(const BaseServer&) = delete;
@@ -65,7 +65,7 @@ private:
     bool Send(const std::uint8_t* frame);
     void Reap(bool wait);
 
-    Transcript& transcript_;
+    Recorder& recorder_;
     Latency& latency_;
     sim::SimBase sim_;
     std::string infPath_;

@@ -123,7 +123,7 @@ void BridgeWatch::PollWindows(Process& process, double now) {
         const std::string cls = ClassOf(window);
         // A popup menu the bridge tracks; the tray's is the only one it opens.
         if (cls == "#32768" && IsWindowVisible(window)) {
-            if (!process.menus.count(window)) transcript_.AddBetween(lastPollMs_, now, "tray", "menu");
+            if (!process.menus.count(window)) recorder_.AddBetween(lastPollMs_, now, "tray", "menu");
             menus.insert(window);
         }
         if (cls != "#32770") continue;
@@ -142,7 +142,7 @@ void BridgeWatch::PollWindows(Process& process, double now) {
             if (text.empty() && GetTickCount() - first->second < kNameWaitMs * 10) continue;
             boxFirstSeen_.erase(window);
             seenBoxes_.insert(window);
-            transcript_.AddBetween(lastPollMs_, now, "msgbox", text);
+            recorder_.AddBetween(lastPollMs_, now, "msgbox", text);
             openBoxes_.push_back(window);
             if (autoBoxes_) ConfirmBox();
             continue;
@@ -152,7 +152,7 @@ void BridgeWatch::PollWindows(Process& process, double now) {
             // The main dialog is the first window a bridge makes; it is noted first.
             process.main = window;
             process.hadMain = true;
-            transcript_.AddBetween(lastPollMs_, now, "window", "created main");
+            recorder_.AddBetween(lastPollMs_, now, "window", "created main");
             continue;
         }
         if (window != process.main && !process.windows.count(window)) others.push_back(window);
@@ -167,7 +167,7 @@ void BridgeWatch::PollWindows(Process& process, double now) {
         }
         process.unnamed.erase(window);
         process.windows[window] = name;
-        transcript_.AddBetween(lastPollMs_, now, "window", "created " + name);
+        recorder_.AddBetween(lastPollMs_, now, "window", "created " + name);
     }
     for (auto it = process.unnamed.begin(); it != process.unnamed.end();)
         it = present.count(it->first) ? std::next(it) : process.unnamed.erase(it);
@@ -176,12 +176,12 @@ void BridgeWatch::PollWindows(Process& process, double now) {
             ++it;
             continue;
         }
-        transcript_.AddBetween(lastPollMs_, now, "window", "destroyed " + it->second);
+        recorder_.AddBetween(lastPollMs_, now, "window", "destroyed " + it->second);
         it = process.windows.erase(it);
     }
     process.menus = menus;
     if (process.main && !present.count(process.main) && !IsWindow(process.main)) {
-        transcript_.AddBetween(lastPollMs_, now, "window", "destroyed main");
+        recorder_.AddBetween(lastPollMs_, now, "window", "destroyed main");
         process.main = nullptr;
     }
 }
@@ -202,28 +202,28 @@ void BridgeWatch::PollFiles(double now) {
                                nullptr, OPEN_EXISTING, 0, nullptr);
         const bool locked = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
         if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-        if (locked != file.second) transcript_.AddBetween(lastPollMs_, now, "file", (locked ? "open " : "close ") + file.first);
+        if (locked != file.second) recorder_.AddBetween(lastPollMs_, now, "file", (locked ? "open " : "close ") + file.first);
         file.second = locked;
     }
 }
 
 void BridgeWatch::Poll() {
-    const double now = transcript_.NowMs();
+    const double now = recorder_.NowMs();
     for (Process& p : processes_) {
         if (p.ended) continue;
         PollWindows(p, now);
         if (WaitForSingleObject(p.handle, 0) == WAIT_OBJECT_0) {
             PollWindows(p, now);
-            for (auto& w : p.windows) transcript_.AddBetween(lastPollMs_, now, "window", "destroyed " + w.second);
+            for (auto& w : p.windows) recorder_.AddBetween(lastPollMs_, now, "window", "destroyed " + w.second);
             p.windows.clear();
-            if (p.main) transcript_.AddBetween(lastPollMs_, now, "window", "destroyed main");
+            if (p.main) recorder_.AddBetween(lastPollMs_, now, "window", "destroyed main");
             DWORD code = 0;
             GetExitCodeProcess(p.handle, &code);
             p.ended = true;
             p.main = nullptr;
             // Only a process that ran the bridge's dialog has its end reported; from outside
             // the dialog's result is not visible, the process's exit code is.
-            if (p.hadMain) transcript_.AddBetween(lastPollMs_, now, "exit", std::to_string(code));
+            if (p.hadMain) recorder_.AddBetween(lastPollMs_, now, "exit", std::to_string(code));
         }
     }
     for (auto it = openBoxes_.begin(); it != openBoxes_.end();)

@@ -12,13 +12,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 
 namespace e2e {
 
 class BridgeWatch {
 public:
-    explicit BridgeWatch(Transcript& transcript) : transcript_(transcript) {}
+    explicit BridgeWatch(Recorder& recorder) : recorder_(recorder) {}
     ~BridgeWatch();
     BridgeWatch(const BridgeWatch&) = delete;
     BridgeWatch& operator=(const BridgeWatch&) = delete;
@@ -62,7 +62,7 @@ private:
     void PollWindows(Process& process, double now);
     void PollFiles(double now);
 
-    Transcript& transcript_;
+    Recorder& recorder_;
     std::string exe_;
     std::map<std::string, std::string> names_;  // caption -> window name
     std::vector<Process> processes_;

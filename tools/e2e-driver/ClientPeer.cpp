@@ -46,7 +46,7 @@ void ClientPeer::Stop() {
 void ClientPeer::Attach(int status, HWND bridge) {
     if (bridge) bridge_ = bridge;
     if (!bridge_) return;
-    attaches_.push_back(PendingAttach{status, transcript_.NowMs()});
+    attaches_.push_back(PendingAttach{status, recorder_.NowMs()});
     // From a client that is not running: a window that is gone by the time the bridge
     // looks at it, as the simulation's is.
     HWND from = api_ ? api_ : windows_.Create("e2e client");
@@ -55,7 +55,7 @@ void ClientPeer::Attach(int status, HWND bridge) {
 }
 
 void ClientPeer::WriteAttaches(double nowMs) {
-    for (const PendingAttach& a : attaches_) transcript_.AddBetween(a.postedMs, nowMs, "attach", std::to_string(a.status));
+    for (const PendingAttach& a : attaches_) recorder_.AddBetween(a.postedMs, nowMs, "attach", std::to_string(a.status));
     attaches_.clear();
 }
 
@@ -88,9 +88,9 @@ void ClientPeer::Flush() {
         Outgoing next = std::move(outbox_.front());
         outbox_.pop_front();
         if (!api_ || !bridge_ || !IsWindow(bridge_)) continue;
-        WriteAttaches(transcript_.NowMs());
-        transcript_.Add("client<", next.shown);
-        if (next.shown.find("STATUS RINGING") != std::string::npos) latency_.Ringing(transcript_.NowMs());
+        WriteAttaches(recorder_.NowMs());
+        recorder_.Add("client<", next.shown);
+        if (next.shown.find("STATUS RINGING") != std::string::npos) latency_.Ringing(recorder_.NowMs());
         clientapi::SendCopyData(bridge_, api_, next.bytes.empty() ? nullptr : next.bytes.data(),
                                 static_cast<DWORD>(next.bytes.size()));
     }
@@ -101,9 +101,9 @@ LRESULT ClientPeer::OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* blo
     if (window != api_ || !running_ || !block) return TRUE;
     const std::string text = clientapi::CopyDataText(block);
     if (from) bridge_ = from;
-    WriteAttaches(transcript_.NowMs());  // a command comes after the attach it answers
-    transcript_.Add("client>", text);
-    latency_.ClientCommand(transcript_.NowMs(), text);
+    WriteAttaches(recorder_.NowMs());  // a command comes after the attach it answers
+    recorder_.Add("client>", text);
+    latency_.ClientCommand(recorder_.NowMs(), text);
     // Replies go out from the driver's loop, after this message has returned.
     for (const std::string& reply : sim_.OnCommand(text)) Say(reply);
     return TRUE;
@@ -113,7 +113,7 @@ void ClientPeer::OnDiscover(HWND window, int kind, HWND bridge) {
     // The observer answers for the client too, so the broadcast is noted before the answer.
     if (window != observer_) return;
     const auto simKind = kind == clientapi::kSkype ? sim::ClientKindSim::Skype : sim::ClientKindSim::SoftPhone;
-    transcript_.Add("broadcast", sim::SimClient::DiscoverName(simKind));
+    recorder_.Add("broadcast", sim::SimClient::DiscoverName(simKind));
     if (api_ && running_ && KindIndex(sim_.Kind()) == kind) Attach(0, bridge);
 }
 

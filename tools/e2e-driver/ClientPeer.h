@@ -11,14 +11,14 @@
 
 #include "tools/client-standin/ClientApi.h"
 #include "tools/e2e-driver/Latency.h"
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 #include "tools/sim/SimClient.h"
 
 namespace e2e {
 
 class ClientPeer : private clientapi::Listener {
 public:
-    ClientPeer(Transcript& transcript, Latency& latency) : transcript_(transcript), latency_(latency) {}
+    ClientPeer(Recorder& recorder, Latency& latency) : recorder_(recorder), latency_(latency) {}
     ~ClientPeer();
     ClientPeer(const ClientPeer&) = delete;
     ClientPeer& operator=(const ClientPeer&) = delete;
@@ -42,7 +42,7 @@ private:
     LRESULT OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* block) override;
     void Queue(std::vector<std::uint8_t> bytes, std::string shown);
 
-    Transcript& transcript_;
+    Recorder& recorder_;
     Latency& latency_;
     sim::SimClient sim_;
     clientapi::ApiWindows windows_;

@@ -22,9 +22,9 @@ constexpr const char* kNeverConnected =
 }  // namespace
 
 Driver::Driver(Settings settings)
-    : settings_(std::move(settings)), transcript_(settings_.transcriptCopy), base_(transcript_, latency_),
-      client_(transcript_, latency_), watch_(transcript_), tray_(transcript_), shell_(transcript_),
-      status_(transcript_, base_.KeepAlives()), logs_(transcript_), reader_(transcript_) {}
+    : settings_(std::move(settings)), transcript_(Recorder::Policy()), recorder_(transcript_, settings_.transcriptCopy),
+      base_(recorder_, latency_), client_(recorder_, latency_), watch_(recorder_), tray_(recorder_), shell_(recorder_),
+      status_(recorder_, base_.KeepAlives()), logs_(recorder_), reader_(recorder_) {}
 
 int Driver::Fail(const scn::Step& step, int status, const std::string& message) {
     std::fprintf(stderr, "%s:%d: %s\n", settings_.scenario.c_str(), step.line, message.c_str());
@@ -44,7 +44,7 @@ void Driver::PumpOnce(DWORD waitMs) {
         DispatchMessageA(&msg);
     }
     client_.Flush();
-    const double now = transcript_.NowMs();
+    const double now = recorder_.NowMs();
     // A look asks the bridge's windows and can wait for its loop: steps that follow one
     // another without a `run` go out at once, as in the simulation, and look afterwards.
     if (waitMs > 0 && now - lastPoll_ >= kPollEveryMs) {
@@ -58,21 +58,21 @@ void Driver::PumpOnce(DWORD waitMs) {
     }
     // Lines wait a moment for a line of another channel that happened before them; while a
     // window is being made, until it is named.
-    if (!watch_.Settling()) transcript_.Flush(transcript_.NowMs() - kSettleMs);
+    if (!watch_.Settling()) recorder_.Flush(recorder_.NowMs() - kSettleMs);
 }
 
 void Driver::Pump(double ms) {
-    const double until = transcript_.NowMs() + ms;
+    const double until = recorder_.NowMs() + ms;
     do {
-        const double left = until - transcript_.NowMs();
+        const double left = until - recorder_.NowMs();
         PumpOnce(left > kSliceMs ? kSliceMs : (left > 0 ? static_cast<DWORD>(left) : 0));
-    } while (transcript_.NowMs() < until);
+    } while (recorder_.NowMs() < until);
 }
 
 bool Driver::WaitFor(const std::function<bool()>& state) {
-    const double until = transcript_.NowMs() + kExpectWaitMs;
+    const double until = recorder_.NowMs() + kExpectWaitMs;
     while (!state()) {
-        if (transcript_.NowMs() >= until) return false;
+        if (recorder_.NowMs() >= until) return false;
         PumpOnce(kSliceMs);
     }
     return true;
@@ -81,7 +81,7 @@ bool Driver::WaitFor(const std::function<bool()>& state) {
 bool Driver::EnsureStarted(const std::string& arguments, std::string& error) {
     if (watch_.Started()) return true;
     if (!SetReportedVersion(settings_.bridger, os_, error)) return false;
-    transcript_.Restart();
+    recorder_.Restart();
     return watch_.Start(arguments, error);
 }
 
@@ -100,7 +100,7 @@ int Driver::BeforeStep(const scn::Step& s) {
     const bool userAction = s.op == Op::UiCommand || s.op == Op::UiTray || s.op == Op::UiClick || s.op == Op::UiCheck ||
                             s.op == Op::UiSelect || s.op == Op::UiClose;
     if (userAction && !CloseMenu()) return Fail(s, kScriptError, "the tray menu does not close");
-    stepAt_ = transcript_.NowMs();
+    stepAt_ = recorder_.NowMs();
     if (s.op != Op::Run && s.op != Op::Expect && s.op != Op::ExpectNot && s.op != Op::UiShow)
         transcript_.Acted(stepAt_);
     return kAllHeld;
@@ -126,7 +126,7 @@ int Driver::UnplugBase(const scn::Step& step) {
     std::string error;
     if (!base_.Unplug(error)) return Fail(step, kCannotStart, "Wine did not remove the virtual base: " + error);
     std::fprintf(stderr, "%s:%d: note: the base was unplugged from %.0f ms to %.0f ms\n", settings_.scenario.c_str(),
-                 step.line, stepAt_, transcript_.NowMs());
+                 step.line, stepAt_, recorder_.NowMs());
     return kAllHeld;
 }
 
@@ -151,7 +151,7 @@ void Driver::EndRun() {
     // The next run starts without a base, as a fresh system would.
     std::string error;
     if (base_.Plugged() && !base_.Unplug(error)) std::fprintf(stderr, "e2e-driver: %s\n", error.c_str());
-    transcript_.Flush(transcript_.NowMs() + 1);
+    recorder_.Flush(recorder_.NowMs() + 1);
     std::printf("%s\n", Latency::Summary("key-to-client", latency_.KeyToClient()).c_str());
     std::printf("%s\n", Latency::Summary("ringing-to-alert", latency_.RingingToAlert()).c_str());
     for (double ms : latency_.KeyToClient()) std::printf("latency-sample key-to-client %.1f\n", ms);

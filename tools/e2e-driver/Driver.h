@@ -19,7 +19,7 @@
 #include "tools/e2e-driver/LogWatch.h"
 #include "tools/e2e-driver/ShellWatch.h"
 #include "tools/e2e-driver/StatusWatch.h"
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 #include "tools/e2e-driver/TrayArea.h"
 #include "tools/e2e-driver/WindowReader.h"
 
@@ -119,7 +119,8 @@ private:
     void Summary() const;
 
     Settings settings_;
-    Transcript transcript_;
+    scn::Transcript transcript_;
+    Recorder recorder_;
     Latency latency_;
     BaseServer base_;
     ClientPeer client_;

@@ -53,8 +53,8 @@ bool Driver::Visible(const scn::Step& step, const Check& check) {
 }
 
 void Driver::Reread(const std::string& controlText) {
-    if (transcript_.NowMs() - lastReread_ < kPollEveryMs) return;
-    lastReread_ = transcript_.NowMs();
+    if (recorder_.NowMs() - lastReread_ < kPollEveryMs) return;
+    lastReread_ = recorder_.NowMs();
     // "control WINDOW ID ..." or "control WINDOW caption ..."
     const std::string name = Word(controlText, 1);
     if (HWND window = Window(name)) reader_.Refresh(name, window, Word(controlText, 2));
@@ -64,7 +64,7 @@ int Driver::Expect(const scn::Step& s) {
     const Check check = PlanCheck(s.text);
     if (!Visible(s, check)) return kAllHeld;
     const bool held = WaitFor([&] {
-        if (transcript_.Expect(check.text)) return true;
+        if (transcript_.Expect(check.text) >= 0) return true;
         // Controls change without a line of their own: their window is read again.
         if (check.kind == "control") Reread(check.text);
         return false;
@@ -78,7 +78,7 @@ int Driver::ExpectNot(const scn::Step& s) {
     const Check check = PlanCheck(s.text);
     Pump(kSettleMs + kPollEveryMs);  // what happened until now is written
     if (!Visible(s, check)) return kAllHeld;
-    if (!transcript_.ExpectNot(check.text)) return Fail(s, kExpectFailed, "not expected: " + s.text);
+    if (transcript_.ExpectNot(check.text) >= 0) return Fail(s, kExpectFailed, "not expected: " + s.text);
     ++held_;
     return kAllHeld;
 }

@@ -38,7 +38,7 @@ void LogWatch::Look(HWND debug, double sinceMs) {
 void LogWatch::Read(HWND list, List& log) {
     // A line new now was added after the list answered the count before, and it is
     // there when this count is answered: both reads can wait for the bridge's loop.
-    const double asked = transcript_.NowMs();
+    const double asked = recorder_.NowMs();
     LRESULT count = 0;
     if (!Ask(list, LB_GETCOUNT, 0, 0, count)) return;
     if (count <= log.known) {
@@ -55,8 +55,8 @@ void LogWatch::Read(HWND list, List& log) {
     LRESULT after = 0;
     // A line that arrived meanwhile moved them down: read again at the next look.
     if (!Ask(list, LB_GETCOUNT, 0, 0, after) || after != count) return;
-    const double seen = transcript_.NowMs();
-    for (const std::string& text : added) transcript_.AddBetween(log.askedMs, seen, log.kind, text);
+    const double seen = recorder_.NowMs();
+    for (const std::string& text : added) recorder_.AddBetween(log.askedMs, seen, log.kind, text);
     log.known = count;
     log.askedMs = asked;
 }

@@ -7,13 +7,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 
 namespace e2e {
 
 class LogWatch {
 public:
-    explicit LogWatch(Transcript& transcript) : transcript_(transcript) {}
+    explicit LogWatch(Recorder& recorder) : recorder_(recorder) {}
     // One look at `debug` (null: not open) after a look at sinceMs.
     void Look(HWND debug, double sinceMs);
 
@@ -26,7 +26,7 @@ private:
     };
     void Read(HWND list, List& log);
 
-    Transcript& transcript_;
+    Recorder& recorder_;
     HWND window_ = nullptr;
     List logs_[2];
 };

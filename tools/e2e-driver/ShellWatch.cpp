@@ -74,7 +74,7 @@ LRESULT CALLBACK ShellWatch::Proc(HWND window, UINT message, WPARAM wparam, LPAR
     if (message == WM_COPYDATA && g_watch) {
         const COPYDATASTRUCT* block = reinterpret_cast<const COPYDATASTRUCT*>(lparam);
         if (block && block->lpData)
-            g_watch->transcript_.Add("shell", std::string(static_cast<const char*>(block->lpData), block->cbData));
+            g_watch->recorder_.Add("shell", std::string(static_cast<const char*>(block->lpData), block->cbData));
         return TRUE;
     }
     return DefWindowProcA(window, message, wparam, lparam);

@@ -9,13 +9,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 
 namespace e2e {
 
 class ShellWatch {
 public:
-    explicit ShellWatch(Transcript& transcript) : transcript_(transcript) {}
+    explicit ShellWatch(Recorder& recorder) : recorder_(recorder) {}
     ~ShellWatch();
     ShellWatch(const ShellWatch&) = delete;
     ShellWatch& operator=(const ShellWatch&) = delete;
@@ -35,7 +35,7 @@ private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     void Restore();
 
-    Transcript& transcript_;
+    Recorder& recorder_;
     HWND window_ = nullptr;
     std::vector<Saved> saved_;
 };

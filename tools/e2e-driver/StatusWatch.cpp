@@ -31,8 +31,8 @@ void StatusWatch::Look(HWND info, double nowMs) {
     // The box is redrawn at the bridge's next refresh of the window, which can come after
     // the rest of the work that changed the code (the commands it sent, the reports it
     // wrote): the new text is only known to follow the previous one.
-    const double seen = std::max(nowMs, transcript_.NowMs());  // the box answered just now
-    transcript_.AddBetween(lastSeen_, seen, "status", std::to_string(code) + " " + reading_.TextOf(code));
+    const double seen = std::max(nowMs, recorder_.NowMs());  // the box answered just now
+    recorder_.AddBetween(lastSeen_, seen, "status", std::to_string(code) + " " + reading_.TextOf(code));
     lastSeen_ = seen;
 }
 

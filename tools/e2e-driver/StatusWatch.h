@@ -8,15 +8,15 @@
 #include <windows.h>
 
 #include "tools/e2e-driver/StatusReading.h"
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 
 namespace e2e {
 
 class StatusWatch {
 public:
     // keepAlives: the keep-alive reports the virtual base has heard so far.
-    StatusWatch(Transcript& transcript, const std::atomic<unsigned long>& keepAlives)
-        : transcript_(transcript), keepAlives_(keepAlives) {}
+    StatusWatch(Recorder& recorder, const std::atomic<unsigned long>& keepAlives)
+        : recorder_(recorder), keepAlives_(keepAlives) {}
     // The status texts from the executable's string table, in the session's language.
     bool Load(const std::string& exe, std::string& error);
     // One look at the box of `info` (null: the window is not open) at nowMs.
@@ -25,7 +25,7 @@ public:
     bool Closed() const { return seen_ && !open_; }
 
 private:
-    Transcript& transcript_;
+    Recorder& recorder_;
     const std::atomic<unsigned long>& keepAlives_;
     StatusReading reading_;
     double lastSeen_ = 0;  // when the last status line was seen

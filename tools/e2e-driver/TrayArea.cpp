@@ -70,11 +70,11 @@ void TrayArea::OnRecord(ULONG_PTR action, const void* data, DWORD size) {
     WineTrayRecord record;
     CopyMemory(&record, data, sizeof record);
     switch (action) {
-    case NIM_ADD: transcript_.Add("tray", "add " + ((record.flags & NIF_TIP) ? Text(record.tip) : std::string())); break;
-    case NIM_DELETE: transcript_.Add("tray", "remove"); break;
+    case NIM_ADD: recorder_.Add("tray", "add " + ((record.flags & NIF_TIP) ? Text(record.tip) : std::string())); break;
+    case NIM_DELETE: recorder_.Add("tray", "remove"); break;
     case NIM_SETVERSION: version4_ = record.timeoutOrVersion >= NOTIFYICON_VERSION_4; break;
     case NIM_MODIFY:
-        if (record.flags & NIF_INFO) transcript_.Add("balloon", Text(record.info));
+        if (record.flags & NIF_INFO) recorder_.Add("balloon", Text(record.info));
         break;
     default: break;
     }

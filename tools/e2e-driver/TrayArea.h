@@ -9,13 +9,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 
 namespace e2e {
 
 class TrayArea {
 public:
-    explicit TrayArea(Transcript& transcript) : transcript_(transcript) {}
+    explicit TrayArea(Recorder& recorder) : recorder_(recorder) {}
     ~TrayArea();
     TrayArea(const TrayArea&) = delete;
     TrayArea& operator=(const TrayArea&) = delete;
@@ -31,7 +31,7 @@ private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     void OnRecord(ULONG_PTR action, const void* data, DWORD size);
 
-    Transcript& transcript_;
+    Recorder& recorder_;
     HWND window_ = nullptr;
     bool version4_ = false;
 };

@@ -64,10 +64,10 @@ void WindowReader::Show(const std::string& name, HWND window) {
     std::stable_sort(controls.begin(), controls.end(), [](const Control& a, const Control& b) { return a.id < b.id; });
     const std::string caption = name + " caption \"" + TextOf(window) + "\"";
     last_[name + " caption"] = caption;
-    transcript_.Add("control", caption);
+    recorder_.Add("control", caption);
     for (const Control& c : controls) {
         last_[name + " " + std::to_string(c.id)] = c.line;
-        transcript_.Add("control", c.line);
+        recorder_.Add("control", c.line);
     }
 }
 
@@ -84,7 +84,7 @@ void WindowReader::Refresh(const std::string& name, HWND window, const std::stri
     std::string& last = last_[name + " " + which];
     if (line == last) return;
     last = line;
-    transcript_.Add("control", line);
+    recorder_.Add("control", line);
 }
 
 }  // namespace e2e

@@ -11,13 +11,13 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 
 namespace e2e {
 
 class WindowReader {
 public:
-    explicit WindowReader(Transcript& transcript) : transcript_(transcript) {}
+    explicit WindowReader(Recorder& recorder) : recorder_(recorder) {}
     // Reads the window `name` whole and writes its lines.
     void Show(const std::string& name, HWND window);
     // Reads one control again ("caption", or its id) and writes its line if it changed
@@ -26,7 +26,7 @@ public:
     void Refresh(const std::string& name, HWND window, const std::string& which);
 
 private:
-    Transcript& transcript_;
+    Recorder& recorder_;
     std::map<std::string, std::string> last_;  // "WINDOW ID" or "WINDOW caption" -> line written
 };
 

@@ -27,17 +27,17 @@ bool StandIn::Open(std::string& error) {
 
 void StandIn::Attach(HWND bridge, LPARAM status) {
     bridge_ = bridge;
-    transcript_.Add("attach", std::to_string(status));
+    recorder_.Add("attach", std::to_string(status));
     windows_.PostAttach(bridge_, clientapi::kSkype, api_, static_cast<long>(status));
 }
 
 double StandIn::Say(const std::string& text) {
     if (!bridge_ || !IsWindow(bridge_)) return -1;
-    transcript_.Add("client<", text);
-    const double start = transcript_.NowMs();
+    recorder_.Add("client<", text);
+    const double start = recorder_.NowMs();
     const bool sent =
         clientapi::SendCopyData(bridge_, api_, text.c_str(), static_cast<DWORD>(text.size() + 1), kSendTimeoutMs);
-    const double took = sent ? transcript_.NowMs() - start : -1;
+    const double took = sent ? recorder_.NowMs() - start : -1;
     sent_.push_back(Sent{start, took, text});
     return took;
 }
@@ -63,9 +63,9 @@ LRESULT StandIn::OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* block)
     if (window != api_ || !block || block->dwData != 0) return TRUE;
     const std::string text = clientapi::CopyDataText(block);
     if (from) bridge_ = from;
-    const double now = transcript_.NowMs();
+    const double now = recorder_.NowMs();
     commands_.push_back(Command{now, text});
-    transcript_.Add("client>", text);
+    recorder_.Add("client>", text);
     latency_.ClientCommand(now, text);
     // A real client answers after the command's own message has returned.
     for (const std::string& reply : sim_.OnCommand(text)) outbox_.push_back(reply);
@@ -74,8 +74,8 @@ LRESULT StandIn::OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* block)
 
 void StandIn::OnDiscover(HWND window, int kind, HWND) {
     if (window != observer_ || kind != clientapi::kSkype) return;
-    broadcasts_.push_back(transcript_.NowMs());
-    transcript_.Add("broadcast", sim::SimClient::DiscoverName(sim::ClientKindSim::Skype));
+    broadcasts_.push_back(recorder_.NowMs());
+    recorder_.Add("broadcast", sim::SimClient::DiscoverName(sim::ClientKindSim::Skype));
 }
 
 }  // namespace rsp

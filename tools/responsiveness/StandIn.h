@@ -9,7 +9,7 @@
 
 #include "tools/client-standin/ClientApi.h"
 #include "tools/e2e-driver/Latency.h"
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 #include "tools/responsiveness/Samples.h"
 #include "tools/sim/SimClient.h"
 
@@ -29,7 +29,7 @@ struct Sent {
 
 class StandIn : private clientapi::Listener {
 public:
-    StandIn(e2e::Transcript& transcript, e2e::Latency& latency) : transcript_(transcript), latency_(latency) {}
+    StandIn(e2e::Recorder& recorder, e2e::Latency& latency) : recorder_(recorder), latency_(latency) {}
     ~StandIn();
     StandIn(const StandIn&) = delete;
     StandIn& operator=(const StandIn&) = delete;
@@ -57,7 +57,7 @@ private:
     void OnDiscover(HWND window, int kind, HWND bridge) override;
     LRESULT OnCopyData(HWND window, HWND from, const COPYDATASTRUCT* block) override;
 
-    e2e::Transcript& transcript_;
+    e2e::Recorder& recorder_;
     e2e::Latency& latency_;
     sim::SimClient sim_;
     clientapi::ApiWindows windows_;

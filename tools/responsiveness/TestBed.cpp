@@ -8,13 +8,17 @@ constexpr double kStartMs = 20000;  // the start-up link test takes about 4 s
 }  // namespace
 
 TestBed::TestBed(std::FILE* transcriptCopy)
-    : transcript_(transcriptCopy), base_(transcript_, latency_), client_(transcript_, latency_), watch_(transcript_) {}
+    : transcript_(e2e::Recorder::Policy()),
+      recorder_(transcript_, transcriptCopy),
+      base_(recorder_, latency_),
+      client_(recorder_, latency_),
+      watch_(recorder_) {}
 
 TestBed::~TestBed() { End(); }
 
 bool TestBed::Start(const std::string& bridger, const std::string& inf, std::string& error) {
     if (!base_.Open(inf, error) || !client_.Open(error) || !watch_.Load(bridger, error)) return false;
-    transcript_.Restart();
+    recorder_.Restart();
     if (!base_.Plug(error)) return false;
     if (!watch_.Start("", error)) return false;
     started_ = true;
@@ -37,7 +41,7 @@ void TestBed::End() {
     watch_.EndAll([this](DWORD ms) { Pump(ms); });
     std::string error;
     if (base_.Plugged() && !base_.Unplug(error)) std::fprintf(stderr, "responsiveness: %s\n", error.c_str());
-    transcript_.Flush(transcript_.NowMs() + 1);
+    recorder_.Flush(recorder_.NowMs() + 1);
 }
 
 void TestBed::PumpOnce(DWORD waitMs) {
@@ -48,12 +52,12 @@ void TestBed::PumpOnce(DWORD waitMs) {
         DispatchMessageA(&msg);
     }
     client_.Flush(replyStalls_);
-    const double now = transcript_.NowMs();
+    const double now = recorder_.NowMs();
     if (now - lastWatch_ >= kWatchEveryMs) {
         lastWatch_ = now;
         watch_.Poll();
     }
-    transcript_.Flush(now);
+    recorder_.Flush(now);
 }
 
 void TestBed::Pump(double ms, DWORD sliceMs) {
@@ -78,7 +82,7 @@ bool TestBed::WaitReport(const std::string& hexPrefix, double sinceMs, double ti
     const auto since = static_cast<std::uint64_t>(sinceMs > 0 ? sinceMs : 0);
     std::size_t from = 0;
     const auto seen = [&] {
-        const std::vector<sim::Line> lines = transcript_.Lines();
+        const std::vector<sim::Line>& lines = transcript_.Lines();
         for (; from < lines.size(); ++from) {
             const sim::Line& l = lines[from];
             if (l.kind != "usb>" || l.time < since || l.text.rfind(hexPrefix, 0) != 0) continue;
@@ -103,7 +107,7 @@ bool TestBed::WaitExit(double timeoutMs, std::string* code) {
 }
 
 bool TestBed::WaitLine(const std::string& text, double timeoutMs) {
-    return WaitFor([&] { return transcript_.Expect(text); }, timeoutMs);
+    return WaitFor([&] { return transcript_.Expect(text) >= 0; }, timeoutMs);
 }
 
 }  // namespace rsp

@@ -10,7 +10,7 @@
 #include "tools/e2e-driver/BaseServer.h"
 #include "tools/e2e-driver/BridgeWatch.h"
 #include "tools/e2e-driver/Latency.h"
-#include "tools/e2e-driver/Transcript.h"
+#include "tools/e2e-driver/Recorder.h"
 #include "tools/responsiveness/StandIn.h"
 
 namespace rsp {
@@ -46,9 +46,8 @@ public:
     // Pumps until the bridge's process has ended; its exit code in *code.
     bool WaitExit(double timeoutMs, std::string* code);
 
-    double Now() const { return transcript_.NowMs(); }
+    double Now() const { return recorder_.NowMs(); }
     HWND Bridge() const { return watch_.MainDialog(); }
-    e2e::Transcript& Log() { return transcript_; }
     e2e::Latency& Latency() { return latency_; }
     e2e::BaseServer& Base() { return base_; }
     StandIn& Client() { return client_; }
@@ -57,7 +56,8 @@ public:
 private:
     void PumpOnce(DWORD waitMs);
 
-    e2e::Transcript transcript_;
+    scn::Transcript transcript_;
+    e2e::Recorder recorder_;
     e2e::Latency latency_;
     e2e::BaseServer base_;
     StandIn client_;

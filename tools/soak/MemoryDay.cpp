@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         h.PlugBase();
         h.StartClient(sim::ClientKindSim::Skype);
         h.Start(debugWindow ? "QOPA" : "");
-        h.Platform().transcript.Mute();
+        h.Platform().recorder.Mute();
         h.DriveInline(true);
         std::uint64_t untilStatus = kBaseStatusEveryMs;
         Pass(h, 10000, untilStatus);

@@ -14,7 +14,7 @@ Harness::Harness(Options options) : impl_(std::make_unique<Impl>(options)) {
 
 Harness::~Harness() {
     // Whatever the process still does while it unwinds is no longer observable.
-    impl_->platform.transcript.Mute();
+    impl_->platform.recorder.Mute();
     impl_->platform.loop.Abort();
 }
 
@@ -80,6 +80,8 @@ void Harness::SendNow(unsigned message, std::uintptr_t wparam, std::intptr_t lpa
 }
 
 const std::vector<Line>& Harness::Transcript() const { return impl_->platform.transcript.Lines(); }
+
+scn::Transcript& Harness::Record() { return impl_->platform.transcript; }
 
 std::vector<Line> Harness::Find(const std::string& kind, const std::string& fragment) const {
     std::vector<Line> out;

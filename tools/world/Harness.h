@@ -26,6 +26,10 @@
 
 class CBridgeDlg;
 
+namespace scn {
+class Transcript;
+}  // namespace scn
+
 namespace sim {
 
 class SimBase;
@@ -159,6 +163,8 @@ public:
 
     // Observation.
     const std::vector<Line>& Transcript() const;
+    // The transcript itself, with the expect cursor a scenario checks it through.
+    scn::Transcript& Record();
     // Lines of this kind whose text contains the fragment.
     std::vector<Line> Find(const std::string& kind, const std::string& fragment = "") const;
     // Index of the first line at or after `from` of this kind containing the fragment; -1 if none.

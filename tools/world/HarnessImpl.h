@@ -114,7 +114,7 @@ struct Harness::Impl {
         for (const auto& checker : checkers) checker->OnStatus(lastStatus);
         const int stringId = StatusStringId(lastStatus);
         const std::string text = stringId ? res::FindString(stringId, platform.Lang()) : std::string();
-        platform.transcript.Add("status", std::to_string(lastStatus) + " " + text);
+        platform.recorder.Add("status", std::to_string(lastStatus) + " " + text);
         observing = false;
     }
 
@@ -171,7 +171,7 @@ struct Harness::Impl {
             mainHandle = dlg.Handle();
             if (runsBridge) lastStatus = static_cast<CBridgeDlg&>(dlg).m_nStatus;
         });
-        platform.transcript.SetObserver([this] { ObserveStatus(); });
+        platform.recorder.SetObserver([this] { ObserveStatus(); });
         platform.loop.SetAfterEvent([this] { ObserveStatus(); });
         platform.loop.SetBeforeHandOver([this] { platform.Install(); });
         platform.loop.Start([this, processMain = std::move(processMain)] { exitCode = processMain(); });

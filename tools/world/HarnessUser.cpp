@@ -79,7 +79,7 @@ void Harness::SessionChange(unsigned change) {
         session.SetAtConsole(true);
     else if (change > kConsoleConnect && change <= kRemoteDisconnect)
         session.SetAtConsole(false);
-    impl_->platform.transcript.Add("session", std::to_string(change));
+    impl_->platform.recorder.Add("session", std::to_string(change));
     const std::vector<plat::WindowHandle> watching = session.Watching();
     impl_->platform.loop.Post([this, watching, change] {
         for (plat::WindowHandle w : watching) {
@@ -161,7 +161,7 @@ bool Harness::Close(const std::string& window, std::string* error) {
 bool Harness::Show(const std::string& window, std::string* error) {
     const WindowState* w = impl_->Window(window, error);
     if (!w) return false;
-    sim::Transcript& t = impl_->platform.transcript;
+    Recorder& t = impl_->platform.recorder;
     t.Add("control", window + " caption \"" + w->caption + "\"");
     std::vector<ControlState> controls = w->controls;
     std::stable_sort(controls.begin(), controls.end(),

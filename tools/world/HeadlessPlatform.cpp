@@ -7,15 +7,15 @@ res::Lang LangOf(const std::string& name) {
 }
 
 HeadlessPlatform::HeadlessPlatform(res::Lang lang, plat::TimeOfDay clock, plat::OsVersion os)
-    : transcript([this] { return loop.Now(); }),
-      windows(loop, transcript, lang),
-      messages(loop, transcript, windows, client),
-      tray(transcript, lang, windows),
-      hid(transcript, [this] { return loop.Now(); }),
-      system(loop, transcript, clock, os),
+    : recorder(transcript, [this] { return loop.Now(); }),
+      windows(loop, recorder, lang),
+      messages(loop, recorder, windows, client),
+      tray(recorder, lang, windows),
+      hid(recorder, [this] { return loop.Now(); }),
+      system(loop, recorder, clock, os),
       resources(lang),
-      files(transcript),
-      threads(transcript),
+      files(recorder),
+      threads(recorder),
       lang_(lang) {
     base.PowerOff();  // not plugged in yet
     windows.SetEvents([this] { hid.Service(); }, [this](plat::Handle event) { return hid.TakeEvent(event); });

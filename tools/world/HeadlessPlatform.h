@@ -17,7 +17,7 @@
 #include "platform/headless/HeadlessWindows.h"
 #include "tools/sim/SimBase.h"
 #include "tools/sim/SimClient.h"
-#include "tools/world/Transcript.h"
+#include "tools/world/Recorder.h"
 
 namespace sim {
 
@@ -49,7 +49,8 @@ public:
 
     res::Lang Lang() const { return lang_; }
     EventLoop loop;
-    Transcript transcript;
+    scn::Transcript transcript;
+    Recorder recorder;  // the services' effects into the transcript
     SimBase base;
     SimClient client;
     HeadlessWindows windows;

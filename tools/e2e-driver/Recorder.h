@@ -1,7 +1,8 @@
-// The driver's transcript: what it observed of the bridge from outside, one line each,
-// "TIME KIND TEXT" with the real time in milliseconds since the bridge was started, and
-// expect / expect-not over it as bridger-sim has them. The base station's thread adds
-// lines too, so every call takes the transcript's lock.
+// The driver's recorder: what it observed of the bridge from outside, one line each into the
+// scenario's transcript, "TIME KIND TEXT" with the real time in milliseconds since the bridge
+// was started, and a copy on stdout and in the copy file. The base station's thread adds
+// lines too, so every call takes the recorder's lock; the transcript itself is read and
+// written by the driver's thread alone (Flush).
 //
 // Some lines come from a look at the bridge's windows (every 40 ms or so): such a line
 // happened at some time after the previous look, and that span is kept with it. The order
@@ -18,15 +19,19 @@
 
 #include "tools/bridger-sim/Expect.h"
 #include "tools/bridger-sim/Line.h"
+#include "tools/bridger-sim/Transcript.h"
 
 namespace e2e {
 
-class Transcript {
+class Recorder {
 public:
     // How late a stamp taken on receipt may be (the receiving thread's wake-up on a busy machine).
     static constexpr double kReceiptLateMs = 50;
+    // The expect cursor's real-time policy for the transcript this records into: an expect
+    // may reach back over the previous match, an expect-not looks from the last action on.
+    static scn::ExpectPolicy Policy();
 
-    explicit Transcript(std::FILE* copy = nullptr);
+    explicit Recorder(scn::Transcript& transcript, std::FILE* copy = nullptr);
     // Real milliseconds since Restart() (fractions kept for latencies).
     double NowMs() const;
     // The same clock for a QueryPerformanceCounter value taken in another process.
@@ -39,16 +44,8 @@ public:
     void AddAt(double ms, const std::string& kind, const std::string& text);
     // A line found at ms that happened after sinceMs.
     void AddBetween(double sinceMs, double ms, const std::string& kind, const std::string& text);
-    // Writes every waiting line up to this time.
+    // Writes every waiting line up to this time into the transcript (the driver's thread).
     void Flush(double upToMs);
-    std::vector<sim::Line> Lines() const;
-
-    // expect / expect-not with bridger-sim's cursor, its real-time policy: an expect may
-    // reach back over the previous match, an expect-not looks from the last action on.
-    bool Expect(const std::string& text);
-    bool ExpectNot(const std::string& text) const;
-    // The scenario acted on the bridge (base, client, user) at this time.
-    void Acted(double ms);
 
 private:
     struct Waiting {
@@ -57,11 +54,10 @@ private:
     };
     void Write(sim::Line line);  // with the lock held
 
-    mutable std::mutex lock_;
+    std::mutex lock_;
     long long start_ = 0;
-    std::vector<sim::Line> lines_;
     std::vector<Waiting> waiting_;
-    scn::ExpectCursor cursor_;
+    scn::Transcript& transcript_;
     std::FILE* copy_;
 };
 

@@ -1,5 +1,5 @@
-// The transcript's clock: QueryPerformanceCounter, which Wine keeps one for all processes.
-#include "tools/e2e-driver/Transcript.h"
+// The recorder's clock: QueryPerformanceCounter, which Wine keeps one for all processes.
+#include "tools/e2e-driver/Recorder.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -19,14 +19,14 @@ double Frequency() {
 }
 }  // namespace
 
-void Transcript::Restart() { start_ = Ticks(); }
+void Recorder::Restart() { start_ = Ticks(); }
 
-double Transcript::NowMs() const { return MsAt(Ticks()); }
+double Recorder::NowMs() const { return MsAt(Ticks()); }
 
-double Transcript::MsAt(long long ticks) const {
+double Recorder::MsAt(long long ticks) const {
     return static_cast<double>(ticks - start_) * 1000.0 / Frequency();
 }
 
-void Transcript::Add(const std::string& kind, const std::string& text) { AddAt(NowMs(), kind, text); }
+void Recorder::Add(const std::string& kind, const std::string& text) { AddAt(NowMs(), kind, text); }
 
 }  // namespace e2e
