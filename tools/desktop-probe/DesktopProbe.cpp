@@ -34,15 +34,6 @@
 
 namespace desktop {
 
-std::string Options::Get(const std::string& key, const std::string& fallback) const {
-    auto it = values.find(key);
-    return it == values.end() ? fallback : it->second;
-}
-
-long Options::Number(const std::string& key, long fallback) const {
-    return Has(key) ? std::strtol(Get(key).c_str(), nullptr, 0) : fallback;
-}
-
 void Say(const char* format, ...) {
     va_list args;
     va_start(args, format);
@@ -56,23 +47,6 @@ namespace {
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
-}
-
-bool Parse(int argc, char** argv, Options& out) {
-    if (argc < 2) return false;
-    out.verb = argv[1];
-    for (int i = 2; i < argc; ++i) {
-        std::string key = argv[i];
-        if (key.rfind("--", 0) != 0) return false;
-        key = key.substr(2);
-        if (key == "menu" || key == "kill" || key == "closeapp") {
-            out.values[key] = "1";
-            continue;
-        }
-        if (i + 1 >= argc) return false;
-        out.values[key] = argv[++i];
-    }
-    return true;
 }
 
 }  // namespace
@@ -124,7 +98,7 @@ HWND MainDialogOf(const std::string& exe) {
 int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     desktop::Options o;
-    if (!desktop::Parse(argc, argv, o)) {
+    if (!probe::ParseOptions(argc, argv, {"menu", "kill", "closeapp"}, probe::Repeats::kLastWins, o)) {
         std::fprintf(stderr, "usage: desktop-probe tray|endsession|hang|modules|session|parent [--option value]...\n");
         return 2;
     }

@@ -7,15 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tools/window-probe/Options.h"
+
 namespace desktop {
 
-struct Options {
-    std::string verb;
-    std::map<std::string, std::string> values;
-    bool Has(const std::string& key) const { return values.count(key) != 0; }
-    std::string Get(const std::string& key, const std::string& fallback = std::string()) const;
-    long Number(const std::string& key, long fallback) const;
-};
+using probe::Options;
 
 // Prints one line and flushes it, so a test reading the output as it grows sees it at once.
 void Say(const char* format, ...);

@@ -10,22 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "Options.h"
+
 namespace probe {
 
 constexpr int kMessageTextId = 0xFFFF;  // the static that holds a message box's text
-
-struct Options {
-    std::string verb;
-    std::map<std::string, std::string> values;
-    bool Has(const std::string& key) const { return values.count(key) != 0; }
-    std::string Get(const std::string& key, const std::string& fallback = std::string()) const {
-        auto it = values.find(key);
-        return it == values.end() ? fallback : it->second;
-    }
-    long Number(const std::string& key, long fallback) const {
-        return Has(key) ? std::strtol(Get(key).c_str(), nullptr, 0) : fallback;
-    }
-};
 
 // Prints format with its two %s filled from a and b, at once (a test reads it as it comes).
 void Say(const char* format, const std::string& a = std::string(), const std::string& b = std::string());

@@ -54,36 +54,11 @@ void Say(const char* format, const std::string& a, const std::string& b) {
 
 }  // namespace probe
 
-namespace {
-
-using probe::Options;
-
-bool Parse(int argc, char** argv, Options& out) {
-    if (argc < 2) return false;
-    out.verb = argv[1];
-    for (int i = 2; i < argc; ++i) {
-        std::string key = argv[i];
-        if (key.rfind("--", 0) != 0) return false;
-        key = key.substr(2);
-        if (key == "hidden") {
-            out.values[key] = "1";
-            continue;
-        }
-        if (i + 1 >= argc) return false;
-        std::string& value = out.values[key];
-        if (!value.empty()) value += ';';  // a repeated option gathers its values
-        value += argv[++i];
-    }
-    return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     using namespace probe;
     _setmode(_fileno(stdout), _O_BINARY);  // plain line feeds, as the Unix side reads them
     Options o;
-    if (!Parse(argc, argv, o)) {
+    if (!ParseOptions(argc, argv, {"hidden"}, Repeats::kGathered, o)) {
         std::fprintf(stderr, "usage: window-probe msgbox|main|window|command|version|text|firstchar|key|shown|gone|click|syscommand|codepage|layout|templates [--option value]...\n");
         return 2;
     }
